@@ -1,0 +1,69 @@
+// Unit Kv_tools: path, text and list helpers, timed waits, the INI write test,
+// the settings-file location, and the facts about the running Windows (version,
+// administrator rights, profile and special folders).
+//
+// The text helpers are portable and build natively; everything that asks the
+// system is defined in the Win32 build only. Texts are ANSI (code page 1252),
+// positions count from 1 where a caller sees them.
+#pragma once
+
+#include <string>
+
+// ---- Text and list helpers (portable) ------------------------------------
+
+// "" stays ""; a text ending in "\" is unchanged; otherwise "\" is appended.
+std::string AddBackslash(const std::string& path);
+// Removes one trailing "\" (only one); otherwise the text is unchanged.
+std::string RemoveBackslash(const std::string& path);
+// Replaces every occurrence of find, left to right; inserted text is never
+// searched again, and an empty find matches nothing. Case-insensitive
+// matching uses the system's ANSI upper-casing.
+std::string ReplaceAll(const std::string& source, const std::string& find,
+                       const std::string& replacement, bool caseSensitive);
+// Fields of a separated list: "" has 0, "a;b" and "a;b;" have 2, ";" has 1.
+int CountFields(char separator, const std::string& text);
+// Field n (from 1); empty for n < 1, beyond the last field, or an empty field.
+std::string GetField(char separator, const std::string& text, int n);
+// Upper-cases with the system's ANSI rules (code page 1252 letters included).
+std::string AnsiUpperCase(const std::string& text);
+
+// Path pieces in the Windows sense ("\" and ":" separate, the extension starts
+// at the last "." after them).
+std::string ExtractFilePath(const std::string& path);  // up to and including the last "\" or ":"
+std::string ExtractFileName(const std::string& path);  // after the last "\" or ":"
+std::string ExtractFileExt(const std::string& path);   // from the last "." of the name, or ""
+std::string ChangeFileExt(const std::string& path, const std::string& ext);
+
+// ---- Program directory, waits, settings location (Win32) ----------------
+
+// Directory of the running program with trailing backslash.
+std::string GetAppDir();
+// Returns when more than ms milliseconds have passed (wrap-safe tick
+// difference); processes pending window messages on every pass if asked.
+void WaitMs(unsigned ms, bool pumpMessages);
+// Processes every pending window message of this thread once.
+void ProcessMessages();
+// True when an INI file can be written in the program's own directory.
+bool IniWriteTest();
+
+// Location of this program's settings INI file, worked out at start-up.
+extern std::string SettingsFile;
+extern std::string SettingsDir;
+// Start-up of the unit: settings location (may create a profile folder).
+void KvToolsStartup();
+
+// ---- Windows version and user folders (Win32) ----------------------------
+
+// One of "Windows 95", "Windows 98", "Windows 98SE", "Windows ME",
+// "Windows NT", "Windows 2000", "Windows XP", "Windows Vista", "Unknown".
+std::string GetWindowsVersionName();
+bool IsAdministrator();
+bool IsWindowsNT();
+// Folder that holds one folder per account; never empty.
+std::string GetProfilesDirectory();
+// Login name of the current account; "All Users" when the system has none.
+std::string GetUserLoginName();
+// Windows directory without trailing backslash.
+std::string GetWindowsDir();
+// File-system path of a shell special folder (CSIDL number); "" if none.
+std::string GetSpecialFolder(int csidl);

@@ -1,0 +1,148 @@
+// Owners for Win32 handles, one traits type per kind: a small move-only
+// template, so no handle is closed twice and none is leaked on an early return.
+#pragma once
+
+#include "system/win.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <utility>
+
+namespace kv {
+
+template <typename Traits>
+class UniqueHandle {
+public:
+  using Type = typename Traits::Type;
+
+  UniqueHandle() noexcept = default;
+  explicit UniqueHandle(Type h) noexcept : h_(h) {}
+  ~UniqueHandle() { Reset(); }
+  UniqueHandle(UniqueHandle&& other) noexcept : h_(other.Release()) {}
+  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+    if (this != &other) Reset(other.Release());
+    return *this;
+  }
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+
+  Type Get() const noexcept { return h_; }
+  explicit operator bool() const noexcept { return Traits::IsValid(h_); }
+  Type Release() noexcept { return std::exchange(h_, Traits::Invalid()); }
+  void Reset(Type h = Traits::Invalid()) noexcept {
+    if (Traits::IsValid(h_)) Traits::Close(h_);
+    h_ = h;
+  }
+  // For out-parameters of the API: the previous handle is closed first.
+  Type* Receive() noexcept {
+    Reset();
+    return &h_;
+  }
+
+private:
+  Type h_ = Traits::Invalid();
+};
+
+struct FileHandleTraits {
+  using Type = HANDLE;
+  static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+  static bool IsValid(Type h) noexcept { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+  static void Close(Type h) noexcept { ::CloseHandle(h); }
+};
+// Process, thread and token handles use the same close call.
+using FileHandle = UniqueHandle<FileHandleTraits>;
+using KernelHandle = UniqueHandle<FileHandleTraits>;
+
+struct FindHandleTraits {
+  using Type = HANDLE;
+  static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+  static bool IsValid(Type h) noexcept { return h != INVALID_HANDLE_VALUE; }
+  static void Close(Type h) noexcept { ::FindClose(h); }
+};
+using FindHandle = UniqueHandle<FindHandleTraits>;
+
+struct RegKeyTraits {
+  using Type = HKEY;
+  static Type Invalid() noexcept { return nullptr; }
+  static bool IsValid(Type h) noexcept { return h != nullptr; }
+  static void Close(Type h) noexcept { ::RegCloseKey(h); }
+};
+using RegKey = UniqueHandle<RegKeyTraits>;
+
+struct ModuleTraits {
+  using Type = HMODULE;
+  static Type Invalid() noexcept { return nullptr; }
+  static bool IsValid(Type h) noexcept { return h != nullptr; }
+  static void Close(Type h) noexcept { ::FreeLibrary(h); }
+};
+using Module = UniqueHandle<ModuleTraits>;
+
+template <typename Object>
+struct GdiObjectTraits {
+  using Type = Object;
+  static Type Invalid() noexcept { return nullptr; }
+  static bool IsValid(Type h) noexcept { return h != nullptr; }
+  static void Close(Type h) noexcept { ::DeleteObject(h); }
+};
+template <typename Object>
+using GdiObject = UniqueHandle<GdiObjectTraits<Object>>;
+
+struct SidTraits {
+  using Type = PSID;
+  static Type Invalid() noexcept { return nullptr; }
+  static bool IsValid(Type h) noexcept { return h != nullptr; }
+  static void Close(Type h) noexcept { ::FreeSid(h); }
+};
+using AllocatedSid = UniqueHandle<SidTraits>;
+
+struct PidlTraits {
+  using Type = LPITEMIDLIST;
+  static Type Invalid() noexcept { return nullptr; }
+  static bool IsValid(Type h) noexcept { return h != nullptr; }
+  static void Close(Type h) noexcept { ::CoTaskMemFree(h); }
+};
+using Pidl = UniqueHandle<PidlTraits>;
+
+template <typename Interface>
+struct ComTraits {
+  using Type = Interface*;
+  static Type Invalid() noexcept { return nullptr; }
+  static bool IsValid(Type h) noexcept { return h != nullptr; }
+  static void Close(Type h) noexcept { h->Release(); }
+};
+template <typename Interface>
+using ComPtr = UniqueHandle<ComTraits<Interface>>;
+
+// Pairs CoInitialize with CoUninitialize for one scope.
+class ComScope {
+public:
+  ComScope() noexcept : ok_(SUCCEEDED(::CoInitialize(nullptr))) {}
+  ~ComScope() {
+    if (ok_) ::CoUninitialize();
+  }
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+  bool Ok() const noexcept { return ok_; }
+
+private:
+  bool ok_;
+};
+
+// A device context obtained with GetDC, released with ReleaseDC.
+class WindowDC {
+public:
+  explicit WindowDC(HWND wnd) noexcept : wnd_(wnd), dc_(::GetDC(wnd)) {}
+  ~WindowDC() {
+    if (dc_) ::ReleaseDC(wnd_, dc_);
+  }
+  WindowDC(const WindowDC&) = delete;
+  WindowDC& operator=(const WindowDC&) = delete;
+  HDC Get() const noexcept { return dc_; }
+
+private:
+  HWND wnd_;
+  HDC dc_;
+};
+
+}  // namespace kv

@@ -1,0 +1,15 @@
+// Registry access as the program uses it: keys under HKEY_LOCAL_MACHINE,
+// opened with full access (the access the program uses for every key).
+#pragma once
+
+#include "system/handles.h"
+
+#include <string>
+
+// Opens (or, with create, creates) HKEY_LOCAL_MACHINE\subkey with full access.
+// An empty result means the key could not be had; GetLastError tells why.
+kv::RegKey OpenMachineKey(const std::string& subkey, bool create);
+// A string value (REG_SZ or REG_EXPAND_SZ, unexpanded); "" when absent.
+std::string ReadRegString(HKEY key, const std::string& name);
+// Writes a REG_SZ value; false when the system refuses.
+bool WriteRegString(HKEY key, const std::string& name, const std::string& value);
