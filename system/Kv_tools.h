@@ -45,6 +45,8 @@ void WaitMs(unsigned ms, bool pumpMessages);
 void ProcessMessages();
 // True when an INI file can be written in the program's own directory.
 bool IniWriteTest();
+// Creates a directory together with every missing parent; true when it exists afterwards.
+bool ForceDirectories(const std::string& directory);
 
 // Location of this program's settings INI file, worked out at start-up.
 extern std::string SettingsFile;

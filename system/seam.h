@@ -22,4 +22,8 @@ void SimulateWindowsVersion(const SimulatedWindowsVersion* version);
 // keys under HKEY_LOCAL_MACHINE is refused.
 void SimulateRestrictedAccount(bool restricted);
 
+// Read by the system unit.
+const SimulatedWindowsVersion* SimulatedVersion();
+bool RestrictedAccountSimulated();
+
 }  // namespace seam

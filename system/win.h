@@ -7,11 +7,9 @@
 #error "win.h belongs to the Win32 build only"
 #endif
 
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
-#define STRICT
-#define _WIN32_WINNT 0x0400
-#define WINVER 0x0400
-#define _WIN32_IE 0x0400
+// The build defines the target level for every unit (see CMakeLists.txt).
+#if !defined(_WIN32_WINNT) || _WIN32_WINNT != 0x0400 || !defined(WIN32_LEAN_AND_MEAN) || !defined(NOMINMAX)
+#error "build with _WIN32_WINNT=0x0400, WIN32_LEAN_AND_MEAN and NOMINMAX"
+#endif
 
 #include <windows.h>

@@ -1,0 +1,41 @@
+#include "system/registry.h"
+#include "system/seam.h"
+
+#include <vector>
+
+kv::RegKey OpenMachineKey(const std::string& subkey, bool create) {
+  if (seam::RestrictedAccountSimulated()) {
+    // What Windows answers an account without administrative rights.
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    return {};
+  }
+  // Key paths are written absolute ("\Software\..."); the API wants them relative.
+  const std::string relative = !subkey.empty() && subkey.front() == '\\' ? subkey.substr(1) : subkey;
+  kv::RegKey key;
+  const LONG result =
+      create ? ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, relative.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                 KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr)
+             : ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, relative.c_str(), 0, KEY_ALL_ACCESS, key.Receive());
+  if (result != ERROR_SUCCESS) {
+    key.Release();  // the API leaves the out-parameter undefined on failure
+    ::SetLastError(static_cast<DWORD>(result));
+  }
+  return key;
+}
+
+std::string ReadRegString(HKEY key, const std::string& name) {
+  DWORD type = 0;
+  DWORD size = 0;
+  if (::RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return {};
+  if (type != REG_SZ && type != REG_EXPAND_SZ) return {};
+  std::vector<char> buffer(size + 1, '\0');
+  if (::RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size) !=
+      ERROR_SUCCESS)
+    return {};
+  return std::string(buffer.data());  // stored strings may or may not carry their terminating zero
+}
+
+bool WriteRegString(HKEY key, const std::string& name, const std::string& value) {
+  return ::RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+}
