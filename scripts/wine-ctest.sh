@@ -5,17 +5,17 @@
 #   wine-ctest.sh BUILD_DIR [ctest arguments...]
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-build="$(cd "$1" && pwd)"; shift
-prefix="$build/wineprefix"
-"$here/wine-prefix.sh" setup "$prefix" || exit 1
 
-run() {
-  "$here/wine-prefix.sh" start "$prefix"
+if [ "${1:-}" = "--inside-display" ]; then
+  shift
+  build="$1"; shift
+  "$here/wine-prefix.sh" start "$build/wineprefix"
   ctest --test-dir "$build" --output-on-failure -j2 --timeout 120 "$@"
-  local rc=$?
-  "$here/wine-prefix.sh" stop "$prefix"
-  return $rc
-}
-export -f run
-export here build prefix
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c 'run "$@"' _ "$@"
+  rc=$?
+  "$here/wine-prefix.sh" stop "$build/wineprefix"
+  exit $rc
+fi
+
+build="$(cd "$1" && pwd)"; shift
+"$here/wine-prefix.sh" setup "$build/wineprefix" || exit 1
+exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside-display "$build" "$@"

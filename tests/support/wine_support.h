@@ -1,0 +1,58 @@
+// Helpers for tests that run under Wine: the reported Windows version, the
+// registry of the test prefix, and child programs with their output.
+#pragma once
+
+#include <string>
+
+namespace wine_test {
+
+// Makes Wine report a version ("win98", "winxp", "vista", ...) to programs
+// started under the given file name; "" removes the setting again.
+void SetReportedVersion(const std::string& exeName, const std::string& version);
+
+// Registry values of the prefix. root is HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER.
+void SetRegString(void* root, const std::string& key, const std::string& name, const std::string& value);
+// Restores what was there before (or removes it) when the scope ends.
+class ScopedRegString {
+public:
+  ScopedRegString(void* root, std::string key, std::string name, const std::string& value);
+  ~ScopedRegString();
+  ScopedRegString(const ScopedRegString&) = delete;
+  ScopedRegString& operator=(const ScopedRegString&) = delete;
+
+private:
+  void* root_;
+  std::string key_, name_, old_;
+  bool existed_;
+  bool keyExisted_;
+};
+bool ReadRegString(void* root, const std::string& key, const std::string& name, std::string& value);
+void DeleteRegValue(void* root, const std::string& key, const std::string& name);
+
+struct RunResult {
+  int exitCode = -1;
+  std::string output;  // standard output and error together
+};
+// Runs a command line, waits up to timeoutMs and collects its output.
+RunResult Run(const std::string& commandLine, const std::string& workDir = "", unsigned timeoutMs = 60000);
+
+// Directory of the running test program, with trailing backslash.
+std::string TestProgramDir();
+// A fresh, empty directory under the temporary folder; removed with its
+// contents when the object ends.
+class TempDir {
+public:
+  explicit TempDir(const std::string& name);
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& Path() const { return path_; }  // with trailing backslash
+
+private:
+  std::string path_;
+};
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+bool FileExists(const std::string& path);
+bool DirExists(const std::string& path);
+
+}  // namespace wine_test

@@ -1,0 +1,85 @@
+// Version names and the administrator test against what Wine reports for
+// each Windows version it can pretend to be. Each version needs its own
+// process (Wine fixes the version at process start), so the probe program is
+// started under a name of its own with a per-program version setting.
+#include "system/Kv_tools.h"
+#include "system/seam.h"
+#include "system/win.h"
+#include "tests/support/wine_support.h"
+#include "tests/system/probe_output.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+struct VersionCase {
+  const char* wineSetting;
+  const char* name;
+  bool nt;
+};
+
+TEST(WindowsVersion, EachVersionWineReports) {
+  const std::vector<VersionCase> cases = {
+      {"win95", "Windows 95", false},      {"win98", "Windows 98SE", false},  // Wine's 98 has CSD " A "
+      {"winme", "Windows ME", false},      {"nt351", "Windows NT", true},
+      {"nt40", "Windows NT", true},        {"win2k", "Windows 2000", true},
+      {"winxp", "Windows XP", true},       {"win2003", "Unknown", true},  // 5.2
+      {"vista", "Windows Vista", true},    {"win7", "Windows Vista", true},  // 6.1
+      // Windows 8 and later report 6.2 to a program without a compatibility manifest.
+      {"win10", "Windows Vista", true},
+  };
+  wine_test::TempDir dir("kvversion");
+  for (const VersionCase& c : cases) {
+    SCOPED_TRACE(c.wineSetting);
+    const std::string exeName = std::string("probe_") + c.wineSetting + ".exe";
+    ASSERT_TRUE(::CopyFileA(ProbePath().c_str(), (dir.Path() + exeName).c_str(), FALSE));
+    wine_test::SetReportedVersion(exeName, c.wineSetting);
+    const auto facts = ParseProbe(wine_test::Run("\"" + dir.Path() + exeName + "\"").output);
+    wine_test::SetReportedVersion(exeName, "");
+    EXPECT_EQ(facts.at("version"), c.name);
+    EXPECT_EQ(facts.at("nt"), c.nt ? "1" : "0");
+    // Wine's token always lists the Administrators group, but the 9x family
+    // has no accounts: the test must answer no there before asking the token.
+    EXPECT_EQ(facts.at("admin"), c.nt ? "1" : "0");
+  }
+}
+
+TEST(WindowsVersion, TableRowsThroughTheSeam) {
+  struct Row {
+    SimulatedWindowsVersion version;
+    const char* name;
+  };
+  const std::vector<Row> rows = {
+      {{1, 4, 0, ""}, "Windows 95"},       {{1, 4, 10, " A "}, "Windows 98SE"},
+      {{1, 4, 10, ""}, "Windows 98"},      {{1, 4, 10, "A"}, "Windows 98"},  // the second character counts
+      {{1, 4, 90, " "}, "Windows ME"},     {{1, 4, 3, ""}, "Unknown"},
+      {{1, 5, 0, ""}, "Unknown"},          {{2, 3, 51, ""}, "Windows NT"},
+      {{2, 4, 0, "Service Pack 6a"}, "Windows NT"}, {{2, 5, 0, ""}, "Windows 2000"},
+      {{2, 5, 1, ""}, "Windows XP"},       {{2, 5, 2, ""}, "Unknown"},
+      {{2, 6, 0, ""}, "Windows Vista"},    {{2, 6, 1, ""}, "Windows Vista"},
+      {{2, 10, 0, ""}, "Unknown"},         {{0, 3, 10, ""}, "Unknown"},  // Win32s
+      {{3, 5, 1, ""}, "Unknown"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::to_string(row.version.platformId) + " " + std::to_string(row.version.major) + "." +
+                 std::to_string(row.version.minor) + " \"" + row.version.csdVersion + "\"");
+    seam::SimulateWindowsVersion(&row.version);
+    EXPECT_EQ(GetWindowsVersionName(), row.name);
+    EXPECT_EQ(IsWindowsNT(), row.version.platformId == 2);
+    EXPECT_EQ(IsAdministrator(), row.version.platformId == 2);
+  }
+  seam::SimulateWindowsVersion(nullptr);
+}
+
+TEST(Administrator, RealTokenAndRestrictedAccount) {
+  // Wine runs every program as an administrator, through the real token calls.
+  EXPECT_TRUE(IsAdministrator());
+  seam::SimulateRestrictedAccount(true);
+  EXPECT_FALSE(IsAdministrator());
+  seam::SimulateRestrictedAccount(false);
+  EXPECT_TRUE(IsAdministrator());
+}
+
+}  // namespace
