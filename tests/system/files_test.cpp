@@ -1,0 +1,162 @@
+// Forced deletion, tree deletion and the timed waits, against real files and
+// real window messages under Wine.
+#include "system/Data.h"
+#include "system/Kv_tools.h"
+#include "system/handles.h"
+#include "tests/support/wine_support.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using wine_test::DirExists;
+using wine_test::FileExists;
+using wine_test::WriteFileBytes;
+
+TEST(DeleteFileForced, ClearsOnlyReadOnly) {
+  wine_test::TempDir dir("kvforced");
+  const std::vector<std::pair<const char*, DWORD>> cases = {
+      {"plain.txt", FILE_ATTRIBUTE_NORMAL},
+      {"readonly.txt", FILE_ATTRIBUTE_READONLY},
+      {"hidden.txt", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY},
+      {"system.txt", FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE},
+  };
+  for (const auto& [name, attributes] : cases) {
+    SCOPED_TRACE(name);
+    const std::string path = dir.Path() + name;
+    WriteFileBytes(path, "data");
+    ASSERT_TRUE(::SetFileAttributesA(path.c_str(), attributes));
+    EXPECT_TRUE(DeleteFileForced(path));
+    EXPECT_FALSE(FileExists(path));
+  }
+  EXPECT_FALSE(DeleteFileForced(dir.Path() + "missing.txt"));
+}
+
+TEST(DeleteFileForced, FileInUseStays) {
+  wine_test::TempDir dir("kvinuse");
+  const std::string path = dir.Path() + "busy.txt";
+  WriteFileBytes(path, "data");
+  kv::FileHandle held(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(held);
+  EXPECT_FALSE(DeleteFileForced(path));
+  EXPECT_TRUE(FileExists(path));
+}
+
+// Builds a\b\c with files on every level; returns the root.
+std::string MakeTree(const std::string& root) {
+  for (const char* d : {"", "a\\", "a\\b\\", "a\\b\\c\\", "x\\"}) {
+    ForceDirectories(root + d);
+    WriteFileBytes(root + d + "file.txt", d);
+  }
+  return root;
+}
+
+TEST(DeleteDirTree, Trees) {
+  struct Case {
+    const char* what;
+    void (*prepare)(const std::string& root, std::vector<kv::FileHandle>& held);
+    std::vector<const char*> staying;  // relative to the root; empty: the tree is gone
+  };
+  const std::vector<Case> cases = {
+      {"plain nested tree", [](const std::string&, std::vector<kv::FileHandle>&) {}, {}},
+      {"deepest file read-only, others hidden and system",
+       [](const std::string& root, std::vector<kv::FileHandle>&) {
+         ::SetFileAttributesA((root + "a\\b\\c\\file.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+         ::SetFileAttributesA((root + "a\\file.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+         ::SetFileAttributesA((root + "x\\file.txt").c_str(), FILE_ATTRIBUTE_SYSTEM);
+       },
+       {}},
+      {"a file held open stays with its parents",
+       [](const std::string& root, std::vector<kv::FileHandle>& held) {
+         held.emplace_back(::CreateFileA((root + "a\\b\\file.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                         0, nullptr));
+       },
+       {"a\\b\\file.txt"}},
+      {"a folder whose name begins with a dot is not entered",
+       [](const std::string& root, std::vector<kv::FileHandle>&) {
+         ForceDirectories(root + "a\\.svn");
+         WriteFileBytes(root + "a\\.svn\\entries", "x");
+       },
+       {"a\\.svn\\entries"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    wine_test::TempDir dir("kvtree");
+    const std::string root = MakeTree(dir.Path() + "tree\\");
+    std::vector<kv::FileHandle> held;
+    c.prepare(root, held);
+    DeleteDirTree(root);
+    if (c.staying.empty()) {
+      EXPECT_FALSE(DirExists(root));
+      continue;
+    }
+    for (const char* keep : c.staying) {
+      EXPECT_TRUE(FileExists(root + keep)) << keep;
+      EXPECT_TRUE(DirExists(root));
+    }
+    // Everything that was not in the way is gone.
+    EXPECT_FALSE(FileExists(root + "file.txt"));
+    EXPECT_FALSE(DirExists(root + "x"));
+    EXPECT_FALSE(FileExists(root + "a\\b\\c\\file.txt"));
+  }
+}
+
+TEST(DeleteDirTree, MissingDirectoryIsNoError) { DeleteDirTree("C:\\kv-does-not-exist\\deeper"); }
+
+LRESULT CALLBACK CountingWndProc(HWND wnd, UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_APP) ++*reinterpret_cast<int*>(::GetWindowLongPtrA(wnd, GWLP_USERDATA));
+  return ::DefWindowProcA(wnd, msg, w, l);
+}
+
+class PostedMessageCounter {
+public:
+  PostedMessageCounter() {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = CountingWndProc;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.lpszClassName = "KvWaitTest";
+    ::RegisterClassA(&wc);
+    wnd_ = ::CreateWindowA("KvWaitTest", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    ::SetWindowLongPtrA(wnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&count_));
+  }
+  ~PostedMessageCounter() { ::DestroyWindow(wnd_); }
+  void Post() { ::PostMessageA(wnd_, WM_APP, 0, 0); }
+  int Count() const { return count_; }
+
+private:
+  HWND wnd_ = nullptr;
+  int count_ = 0;
+};
+
+TEST(Waits, DurationsAndMessages) {
+  PostedMessageCounter counter;
+
+  DWORD start = ::GetTickCount();
+  WaitMs(0, false);
+  EXPECT_GT(::GetTickCount() - start, 0u);  // returns once the tick count has advanced
+
+  counter.Post();
+  start = ::GetTickCount();
+  WaitMs(100, false);
+  EXPECT_GT(::GetTickCount() - start, 100u);
+  EXPECT_EQ(counter.Count(), 0);  // no pumping asked for
+
+  start = ::GetTickCount();
+  WaitMs(100, true);
+  EXPECT_GT(::GetTickCount() - start, 100u);
+  EXPECT_EQ(counter.Count(), 1);
+
+  counter.Post();
+  start = ::GetTickCount();
+  DelayMs(700);
+  EXPECT_GT(::GetTickCount() - start, 700u);
+  EXPECT_EQ(counter.Count(), 2);
+
+  counter.Post();
+  DelayMs(0);  // messages are processed at least once
+  EXPECT_EQ(counter.Count(), 3);
+}
+
+}  // namespace
