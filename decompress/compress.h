@@ -1,0 +1,58 @@
+// Unit compress: the compressed file format of the distribution medium and
+// its expansion driver.
+//
+// Compressed file layout, all values little-endian:
+//
+//   offset  size  field
+//   0       4     magic "!HZL" (0x21 0x48 0x5A 0x4C), compared as 0x4C5A4821
+//   4       4     expanded size, signed 32-bit
+//   8       ...   coded data: the LZHUF bit stream of unit lzh
+//
+// Nothing else: no name, date, checksum or end marker. Bytes 4 onward are a
+// published LZHUF file.
+//
+// Expand works on InFileName and OutFileName, reads and writes in blocks of
+// 32768 bytes, and decodes into a temporary file beside OutFileName that
+// replaces it only when the whole file has been produced: a file that stood
+// at OutFileName survives every failure unchanged, and no partial output is
+// left behind.
+#pragma once
+
+#include "decompress/lzh.h"
+
+#include <cstdint>
+#include <exception>
+#include <string>
+
+class ELzrw1Exception : public std::exception {
+public:
+  explicit ELzrw1Exception(std::string message) : message_(std::move(message)) {}
+  const char* what() const noexcept override { return message_.c_str(); }
+
+private:
+  std::string message_;
+};
+
+constexpr std::uint32_t kHzlMagic = 0x4C5A4821;  // "!HZL"
+constexpr unsigned kHzlHeaderSize = 8;
+constexpr unsigned kIoBlockSize = 32768;
+
+// Set by the caller before each Expand; they stay set afterwards.
+extern std::string InFileName;
+extern std::string OutFileName;
+
+// 1 when OutFileName has been produced completely, -1 on any failure.
+// Never raises. Not re-entrant.
+std::int32_t Expand();
+
+// The steps of Expand without its catch-all: raises ELzrw1Exception (or the
+// decoder's ElzhException) with the failure's text. For tools that report it.
+std::int32_t ExpandOrRaise();
+
+// The decoder's callbacks over the unit's buffers; valid only while Expand
+// runs. ReadInput hands out one byte of the input block, reading the next
+// block when it is used up (actual 0 at end of file). WriteOutput collects
+// bytes into the output block and writes it when full; a count of 0 writes
+// what has been collected.
+void ReadInput(std::uint8_t* buffer, std::uint16_t count, std::uint16_t& actual);
+void WriteOutput(std::uint8_t* buffer, std::uint16_t count, std::uint16_t& actual);

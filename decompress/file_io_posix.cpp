@@ -1,0 +1,90 @@
+#include "decompress/file_io.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <vector>
+
+namespace kv {
+
+struct File::Impl {
+  explicit Impl(int descriptor) : fd(descriptor) {}
+  ~Impl() {
+    if (fd >= 0) ::close(fd);
+  }
+  Impl(const Impl&) = delete;
+  Impl& operator=(const Impl&) = delete;
+  int fd;
+};
+
+File::File() noexcept = default;
+File::File(std::unique_ptr<Impl> impl) noexcept : impl_(std::move(impl)) {}
+File::File(File&&) noexcept = default;
+File& File::operator=(File&&) noexcept = default;
+File::~File() = default;
+
+long File::Read(void* buffer, std::size_t count) {
+  return static_cast<long>(::read(impl_->fd, buffer, count));
+}
+
+long File::Write(const void* buffer, std::size_t count) {
+  return static_cast<long>(::write(impl_->fd, buffer, count));
+}
+
+bool File::Close() {
+  // Read-only descriptors and some file systems cannot be synced.
+  const bool ok = ::fsync(impl_->fd) == 0 || errno == EINVAL || errno == EBADF;
+  const bool closed = ::close(impl_->fd) == 0;
+  impl_->fd = -1;
+  impl_.reset();
+  return ok && closed;
+}
+
+namespace {
+File FromDescriptor(int fd) {
+  return fd < 0 ? File() : File(std::make_unique<File::Impl>(fd));
+}
+
+std::string DirectoryOf(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+}
+}  // namespace
+
+File OpenForReading(const std::string& path) {
+  return FromDescriptor(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+}
+
+File CreateTempBeside(const std::string& target, std::string& tempPath) {
+  std::string pattern = DirectoryOf(target) + "kvxXXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  const int fd = ::mkstemp(name.data());
+  if (fd >= 0) tempPath = name.data();
+  return FromDescriptor(fd);
+}
+
+bool DeleteFilePath(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+bool ReplaceFilePath(const std::string& from, const std::string& to) {
+  return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool CopyFileOver(const std::string& from, const std::string& to) {
+  File in = OpenForReading(from);
+  if (!in.IsOpen()) return false;
+  File out = FromDescriptor(::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  if (!out.IsOpen()) return false;
+  std::vector<char> block(65536);
+  for (;;) {
+    const long got = in.Read(block.data(), block.size());
+    if (got < 0) return false;
+    if (got == 0) break;
+    if (out.Write(block.data(), static_cast<std::size_t>(got)) != got) return false;
+  }
+  return out.Close();
+}
+
+}  // namespace kv

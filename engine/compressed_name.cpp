@@ -1,0 +1,81 @@
+#include "engine/compressed_name.h"
+
+#include "decompress/compress.h"
+#include "decompress/file_io.h"
+#include "system/Kv_tools.h"
+
+namespace {
+
+struct ExtensionRule {
+  const char* pattern;
+  const char* installed;
+};
+
+// Tested in order, the first match wins. The ".DO_" files have one exception
+// ahead of them: the file "kvx-ww8.do_" is a document, the others templates.
+constexpr ExtensionRule kRulesBeforeDocument[] = {
+    {".EX_", ".EXE"}, {".HL_", ".HLP"}, {".CH_", ".CHM"}, {".DL_", ".DLL"},
+    {".BI_", ".BIN"}, {".RE_", ".RES"}, {".VB_", ".VBX"}, {".RP_", ".RPT"},
+};
+constexpr const char* kDocumentName = "kvx-ww8.do_";
+constexpr const char* kDocumentExtension = ".DOC";
+constexpr ExtensionRule kRulesAfterDocument[] = {
+    {".DO_", ".DOT"}, {".HD_", ".HDB"}, {".EP_", ".EPF"}, {".DA_", ".DAT"}, {".JP_", ".JPG"},
+    {".RT_", ".RTF"}, {".WA_", ".WAV"}, {".W_", ".WB"},   {".TX_", ".TXT"},
+};
+
+// Only a to z change: the names are matched byte for byte otherwise.
+std::string AsciiCase(std::string text, bool upper) {
+  for (char& c : text) {
+    if (upper && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (!upper && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+// "Contains" as the table states it; an extension holds one dot, its first
+// character, so this is a prefix test in effect.
+const char* FindRule(const ExtensionRule* first, const ExtensionRule* last, const std::string& ext) {
+  for (; first != last; ++first) {
+    if (ext.find(first->pattern) != std::string::npos) return first->installed;
+  }
+  return nullptr;
+}
+
+const char* InstalledExtension(const std::string& name) {
+  const std::string ext = AsciiCase(ExtractFileExt(name), true);
+  if (const char* found = FindRule(std::begin(kRulesBeforeDocument), std::end(kRulesBeforeDocument), ext)) {
+    return found;
+  }
+  if (AsciiCase(name, false).find(kDocumentName) != std::string::npos) return kDocumentExtension;
+  return FindRule(std::begin(kRulesAfterDocument), std::end(kRulesAfterDocument), ext);
+}
+
+}  // namespace
+
+std::string MapCompressedName(const std::string& name) {
+  const char* installed = InstalledExtension(name);
+  return installed ? ChangeFileExt(name, installed) : name;
+}
+
+bool IsCompressedSource(const std::string& sourceName) {
+  const std::string ext = ExtractFileExt(sourceName);
+  return !ext.empty() && ext.back() == '_';
+}
+
+InstallFilePlan PlanInstallFile(const std::string& sourceName, const std::string& targetName,
+                                const std::string& sourceDir, const std::string& targetDir) {
+  return {AddBackslash(sourceDir) + sourceName, AddBackslash(targetDir) + MapCompressedName(targetName),
+          IsCompressedSource(sourceName)};
+}
+
+bool ExpandCompressedFile(const std::string& source, const std::string& target) {
+  InFileName = source;
+  OutFileName = target;
+  return Expand() != -1;
+}
+
+bool InstallFileContent(const InstallFilePlan& plan) {
+  return plan.expand ? ExpandCompressedFile(plan.sourcePath, plan.targetPath)
+                     : kv::CopyFileOver(plan.sourcePath, plan.targetPath);
+}

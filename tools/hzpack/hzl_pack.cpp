@@ -1,0 +1,71 @@
+#include "tools/hzpack/hzl_pack.h"
+
+#include "decompress/compress.h"
+#include "engine/compressed_name.h"
+
+#include <limits>
+#include <stdexcept>
+
+namespace hzpack {
+namespace {
+
+std::size_t NameStart(const std::string& path) {
+  const auto slash = path.find_last_of("/\\:");
+  return slash == std::string::npos ? 0 : slash + 1;
+}
+
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string PackedName(const std::string& path) {
+  const std::size_t start = NameStart(path);
+  const std::size_t dot = path.find_last_of('.');
+  if (dot == std::string::npos || dot < start) return path + "._";
+  if (dot + 1 == path.size()) return path + "_";
+  std::string packed = path;
+  packed.back() = '_';
+  return packed;
+}
+
+std::string NameWarning(const std::string& original, const std::string& packedPath) {
+  const std::string name = original.substr(NameStart(original));
+  const std::string packed = packedPath.substr(NameStart(packedPath));
+  if (!IsCompressedSource(packed)) return "warning: " + packed + " does not end in \"_\" and would be copied unexpanded";
+  const std::string installed = MapCompressedName(packed);
+  if (SameIgnoringCase(installed, name)) return {};
+  return "warning: " + packed + " installs as " + installed + ", not as " + name;
+}
+
+std::vector<std::uint8_t> PackBytes(const std::vector<std::uint8_t>& data, const Progress& progress) {
+  if (data.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+    throw std::length_error("file too large for the format (2 GiB - 1 bytes at most)");
+  }
+  const auto size = static_cast<std::uint32_t>(data.size());
+  std::vector<std::uint8_t> file = {0x21, 0x48, 0x5A, 0x4C};
+  for (unsigned shift = 0; shift < 32; shift += 8) file.push_back(static_cast<std::uint8_t>(size >> shift));
+  const std::vector<std::uint8_t> coded = LzhEncode(data.data(), data.size(), progress);
+  file.insert(file.end(), coded.begin(), coded.end());
+  return file;
+}
+
+HzlHeader ParseHeader(const std::vector<std::uint8_t>& file) {
+  HzlHeader h{file.size() >= kHzlHeaderSize, false, 0, 0};
+  if (!h.complete) return h;
+  auto word = [&file](std::size_t at) {
+    return file[at] | file[at + 1] << 8 | file[at + 2] << 16 | static_cast<std::uint32_t>(file[at + 3]) << 24;
+  };
+  h.magicOk = word(0) == kHzlMagic;
+  h.expandedSize = static_cast<std::int32_t>(word(4));
+  h.codedBytes = file.size() - kHzlHeaderSize;
+  return h;
+}
+
+}  // namespace hzpack
