@@ -1,0 +1,95 @@
+// Unit Fsetup: the shell window f_Setup, the full-screen backdrop of both
+// modes. Its creation fixes the mode and automatic mode, reads the settings
+// from the mode's list file and looks up a previous installation; its start
+// timer opens the mode's window.
+#pragma once
+
+#include "system/handles.h"
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+// Install mode when the executable's file name, upper-cased, is "SETUP.EXE";
+// any other name means uninstall mode.
+bool IsInstallMode(const std::string& exePath);
+// "/s" (any case) as the first argument, or Shift and Ctrl held together.
+bool AutoModeRequested(const std::string& firstArgument, bool shiftDown, bool ctrlDown);
+// Reads ProgName, DefaultPath, StartMenuFolder, GroupName, ShortcutName,
+// MobileOption and OnlyMobile from the list file, in that order.
+void ReadStartupSettings(const std::string& listFile);
+// The directory of the installation registered in the uninstall key
+// startMenuFolder, when that directory still exists; otherwise "".
+std::string PreviousInstallDir(const std::string& startMenuFolder);
+// Blend of the colours a and b ($00BBGGRR), step c of d, byte by byte.
+COLORREF Blend(COLORREF a, COLORREF b, int c, int d);
+
+// The window's steps in install mode (as the form designs them) and in
+// uninstall mode; the wizard and the uninstall window select them by index.
+extern const char* const InstallSteps[8];
+extern const char* const UninstallSteps[5];
+
+class Tf_Setup {
+public:
+  // Creates the window, which runs FormCreate. A missing list file ends the
+  // process there.
+  Tf_Setup();
+  ~Tf_Setup();
+  Tf_Setup(const Tf_Setup&) = delete;
+  Tf_Setup& operator=(const Tf_Setup&) = delete;
+
+  HWND Handle() const { return hwnd_; }
+  void Show();
+  void EnableTimer1();
+  // Selects node index of the step tree.
+  void SelectStep(int index);
+  bool IsGradientOn() const { return GradientOn; }
+
+private:
+  static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+
+  int Scaled(int designPixels) const;
+  void CreateControls();
+  void SetSteps(const char* const* steps, std::size_t count);
+  void SizeProgNameLabel();
+  void LayOutControls();
+  void PaintBackground(HDC dc, POINT origin) const;
+  HBRUSH ControlColour(HWND control, HDC dc) const;
+
+  void FormCreate();
+  void FormPaint();
+  void lbProgNameDraw(const DRAWITEMSTRUCT& item) const;
+  void Timer1Timer();
+
+  HWND hwnd_ = nullptr;
+  int dpi_ = 120;
+
+  HWND Panel1 = nullptr;
+  HWND SetupType = nullptr;
+  HWND TreeView1 = nullptr;
+  HWND pnSystem = nullptr;
+  HWND lbProgName = nullptr;
+  HWND Label1 = nullptr;
+
+  kv::GdiObject<HFONT> setupTypeFont_;
+  kv::GdiObject<HFONT> treeFont_;
+  kv::GdiObject<HFONT> systemFont_;
+  kv::GdiObject<HFONT> progNameFont_;
+  kv::GdiObject<HFONT> footerFont_;
+  kv::GdiObject<HBRUSH> silver_;
+  COLORREF setupTypeColour_;
+
+  bool Timer1Enabled = false;
+  bool GradientOn = false;
+  kv::GdiObject<HBITMAP> GradientBitmap;
+};
+
+extern std::unique_ptr<Tf_Setup> f_Setup;
+
+namespace seam {
+// A screen colour depth in bits per pixel for the shell window to see; 0 asks
+// the screen. Wine draws garbage on an 8-bit display, so the plain silver
+// backdrop of a 256-colour screen is tested through this.
+void SimulateScreenBitsPerPixel(int bitsPerPixel);
+}  // namespace seam

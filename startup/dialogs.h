@@ -1,0 +1,54 @@
+// The program's one message dialog and its default error box. Every window of
+// the program shows its questions and messages through these, so the button
+// captions are the program's own German ones on a Windows of any language.
+#pragma once
+
+#include "system/win.h"
+
+#include <exception>
+#include <string>
+
+// Kinds of message; each has its title and icon, the plain box has neither
+// icon nor a title of its own (it shows the application title).
+enum class DialogKind { Warning, Error, Information, Confirmation, Plain };
+
+// Buttons, combined with "|"; shown in this order. The result of a dialog is
+// the Win32 id of the button pressed (IDYES, IDNO, IDOK, IDCANCEL).
+enum DialogButtons : unsigned {
+  dbYes = 1,
+  dbNo = 2,
+  dbOK = 4,
+  dbCancel = 8,
+};
+
+// The application title: the taskbar text and the title of the plain box and
+// of the error box.
+void SetApplicationTitle(const std::string& title);
+const std::string& ApplicationTitle();
+
+// Shows text modally and returns the id of the button pressed. defaultButton
+// is an id (IDYES...) or 0 for the usual one (OK, otherwise Yes). Closing the
+// dialog by its title bar returns IDCANCEL.
+int MessageDlg(const std::string& text, DialogKind kind, unsigned buttons, int defaultButton = 0);
+// The plain box: application title, no icon, "OK".
+void ShowMessage(const std::string& text);
+
+// The text the error box shows for an exception's message: a full stop is
+// appended unless the text is empty or its last character sorts at or
+// before ".".
+std::string ErrorBoxText(const std::string& message);
+// The default error box for an exception that left an event handler.
+void ShowErrorBox(const std::string& message);
+
+// Runs one event handler at a window procedure's boundary: an exception that
+// leaves it goes to the default error box, and the window lives on.
+template <typename Handler>
+void CallHandler(Handler&& handler) noexcept {
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    ShowErrorBox(e.what());
+  } catch (...) {
+    ShowErrorBox("");
+  }
+}
