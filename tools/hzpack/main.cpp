@@ -63,8 +63,8 @@ int Info(const std::string& in) {
   const hzpack::HzlHeader h = hzpack::ParseHeader(ReadWholeFile(in));
   if (!h.complete) throw std::runtime_error(in + ": shorter than the 8-byte header");
   if (!h.magicOk) throw std::runtime_error(in + ": not a compressed file (no \"!HZL\")");
-  std::printf("magic          !HZL\nexpanded size  %ld\ncoded bytes    %llu\n", static_cast<long>(h.expandedSize),
-              static_cast<unsigned long long>(h.codedBytes));
+  std::printf("magic          !HZL\nexpanded size  %ld\ncoded bytes    %lu\n", static_cast<long>(h.expandedSize),
+              static_cast<unsigned long>(h.codedBytes));
   if (h.expandedSize > 0) {
     std::printf("ratio          %.1f %%\n", 100.0 * static_cast<double>(h.codedBytes + kHzlHeaderSize) / h.expandedSize);
   }

@@ -1,0 +1,161 @@
+#include "decompress/lzh.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// The plain-callback entry needs plain functions; they work on this state.
+struct Io {
+  Bytes input;
+  std::size_t next = 0;
+  Bytes output;
+  unsigned reads = 0;
+  bool countsWereOne = true;
+  std::size_t failAfter = SIZE_MAX;  // output bytes before the write callback raises
+} io;
+
+void ReadProc(std::uint8_t* buffer, std::uint16_t count, std::uint16_t& actual) {
+  ++io.reads;
+  io.countsWereOne &= count == 1;
+  actual = 0;
+  if (io.next < io.input.size()) {
+    *buffer = io.input[io.next++];
+    actual = 1;
+  }
+}
+
+void WriteProc(std::uint8_t* buffer, std::uint16_t count, std::uint16_t& actual) {
+  io.countsWereOne &= count == 1;
+  if (io.output.size() == io.failAfter) throw std::runtime_error("disk full");
+  io.output.insert(io.output.end(), buffer, buffer + count);
+  actual = count;
+}
+
+Bytes Decode(const Bytes& coded, std::int32_t size) {
+  io = Io{};
+  io.input = coded;
+  LzhDecode(size, ReadProc, WriteProc);
+  EXPECT_TRUE(io.countsWereOne);
+  return io.output;
+}
+
+Bytes Repeat(std::uint8_t byte, std::size_t n) { return Bytes(n, byte); }
+
+TEST(LzhDecode, KnownStreams) {
+  const struct {
+    const char* name;
+    Bytes coded;
+    std::int32_t size;
+    Bytes expected;
+  } cases[] = {
+      {"size 0", {0xF6, 0xFB}, 0, {}},
+      {"negative size", {0xF6, 0xFB}, -7, {}},
+      {"no input, size 1: the literal t", {}, 1, {0x74}},
+      {"no input, size 2: t and a match of 60", {}, 2, Repeat(0x74, 61)},
+      {"no input, size 61", {}, 61, Repeat(0x74, 61)},
+      {"three literals", {0xF6, 0xFB, 0xBD, 0xE0}, 3, {0x61, 0x62, 0x63}},
+      {"match overlapping its own output",
+       {0xF6, 0xFB, 0xBD, 0xF1, 0xE0, 0x20},
+       9,
+       {0x61, 0x62, 0x63, 0x61, 0x62, 0x63, 0x61, 0x62, 0x63}},
+      {"match into the initial spaces", {0x04, 0x8C, 0x02, 0x00}, 4, {0x78, 0x20, 0x20, 0x20}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(Decode(c.coded, c.size), c.expected);
+    if (c.size <= 0) {
+      EXPECT_EQ(io.reads, 0u);
+    }
+  }
+}
+
+TEST(LzhDecode, CallbackErrorsPassThroughUnchanged) {
+  io = Io{};
+  io.failAfter = 30;
+  EXPECT_THROW(LzhDecode(61, ReadProc, WriteProc), std::runtime_error);
+  EXPECT_EQ(io.output.size(), 30u);
+}
+
+TEST(LzhDecode, OffsetTablesFollowThePublishedGroups) {
+  const struct {
+    unsigned index, upper, length;
+  } edges[] = {
+      {0x00, 0, 3},  {0x1F, 0, 3},  {0x20, 1, 4},  {0x2F, 1, 4},  {0x30, 2, 4},  {0x4F, 3, 4},
+      {0x50, 4, 5},  {0x8F, 11, 5}, {0x90, 12, 6}, {0xBF, 23, 6}, {0xC0, 24, 7}, {0xEF, 47, 7},
+      {0xF0, 48, 8}, {0xFF, 63, 8},
+  };
+  for (const auto& e : edges) {
+    SCOPED_TRACE(e.index);
+    EXPECT_EQ(lzh::kOffsetTables.upper[e.index], e.upper);
+    EXPECT_EQ(lzh::kOffsetTables.length[e.index], e.length);
+  }
+}
+
+// The shape every tree operation must keep: sorted frequencies, internal
+// frequencies the sum of their children, children at an even position, and
+// parent links that lead back.
+void ExpectConsistent(const lzh::Tree& t) {
+  using namespace lzh;
+  unsigned leaves = 0;
+  for (unsigned n = 0; n < kNodes; ++n) {
+    SCOPED_TRACE(n);
+    ASSERT_LE(t.Freq[n], t.Freq[n + 1]);
+    const unsigned c = t.Child[n];
+    if (c >= kNodes) {
+      ++leaves;
+      ASSERT_EQ(t.Parent[c], n);
+      continue;
+    }
+    ASSERT_EQ(c % 2, 0u);
+    ASSERT_LT(c + 1, n);
+    ASSERT_EQ(t.Freq[n], t.Freq[c] + t.Freq[c + 1]);
+    ASSERT_EQ(t.Parent[c], n);
+    ASSERT_EQ(t.Parent[c + 1], n);
+  }
+  EXPECT_EQ(leaves, kSymbols);
+  EXPECT_EQ(t.Freq[kNodes], 0xFFFF);
+}
+
+TEST(LzhTree, UpdatesAndRebuildsKeepTheTreeConsistent) {
+  lzh::Tree t;
+  lzh::InitTree(t);
+  ExpectConsistent(t);
+  EXPECT_EQ(t.Freq[lzh::kRoot], lzh::kSymbols);
+
+  // A skewed distribution moves leaves far, and 100000 counts pass the
+  // rebuild limit of the root several times.
+  std::mt19937 rng(7);
+  std::geometric_distribution<unsigned> skew(0.05);
+  unsigned rebuilds = 0;
+  for (int i = 0; i < 100000; ++i) {
+    const unsigned before = t.Freq[lzh::kRoot];
+    lzh::UpdateTree(t, skew(rng) % lzh::kSymbols);
+    if (t.Freq[lzh::kRoot] < before) ++rebuilds;
+    ASSERT_LE(t.Freq[lzh::kRoot], lzh::kRebuildLimit);
+    if (i % 9973 == 0) ExpectConsistent(t);
+  }
+  ExpectConsistent(t);
+  EXPECT_GE(rebuilds, 3u);
+}
+
+TEST(LzhTree, RebuildHalvesLeafCountsRoundingUp) {
+  lzh::Tree t;
+  lzh::InitTree(t);
+  for (int i = 0; i < 6; ++i) lzh::UpdateTree(t, 'a');  // 'a' now counts 7
+  lzh::RebuildTree(t);
+  ExpectConsistent(t);
+  const unsigned leafOfA = t.Parent['a' + lzh::kNodes];
+  const unsigned leafOfB = t.Parent['b' + lzh::kNodes];
+  EXPECT_EQ(t.Freq[leafOfA], 4u);
+  EXPECT_EQ(t.Freq[leafOfB], 1u);
+}
+
+}  // namespace
