@@ -1,0 +1,43 @@
+// Folders and files for the start-up tests: real files in the Wine prefix,
+// written byte by byte so that the bytes on disk are exactly the test's.
+#pragma once
+
+#include "system/Data.h"
+#include "system/win.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+namespace testsupport {
+
+// A fresh folder C:\kvtest\<test name>\ for the current test.
+inline std::string FreshFolder() {
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = std::string(info->test_suite_name()) + "." + info->name();
+  for (char& c : name) {
+    if (c == '/' || c == '\\') c = '_';
+  }
+  CreateDirectoryA("C:\\kvtest", nullptr);
+  const std::string folder = "C:\\kvtest\\" + name;
+  DeleteDirTree(folder);
+  CreateDirectoryA(folder.c_str(), nullptr);
+  return folder + "\\";
+}
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  ASSERT_TRUE(out.good()) << path;
+}
+
+// The directory of the running test program, with trailing backslash.
+inline std::string OwnDirectory() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string dir = path;
+  return dir.substr(0, dir.find_last_of('\\') + 1);
+}
+
+}  // namespace testsupport

@@ -1,0 +1,100 @@
+// A small test driver for the program's windows: starts a program, finds its
+// windows by class and caption, reads what a user sees (texts, enabled and
+// visible states, tree items and the selected node), presses buttons, answers
+// message boxes and takes screenshots. Works across processes, under Wine as
+// on Windows.
+#pragma once
+
+#include "system/handles.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace uidriver {
+
+// Keys held down while a program starts (it reads them with GetKeyState).
+struct HeldKeys {
+  bool shift = false;
+  bool ctrl = false;
+};
+
+// A started program; it is killed on destruction if it still runs.
+class Process {
+public:
+  // Starts exe with the given arguments in the executable's directory and
+  // returns once it shows a visible window, ends, or timeoutMs passes. Starts
+  // are serialised across processes, so keys held for one start never reach
+  // another.
+  static Process Launch(const std::string& exe, const std::string& arguments,
+                        HeldKeys keys = {}, DWORD timeoutMs = 10000);
+
+  DWORD Id() const { return id_; }
+  bool Running() const;
+  // True when the process ended within timeoutMs.
+  bool WaitForExit(DWORD timeoutMs) const;
+  DWORD ExitCode() const;
+  void Kill();
+  ~Process();
+  Process(Process&&) noexcept = default;
+  Process& operator=(Process&&) noexcept = default;
+
+private:
+  Process() = default;
+  kv::KernelHandle handle_;
+  DWORD id_ = 0;
+};
+
+// Top-level windows of the process (0: of every process), in z-order.
+std::vector<HWND> TopWindows(DWORD processId, bool visibleOnly);
+// The first top-level window with that class (and caption, unless empty).
+HWND FindTopWindow(DWORD processId, const std::string& cls, const std::string& caption = "");
+HWND WaitForTopWindow(DWORD processId, const std::string& cls, const std::string& caption,
+                      DWORD timeoutMs);
+
+// Every descendant of parent, depth first.
+std::vector<HWND> Descendants(HWND parent);
+// The first descendant of that class (and text, unless empty).
+HWND FindChild(HWND parent, const std::string& cls, const std::string& text = "");
+
+std::string ClassName(HWND wnd);
+std::string Text(HWND wnd);
+bool IsVisible(HWND wnd);
+bool IsEnabled(HWND wnd);
+RECT ScreenRect(HWND wnd);
+LONG Style(HWND wnd);
+
+// The texts of a tree view's top-level items, and the index of its selected
+// one (-1 for none). The tree may belong to another process.
+std::vector<std::string> TreeItems(HWND tree);
+int TreeSelectedIndex(HWND tree);
+
+// Presses a button the way a click does, without waiting for its handler.
+void Click(HWND button);
+
+// A message box or dialog (#32770) of the process, as the user sees it.
+struct DialogView {
+  HWND wnd = nullptr;
+  std::string title;
+  std::string text;                  // the static texts, joined by "|"
+  std::vector<std::string> buttons;  // captions, left to right
+  bool hasIcon = false;
+  int defaultId = 0;                 // id of the default button
+};
+HWND WaitForDialog(DWORD processId, DWORD timeoutMs);
+DialogView ReadDialog(HWND dialog);
+// Presses the dialog's button with that caption; false when there is none.
+bool PressDialogButton(HWND dialog, const std::string& caption);
+
+// Screen pixels as 0x00RRGGBB, top row first.
+struct Image {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;
+  std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+Image CaptureScreen();
+Image CaptureRect(const RECT& screenRect);  // clipped to the screen
+bool SavePng(const Image& image, const std::string& path);
+
+}  // namespace uidriver
