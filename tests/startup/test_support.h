@@ -4,6 +4,7 @@
 
 #include "system/Data.h"
 #include "system/win.h"
+#include "tools/uidriver/uidriver.h"
 
 #include <gtest/gtest.h>
 
@@ -38,6 +39,14 @@ inline std::string OwnDirectory() {
   GetModuleFileNameA(nullptr, path, MAX_PATH);
   std::string dir = path;
   return dir.substr(0, dir.find_last_of('\\') + 1);
+}
+
+// Saves what the screen shows of the window under shots\ beside the test
+// program, for a person to look at.
+inline void SaveShot(HWND wnd, const std::string& name) {
+  const std::string folder = OwnDirectory() + "shots";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  uidriver::SavePng(uidriver::CaptureRect(uidriver::ScreenRect(wnd)), folder + "\\" + name + ".png");
 }
 
 }  // namespace testsupport
