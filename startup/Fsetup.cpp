@@ -9,6 +9,7 @@
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 std::unique_ptr<Tf_Setup> f_Setup;
@@ -50,6 +51,7 @@ constexpr int kGradientRows = 256;
 constexpr int kDesignDpi = 120;
 
 int g_simulatedBitsPerPixel = 0;
+std::optional<seam::SimulatedKeys> g_simulatedKeys;
 
 // Where a control sits: docked to an edge of what its parent has left, or at
 // a fixed place.
@@ -135,6 +137,12 @@ std::string RunningExePath() {
   return path;
 }
 
+// High bit of the key state: the key is down.
+bool KeyHeld(int key) {
+  if (g_simulatedKeys) return key == VK_SHIFT ? g_simulatedKeys->shift : g_simulatedKeys->ctrl;
+  return GetKeyState(key) < 0;
+}
+
 int ScreenBitsPerPixel() {
   if (g_simulatedBitsPerPixel) return g_simulatedBitsPerPixel;
   kv::WindowDC screen(nullptr);
@@ -217,6 +225,10 @@ void RegisterClasses(HINSTANCE instance, WNDPROC formProc) {
 }  // namespace
 
 void seam::SimulateScreenBitsPerPixel(int bitsPerPixel) { g_simulatedBitsPerPixel = bitsPerPixel; }
+
+void seam::SimulateKeysAtStart(const SimulatedKeys* keys) {
+  g_simulatedKeys = keys ? std::optional<SimulatedKeys>(*keys) : std::nullopt;
+}
 
 bool IsInstallMode(const std::string& exePath) {
   return AnsiUpperCase(ExtractFileName(exePath)) == "SETUP.EXE";
@@ -454,7 +466,7 @@ void Tf_Setup::FormCreate() {
   SetWindowTextA(pnSystem, GetWindowsVersionName().c_str());
 
   const std::string firstArgument = __argc > 1 ? __argv[1] : "";
-  if (AutoModeRequested(firstArgument, GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0)) {
+  if (AutoModeRequested(firstArgument, KeyHeld(VK_SHIFT), KeyHeld(VK_CONTROL))) {
     AutoMode = true;
   }
 

@@ -11,46 +11,14 @@ namespace {
 // handler) must not stop the driver.
 constexpr UINT kSendTimeoutMs = 2000;
 constexpr DWORD kPollMs = 25;
+constexpr DWORD kCloseTimeoutMs = 3000;
 constexpr std::size_t kTextLimit = 4096;
-// Named, so that every test program's starts share it.
-const char kStartLockName[] = "KvUiDriver.StartLock";
 
 LRESULT Send(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   DWORD_PTR result = 0;
   SendMessageTimeoutA(wnd, msg, wp, lp, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result);
   return static_cast<LRESULT>(result);
 }
-
-class StartLock {
-public:
-  StartLock() : mutex_(CreateMutexA(nullptr, FALSE, kStartLockName)) {
-    WaitForSingleObject(mutex_.Get(), INFINITE);
-  }
-  ~StartLock() { ReleaseMutex(mutex_.Get()); }
-  StartLock(const StartLock&) = delete;
-  StartLock& operator=(const StartLock&) = delete;
-
-private:
-  kv::KernelHandle mutex_;
-};
-
-// Holds keys down through the system's input, released on destruction.
-class KeysDown {
-public:
-  explicit KeysDown(HeldKeys keys) : keys_(keys) {
-    if (keys_.shift) keybd_event(VK_SHIFT, 0, 0, 0);
-    if (keys_.ctrl) keybd_event(VK_CONTROL, 0, 0, 0);
-  }
-  ~KeysDown() {
-    if (keys_.ctrl) keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
-    if (keys_.shift) keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
-  }
-  KeysDown(const KeysDown&) = delete;
-  KeysDown& operator=(const KeysDown&) = delete;
-
-private:
-  HeldKeys keys_;
-};
 
 // Memory inside another process, for messages whose argument points to it.
 class RemoteBuffer {
@@ -127,11 +95,8 @@ HWND PollFor(DWORD timeoutMs, Predicate found) {
 
 }  // namespace
 
-Process Process::Launch(const std::string& exe, const std::string& arguments, HeldKeys keys,
-                        DWORD timeoutMs) {
+Process Process::Launch(const std::string& exe, const std::string& arguments, DWORD timeoutMs) {
   Process process;
-  const StartLock lock;
-  const KeysDown held(keys);
   // The program sees its own path as the first word of its command line.
   std::string commandLine = "\"" + exe + "\"";
   if (!arguments.empty()) commandLine += " " + arguments;
@@ -147,7 +112,7 @@ Process Process::Launch(const std::string& exe, const std::string& arguments, He
   process.handle_.Reset(info.hProcess);
   process.id_ = info.dwProcessId;
   PollFor(timeoutMs, [&process]() -> HWND {
-    if (!process.Running()) return HWND_DESKTOP;  // any non-null ends the wait
+    if (!process.Running()) return GetDesktopWindow();  // any window ends the wait
     const auto windows = TopWindows(process.id_, true);
     return windows.empty() ? nullptr : windows.front();
   });
@@ -169,10 +134,13 @@ DWORD Process::ExitCode() const {
 }
 
 void Process::Kill() {
-  if (Running()) {
-    TerminateProcess(handle_.Get(), 1);
-    WaitForExit(5000);
-  }
+  if (!Running()) return;
+  // Closed windows leave the screen at once; a terminated process's windows
+  // linger on Wine's screen for a while and spoil the next screenshot.
+  for (HWND wnd : TopWindows(id_, false)) PostMessageA(wnd, WM_CLOSE, 0, 0);
+  if (WaitForExit(kCloseTimeoutMs)) return;
+  TerminateProcess(handle_.Get(), 1);
+  WaitForExit(kCloseTimeoutMs);
 }
 
 Process::~Process() { Kill(); }

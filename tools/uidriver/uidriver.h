@@ -13,21 +13,13 @@
 
 namespace uidriver {
 
-// Keys held down while a program starts (it reads them with GetKeyState).
-struct HeldKeys {
-  bool shift = false;
-  bool ctrl = false;
-};
-
 // A started program; it is killed on destruction if it still runs.
 class Process {
 public:
   // Starts exe with the given arguments in the executable's directory and
-  // returns once it shows a visible window, ends, or timeoutMs passes. Starts
-  // are serialised across processes, so keys held for one start never reach
-  // another.
+  // returns once it shows a visible window, ends, or timeoutMs passes.
   static Process Launch(const std::string& exe, const std::string& arguments,
-                        HeldKeys keys = {}, DWORD timeoutMs = 10000);
+                        DWORD timeoutMs = 10000);
 
   DWORD Id() const { return id_; }
   bool Running() const;

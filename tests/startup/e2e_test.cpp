@@ -1,0 +1,214 @@
+// SETUP.EXE end to end: copies of it started under various names from a test
+// medium, with and without a list file, with arguments and held keys, seen
+// through the UI driver the way a user sees them.
+#include "startup/Fsetup.h"
+#include "tests/startup/shell_view.h"
+#include "tests/startup/test_support.h"
+
+#include "system/handles.h"
+
+namespace {
+
+using testsupport::ReadShell;
+using testsupport::ShellView;
+
+constexpr DWORD kWindowTimeoutMs = 10000;
+constexpr std::uint32_t kRed = 0xFF0000;
+constexpr std::uint32_t kLime = 0x00FF00;
+
+const char kSetupList[] =
+    "[General]\r\nName=Aus Setup.lst\r\ndefaultPath=C:\\Programme\\Demo\r\n"
+    "[StartMenu]\r\nFolder=KvTest.E2E\r\n";
+const char kInstallLog[] =
+    "[General]\r\nName=Aus install1.log\r\n[StartMenu]\r\nFolder=KvTest.E2E\r\n";
+
+class Medium {
+public:
+  Medium() : dir_(testsupport::FreshFolder()) {}
+  const std::string& Dir() const { return dir_; }
+  void Write(const std::string& name, const std::string& bytes) const {
+    testsupport::WriteBytes(dir_ + name, bytes);
+  }
+  // The program built beside this test, copied into the medium as name.
+  std::string Setup(const std::string& name) const {
+    const std::string target = dir_ + name;
+    EXPECT_TRUE(CopyFileA((testsupport::OwnDirectory() + "SETUP.EXE").c_str(), target.c_str(), FALSE));
+    return target;
+  }
+
+private:
+  std::string dir_;
+};
+
+HWND WaitForShell(const uidriver::Process& p) {
+  return uidriver::WaitForTopWindow(p.Id(), "Tf_Setup", "", kWindowTimeoutMs);
+}
+
+TEST(StartupMode, ChosenByTheExecutablesFileName) {
+  struct Case {
+    const char* name;
+    bool install;
+  } cases[] = {
+      {"SETUP.EXE", true},     {"setup.exe", true},     {"Setup.Exe", true},
+      {"SETUP1.EXE", false},   {"Uninstal.exe", false}, {"Setup.exe.bak", false},
+  };
+  const Medium medium;
+  medium.Write("Setup.lst", kSetupList);
+  medium.Write("install1.log", kInstallLog);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const uidriver::Process p = uidriver::Process::Launch(medium.Setup(c.name), "");
+    const ShellView shell = ReadShell(WaitForShell(p));
+    ASSERT_TRUE(shell.wnd);
+    if (c.install) {
+      EXPECT_EQ(shell.caption, "Setup");
+      EXPECT_EQ(shell.setupTypeText, "Setup");
+      EXPECT_EQ(shell.steps, std::vector<std::string>(std::begin(InstallSteps), std::end(InstallSteps)));
+      EXPECT_EQ(shell.selectedStep, 1);
+      EXPECT_EQ(shell.progNameText, "Aus Setup.lst");
+    } else {
+      EXPECT_EQ(shell.caption, "Deinstallation");
+      EXPECT_EQ(shell.setupTypeText, "Deinstallation");
+      EXPECT_EQ(shell.steps, std::vector<std::string>(std::begin(UninstallSteps), std::end(UninstallSteps)));
+      EXPECT_EQ(shell.selectedStep, -1);
+      EXPECT_EQ(shell.progNameText, "Aus install1.log");
+    }
+  }
+}
+
+TEST(StartupMissingList, PlainMessageThenEnd) {
+  struct Case {
+    const char* name;
+    const char* list;
+  } cases[] = {
+      {"SETUP.EXE", "Setup.lst"},
+      {"setup.exe", "Setup.lst"},
+      {"SETUP1.EXE", "install1.log"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Medium medium;
+    // The other mode's list file does not count.
+    medium.Write(std::string(c.list) == "Setup.lst" ? "install1.log" : "Setup.lst", kSetupList);
+    const uidriver::Process p = uidriver::Process::Launch(medium.Setup(c.name), "");
+    HWND box = uidriver::WaitForDialog(p.Id(), kWindowTimeoutMs);
+    ASSERT_TRUE(box);
+    const uidriver::DialogView view = uidriver::ReadDialog(box);
+    EXPECT_EQ(view.title, "Setup");
+    EXPECT_EQ(view.text, std::string("Datei ") + c.list + " nicht gefunden: " + medium.Dir() + c.list);
+    EXPECT_FALSE(view.hasIcon);
+    EXPECT_EQ(view.buttons, std::vector<std::string>{"OK"});
+    const HWND shell = uidriver::FindTopWindow(p.Id(), "Tf_Setup");
+    EXPECT_FALSE(shell && uidriver::IsVisible(shell));
+    if (std::string(c.name) == "SETUP.EXE") {
+      Sleep(300);
+      testsupport::SaveShot(box, "missing-list");
+    }
+    uidriver::PressDialogButton(box, "OK");
+    EXPECT_TRUE(p.WaitForExit(5000));
+  }
+}
+
+// Automatic mode hides the shell window; with no mode window to drive yet,
+// the run ends instead of waiting unseen.
+void ExpectMode(const uidriver::Process& p, bool automatic) {
+  if (automatic) {
+    EXPECT_TRUE(p.WaitForExit(5000));
+    EXPECT_TRUE(uidriver::TopWindows(p.Id(), true).empty());
+    return;
+  }
+  ASSERT_TRUE(WaitForShell(p));
+  Sleep(600);  // past the start timer: the shell window stays
+  EXPECT_TRUE(p.Running());
+  EXPECT_TRUE(uidriver::IsVisible(uidriver::FindTopWindow(p.Id(), "Tf_Setup")));
+}
+
+TEST(StartupAutomaticMode, OnlySlashSAsFirstArgument) {
+  struct Case {
+    const char* arguments;
+    bool automatic;
+  } cases[] = {
+      {"/S", true},          {"/s", true},   {"/s extra", true}, {"x /s", false},
+      {"-s", false},         {"/silent", false}, {"", false},
+  };
+  const Medium medium;
+  medium.Write("Setup.lst", kSetupList);
+  const std::string setup = medium.Setup("SETUP.EXE");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string("arguments: ") + c.arguments);
+    ExpectMode(uidriver::Process::Launch(setup, c.arguments), c.automatic);
+  }
+}
+
+TEST(StartupShell, PlacementCaptionColoursAndScreenshots) {
+  struct Case {
+    const char* name;
+    const char* list;
+    const char* listBytes;
+    std::uint32_t captionColour;
+    std::uint32_t otherColour;
+  } cases[] = {
+      {"SETUP.EXE", "Setup.lst", kSetupList, kLime, kRed},
+      {"Uninstal.exe", "install1.log", kInstallLog, kRed, kLime},
+  };
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Medium medium;
+    medium.Write(c.list, c.listBytes);
+    const uidriver::Process p = uidriver::Process::Launch(medium.Setup(c.name), "");
+    HWND shell = WaitForShell(p);
+    ASSERT_TRUE(shell);
+    const RECT r = uidriver::ScreenRect(shell);
+    EXPECT_EQ(r.left, 1);
+    EXPECT_EQ(r.top, 1);
+    EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(r.bottom - r.top, work.bottom - 3);
+    const LONG style = uidriver::Style(shell);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_TRUE(style & WS_SYSMENU);
+
+    Sleep(500);  // painted
+    const ShellView view = ReadShell(shell);
+    const uidriver::Image caption = uidriver::CaptureRect(uidriver::ScreenRect(view.setupType));
+    EXPECT_GT(testsupport::CountColour(caption, c.captionColour), 20);
+    EXPECT_EQ(testsupport::CountColour(caption, c.otherColour), 0);
+    const uidriver::Image name = uidriver::CaptureRect(uidriver::ScreenRect(view.progName));
+    EXPECT_GT(testsupport::CountColour(name, 0xFFFFFF), 20);  // white on the gradient
+    testsupport::SaveShot(shell, std::string("shell-") + c.name);
+  }
+}
+
+TEST(StartupShell, SystemPanelNamesTheWindowsVersion) {
+  struct Case {
+    const char* wineVersion;
+    const char* exe;  // one name per version: Wine sets versions per executable name
+    const char* expected;
+  } cases[] = {
+      {"win95", "KvVer95.exe", "Windows 95"},      {"win98", "KvVer98.exe", "Windows 98SE"},
+      {"nt40", "KvVerNT.exe", "Windows NT"},       {"win2k", "KvVer2k.exe", "Windows 2000"},
+      {"winxp", "KvVerXP.exe", "Windows XP"},      {"vista", "KvVerVi.exe", "Windows Vista"},
+  };
+  const Medium medium;
+  medium.Write("install1.log", kInstallLog);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.wineVersion);
+    const std::string key = std::string("Software\\Wine\\AppDefaults\\") + c.exe;
+    {
+      kv::RegKey k;
+      ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, key.c_str(), k.Receive()), ERROR_SUCCESS);
+      RegSetValueExA(k.Get(), "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(c.wineVersion),
+                     static_cast<DWORD>(strlen(c.wineVersion) + 1));
+    }
+    {
+      const uidriver::Process p = uidriver::Process::Launch(medium.Setup(c.exe), "");
+      const ShellView shell = ReadShell(WaitForShell(p));
+      EXPECT_EQ(shell.system, c.expected);
+    }
+    RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+  }
+}
+
+}  // namespace
