@@ -134,7 +134,6 @@ TEST_F(Dialogs, LongTextWithCarriageReturnsFitsTheDialog) {
   const Shown shown = ShowAndAnswer(
       [&] { return MessageDlg(text, DialogKind::Confirmation, dbYes | dbNo | dbCancel); },
       [](HWND dialog) {
-        Sleep(300);  // painted before the picture is taken
         testsupport::SaveShot(dialog, "dialog-confirmation");
         HWND label = uidriver::FindChild(dialog, "Static", "");
         for (HWND c : uidriver::Descendants(dialog)) {

@@ -191,6 +191,7 @@ TEST_F(ShellWindow, GradientBandsFromNavyToBlack) {
   const int outerHeight = outer.bottom - outer.top;
   // Right of the column, above the footer: only the gradient shows there.
   const int x = client.right - 20;
+  const uidriver::OnTop top(wnd);
   for (int y : {0, 1, 100, 300, 500, 600}) {
     if (client.top + y >= client.bottom - 30) continue;
     SCOPED_TRACE("row " + std::to_string(y));
@@ -208,7 +209,9 @@ TEST_F(ShellWindow, SilverWithoutGradientOn256Colours) {
   Tf_Setup form;
   EXPECT_FALSE(form.IsGradientOn());
   ShowPainted(form);
+  testsupport::SaveShot(form.Handle(), "shell-256-colours");
   const RECT client = ClientOnScreen(form.Handle());
+  const uidriver::OnTop top(form.Handle());
   const uidriver::Image area =
       uidriver::CaptureRect(RECT{client.right - 200, client.top + 50, client.right - 20, client.top + 250});
   EXPECT_EQ(testsupport::CountColour(area, 0xC0C0C0), static_cast<int>(area.pixels.size()));
@@ -217,7 +220,6 @@ TEST_F(ShellWindow, SilverWithoutGradientOn256Colours) {
   const uidriver::Image name = uidriver::CaptureRect(uidriver::ScreenRect(view.progName));
   EXPECT_GT(testsupport::CountColour(name, 0xC0C0C0), 0);
   EXPECT_GT(testsupport::CountColour(name, 0xFFFFFF), 0);
-  testsupport::SaveShot(form.Handle(), "shell-256-colours");
 }
 
 TEST(ShellBlend, ByteByByteWithTruncatingDivision) {

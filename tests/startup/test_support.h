@@ -46,6 +46,7 @@ inline std::string OwnDirectory() {
 inline void SaveShot(HWND wnd, const std::string& name) {
   const std::string folder = OwnDirectory() + "shots";
   CreateDirectoryA(folder.c_str(), nullptr);
+  const uidriver::OnTop top(wnd);
   uidriver::SavePng(uidriver::CaptureRect(uidriver::ScreenRect(wnd)), folder + "\\" + name + ".png");
 }
 

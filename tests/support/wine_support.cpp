@@ -57,11 +57,14 @@ void DeleteRegValue(void* root, const std::string& key, const std::string& name)
     k.Release();
 }
 
-ScopedRegString::ScopedRegString(void* root, std::string key, std::string name, const std::string& value)
+ScopedRegString::ScopedRegString(void* root, std::string key, std::string name, const char* value)
     : root_(root), key_(std::move(key)), name_(std::move(name)) {
   keyExisted_ = KeyExists(Root(root_), key_);
   existed_ = ReadRegString(root_, key_, name_, old_);
-  SetRegString(root_, key_, name_, value);
+  if (value)
+    SetRegString(root_, key_, name_, value);
+  else
+    DeleteRegValue(root_, key_, name_);
 }
 
 ScopedRegString::~ScopedRegString() {

@@ -12,10 +12,11 @@ void SetReportedVersion(const std::string& exeName, const std::string& version);
 
 // Registry values of the prefix. root is HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER.
 void SetRegString(void* root, const std::string& key, const std::string& name, const std::string& value);
-// Restores what was there before (or removes it) when the scope ends.
+// Sets a value (nullptr: removes it) and restores what was there before when
+// the scope ends.
 class ScopedRegString {
 public:
-  ScopedRegString(void* root, std::string key, std::string name, const std::string& value);
+  ScopedRegString(void* root, std::string key, std::string name, const char* value);
   ~ScopedRegString();
   ScopedRegString(const ScopedRegString&) = delete;
   ScopedRegString& operator=(const ScopedRegString&) = delete;
