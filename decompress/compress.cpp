@@ -13,33 +13,70 @@ namespace {
 // 16 bytes more than a block, as the medium's tools have always reserved.
 constexpr std::size_t kBufferReserve = kIoBlockSize + 16;
 
-// Unit state of the running expansion; the callbacks reach it from here.
-kv::File* inFile = nullptr;
-kv::File* outFile = nullptr;
-std::uint8_t* inBuffer = nullptr;
-std::uint8_t* outBuffer = nullptr;
-std::int32_t inLength = 0;
-std::uint16_t inPosition = 1;   // 1-based, next byte to hand out
-std::uint16_t outPosition = 1;  // 1-based, next free byte
+// Out of the hot path, once per block; free functions, so no pointer to the
+// BlockIo escapes.
+[[gnu::noinline]] std::int32_t ReadBlock(kv::File& in, std::uint8_t* buffer) {
+  const long got = in.Read(buffer, kIoBlockSize);
+  if (got < 0) throw ELzrw1Exception("Lesefehler: " + InFileName + " !");
+  return static_cast<std::int32_t>(got);
+}
 
-// Publishes one expansion's files and buffers to the callbacks for its scope.
-class ActiveExpansion {
+[[gnu::noinline]] void WriteBlock(kv::File& out, const std::uint8_t* buffer, unsigned count) {
+  if (out.Write(buffer, count) != static_cast<long>(count)) {
+    throw ELzrw1Exception("ERROR WRITING TO " + OutFileName + " !");
+  }
+}
+
+// The decoder's two callbacks over the input and output blocks of one
+// expansion. They have the callback shape of unit lzh and are bound to this
+// object rather than to unit-level variables: the object lives on Expand's
+// stack and its address never escapes, so once the calls are inlined the
+// positions stay in registers instead of going through memory per byte.
+class BlockIo {
 public:
-  ActiveExpansion(kv::File& in, kv::File& out, std::uint8_t* inBuf, std::uint8_t* outBuf) {
-    inFile = &in;
-    outFile = &out;
-    inBuffer = inBuf;
-    outBuffer = outBuf;
-    inLength = 0;
-    inPosition = 1;
-    outPosition = 1;
+  BlockIo(kv::File& in, kv::File& out, std::uint8_t* inBuffer, std::uint8_t* outBuffer)
+      : in_(in), out_(out), inBuffer_(inBuffer), outBuffer_(outBuffer) {}
+
+  // Hands out one byte, reading the next block when this one is used up;
+  // actual 0 at the end of the file (and every later call reads again).
+  void ReadInput(std::uint8_t* buffer, std::uint16_t /*count*/, std::uint16_t& actual) {
+    if (inPosition_ > inLength_) {
+      inLength_ = ReadBlock(in_, inBuffer_);
+      if (inLength_ == 0) {
+        actual = 0;
+        return;
+      }
+      inPosition_ = 1;
+    }
+    *buffer = inBuffer_[inPosition_ - 1];
+    ++inPosition_;
+    actual = 1;
   }
-  ~ActiveExpansion() {
-    inFile = outFile = nullptr;
-    inBuffer = outBuffer = nullptr;
+
+  // Collects bytes and writes the block when the next ones would not fit; a
+  // count of 0 writes what has been collected (possibly nothing).
+  void WriteOutput(std::uint8_t* buffer, std::uint16_t count, std::uint16_t& actual) {
+    if (count == 0) {
+      WriteBlock(out_, outBuffer_, outPosition_ - 1u);
+      return;
+    }
+    if (outPosition_ + count > kIoBlockSize + 1 || outPosition_ > kIoBlockSize) {
+      WriteBlock(out_, outBuffer_, outPosition_ - 1u);
+      outPosition_ = 1;
+    }
+    std::memcpy(outBuffer_ + outPosition_ - 1, buffer, count);
+    outPosition_ = static_cast<std::uint16_t>(outPosition_ + count);
+    actual = count;
   }
-  ActiveExpansion(const ActiveExpansion&) = delete;
-  ActiveExpansion& operator=(const ActiveExpansion&) = delete;
+
+private:
+  kv::File& in_;
+  kv::File& out_;
+  std::uint8_t* const inBuffer_;
+  std::uint8_t* const outBuffer_;
+  std::int32_t inLength_ = 0;     // valid bytes in the input block
+  std::uint16_t inPosition_ = 1;  // 1-based, next byte to hand out
+  std::uint16_t outPosition_ = 1; // 1-based, next free byte
 };
 
 std::unique_ptr<std::uint8_t[]> ReserveBuffer() {
@@ -48,23 +85,6 @@ std::unique_ptr<std::uint8_t[]> ReserveBuffer() {
   } catch (const std::bad_alloc&) {
     throw ELzrw1Exception("Zu wenig Speicher für I/O Buffers !!");
   }
-}
-
-void WriteCollected() {
-  const long count = outPosition - 1;
-  if (outFile->Write(outBuffer, static_cast<std::size_t>(count)) != count) {
-    throw ELzrw1Exception("ERROR WRITING TO " + OutFileName + " !");
-  }
-}
-
-// Out of the hot path: once per 32768 input bytes.
-[[gnu::noinline]] bool RefillInput() {
-  const long got = inFile->Read(inBuffer, kIoBlockSize);
-  if (got < 0) throw ELzrw1Exception("Lesefehler: " + InFileName + " !");
-  inLength = static_cast<std::int32_t>(got);
-  if (got == 0) return false;
-  inPosition = 1;
-  return true;
 }
 
 std::int32_t ReadSize(kv::File& in) {
@@ -85,55 +105,31 @@ void Decode(kv::File& in, kv::File& out, std::uint8_t* inBuf, std::uint8_t* outB
   }
   const std::int32_t size = ReadSize(in);
 
-  ActiveExpansion active(in, out, inBuf, outBuf);
+  BlockIo io(in, out, inBuf, outBuf);
   // A read past the end means the data was cut short once the decoder has
   // asked for more bytes than it can hold unused; stop there rather than
   // decode a possibly huge stored size from zero bits.
   unsigned misses = 0;
   const bool overran = lzh::LzhDecodeWith(
       size,
-      [&misses]() -> int {
+      [&io, &misses]() -> int {
         std::uint8_t c;
         std::uint16_t actual = 0;
-        ReadInput(&c, 1, actual);
+        io.ReadInput(&c, 1, actual);
         if (actual == 1) return c;
         if (++misses > lzh::kReadAhead) throw Truncated();
         return -1;
       },
-      [](std::uint8_t c) {
+      [&io](std::uint8_t c) {
         std::uint16_t actual;
-        WriteOutput(&c, 1, actual);
+        io.WriteOutput(&c, 1, actual);
       });
   if (overran) throw Truncated();
   std::uint16_t none;
-  WriteOutput(nullptr, 0, none);
+  io.WriteOutput(nullptr, 0, none);
 }
 
 }  // namespace
-
-void ReadInput(std::uint8_t* buffer, std::uint16_t /*count*/, std::uint16_t& actual) {
-  if (inPosition > inLength && !RefillInput()) {
-    actual = 0;
-    return;
-  }
-  *buffer = inBuffer[inPosition - 1];
-  ++inPosition;
-  actual = 1;
-}
-
-void WriteOutput(std::uint8_t* buffer, std::uint16_t count, std::uint16_t& actual) {
-  if (count == 0) {
-    WriteCollected();
-    return;
-  }
-  if (outPosition + count > kIoBlockSize + 1 || outPosition > kIoBlockSize) {
-    WriteCollected();
-    outPosition = 1;
-  }
-  std::memcpy(outBuffer + outPosition - 1, buffer, count);
-  outPosition = static_cast<std::uint16_t>(outPosition + count);
-  actual = count;
-}
 
 std::int32_t ExpandOrRaise() {
   const auto inBuf = ReserveBuffer();

@@ -15,7 +15,9 @@
 // 32768 bytes, and decodes into a temporary file beside OutFileName that
 // replaces it only when the whole file has been produced: a file that stood
 // at OutFileName survives every failure unchanged, and no partial output is
-// left behind.
+// left behind. The decoder reaches the blocks through the callbacks
+// ReadInput and WriteOutput (one byte per call, the callback shape of unit
+// lzh), which belong to the running expansion and exist only inside it.
 #pragma once
 
 #include "decompress/lzh.h"
@@ -48,11 +50,3 @@ std::int32_t Expand();
 // The steps of Expand without its catch-all: raises ELzrw1Exception (or the
 // decoder's ElzhException) with the failure's text. For tools that report it.
 std::int32_t ExpandOrRaise();
-
-// The decoder's callbacks over the unit's buffers; valid only while Expand
-// runs. ReadInput hands out one byte of the input block, reading the next
-// block when it is used up (actual 0 at end of file). WriteOutput collects
-// bytes into the output block and writes it when full; a count of 0 writes
-// what has been collected.
-void ReadInput(std::uint8_t* buffer, std::uint16_t count, std::uint16_t& actual);
-void WriteOutput(std::uint8_t* buffer, std::uint16_t count, std::uint16_t& actual);

@@ -97,36 +97,106 @@ inline constexpr OffsetTables kOffsetTables = MakeOffsetTables();
 void InitTree(Tree& t);
 void RebuildTree(Tree& t);
 
-// Counts one occurrence of symbol s, keeping the nodes sorted by frequency.
-inline void UpdateTree(Tree& t, unsigned s) {
+// One step of UpdateTree: counts node p and, where it now outweighs its
+// upper neighbours, exchanges it with the last of them. Returns the position
+// the counted node ends at.
+inline unsigned CountNode(Tree& t, unsigned p) {
+  const unsigned k = ++t.Freq[p];
+  if (k <= t.Freq[p + 1]) return p;
+  unsigned q = p + 1;
+  while (k > t.Freq[q + 1]) ++q;
+  t.Freq[p] = t.Freq[q];
+  t.Freq[q] = static_cast<std::uint16_t>(k);
+  const unsigned a = t.Child[p];
+  t.Parent[a] = static_cast<std::uint16_t>(q);
+  if (a < kNodes) t.Parent[a + 1] = static_cast<std::uint16_t>(q);
+  const unsigned b = t.Child[q];
+  t.Child[q] = static_cast<std::uint16_t>(a);
+  t.Parent[b] = static_cast<std::uint16_t>(p);
+  if (b < kNodes) t.Parent[b + 1] = static_cast<std::uint16_t>(p);
+  t.Child[p] = static_cast<std::uint16_t>(b);
+  return q;
+}
+
+// Counts one occurrence of symbol s, from its leaf up to the root (whose
+// parent entry is 0), keeping the nodes sorted by frequency. exchanged(p, q)
+// hears of every exchange of the subtrees at p and q.
+template <typename Exchanged>
+inline void UpdateTree(Tree& t, unsigned s, Exchanged&& exchanged) {
   if (t.Freq[kRoot] == kRebuildLimit) RebuildTree(t);
   unsigned p = t.Parent[s + kNodes];
   do {
-    const unsigned k = ++t.Freq[p];
-    if (k > t.Freq[p + 1]) {
-      unsigned q = p + 1;
-      while (k > t.Freq[q + 1]) ++q;
-      t.Freq[p] = t.Freq[q];
-      t.Freq[q] = static_cast<std::uint16_t>(k);
-      const unsigned a = t.Child[p];
-      t.Parent[a] = static_cast<std::uint16_t>(q);
-      if (a < kNodes) t.Parent[a + 1] = static_cast<std::uint16_t>(q);
-      const unsigned b = t.Child[q];
-      t.Child[q] = static_cast<std::uint16_t>(a);
-      t.Parent[b] = static_cast<std::uint16_t>(p);
-      if (b < kNodes) t.Parent[b + 1] = static_cast<std::uint16_t>(p);
-      t.Child[p] = static_cast<std::uint16_t>(b);
-      p = q;
-    }
-    p = t.Parent[p];
+    const unsigned moved = CountNode(t, p);
+    if (moved != p) exchanged(p, moved);
+    p = t.Parent[moved];
   } while (p != 0);
+}
+
+inline void UpdateTree(Tree& t, unsigned s) {
+  UpdateTree(t, s, [](unsigned, unsigned) {});
+}
+
+// UpdateTree for the symbol just decoded, given the nodes the decoder passed
+// (path[0] below the root, path[depth - 1] the leaf). Same result; but while
+// no node moves, which is the usual case, the counts along the path need no
+// chain of Parent lookups and proceed side by side.
+template <typename Exchanged>
+inline void UpdateTreeAlongPath(Tree& t, unsigned s, const std::uint16_t* path, unsigned depth,
+                                Exchanged&& exchanged) {
+  if (t.Freq[kRoot] == kRebuildLimit) {
+    UpdateTree(t, s, exchanged);
+    return;
+  }
+  for (unsigned i = depth; i-- > 0;) {
+    const unsigned p = path[i];
+    const unsigned moved = CountNode(t, p);
+    if (moved != p) {
+      exchanged(p, moved);
+      for (unsigned n = t.Parent[moved]; n != 0;) {
+        const unsigned m = CountNode(t, n);
+        if (m != n) exchanged(n, m);
+        n = t.Parent[m];
+      }
+      return;
+    }
+  }
+  ++t.Freq[kRoot];  // the guard above the root keeps it in place
 }
 
 // Everything one decoding needs, reserved once per call.
 struct State {
   Tree tree;
+  // The walk down the tree is a chain of dependent loads, one per bit. This
+  // table halves it: Grand[2m + b] is Child[Child[m] + b], the children of
+  // the node reached from node m by bit b; where m is a leaf, both entries
+  // hold Child[m] marked with kOneBit. So the walk takes two bits per load.
+  std::uint16_t Grand[2 * kNodes];
   std::uint8_t ring[kRingSize];
 };
+
+constexpr std::uint16_t kOneBit = 0x8000;
+
+inline void RefreshGrand(State& st, unsigned m) {
+  const Tree& t = st.tree;
+  const unsigned c = t.Child[m];
+  if (c >= kNodes) {
+    st.Grand[2 * m] = st.Grand[2 * m + 1] = static_cast<std::uint16_t>(c | kOneBit);
+  } else {
+    st.Grand[2 * m] = t.Child[c];
+    st.Grand[2 * m + 1] = t.Child[c + 1];
+  }
+}
+
+inline void RefreshAllGrand(State& st) {
+  for (unsigned m = 0; m < kNodes; ++m) RefreshGrand(st, m);
+}
+
+// Child[n] has changed: n's own entries and the one of its parent that
+// leads through n. Exchanges keep the parent of each position.
+inline void ChildChanged(State& st, unsigned n) {
+  RefreshGrand(st, n);
+  st.Grand[2 * st.tree.Parent[n] + (n & 1)] = st.tree.Child[n];
+}
 
 // Reserves a fresh state, or raises ElzhException.
 std::unique_ptr<State> NewState();
@@ -137,7 +207,7 @@ std::unique_ptr<State> NewState();
 using BitWord = std::size_t;
 constexpr unsigned kBits = sizeof(BitWord) * 8;
 constexpr unsigned kReadAhead = sizeof(BitWord);
-static_assert(kBits - 7 >= kMaxCodeLength, "a symbol must fit into one top-up");
+static_assert(kBits - 7 >= kMaxCodeLength + 1, "a symbol, and the walk may take one bit past it, must fit into one top-up");
 
 // Decodes into writeByte(uint8_t). readByte() returns the next coded byte, or
 // a negative value where none arrives (read as 0). Returns true when decoding
@@ -150,6 +220,7 @@ bool LzhDecodeWith(std::int32_t size, ReadByte&& readByte, WriteByte&& writeByte
   Tree& tree = state->tree;
   std::uint8_t* const ring = state->ring;
   InitTree(tree);
+  RefreshAllGrand(*state);
   std::fill(ring, ring + kFirstWritePos, kRingFill);
   std::fill(ring + kFirstWritePos, ring + kRingSize, 0);
 
@@ -170,14 +241,37 @@ bool LzhDecodeWith(std::int32_t size, ReadByte&& readByte, WriteByte&& writeByte
   const auto limit = static_cast<std::uint32_t>(size);
   while (produced < limit) {
     fill();
-    unsigned x = tree.Child[kRoot];
-    while (x < kNodes) {
-      x = tree.Child[x + static_cast<unsigned>(bits >> (kBits - 1))];
-      bits <<= 1;
-      --count;
+
+    // Two bits per step; only the last step can end at a leaf after one bit,
+    // which is then given back.
+    unsigned g;
+    std::uint16_t path[kMaxCodeLength + 1];
+    unsigned depth = 0;
+    for (unsigned e = tree.Child[kRoot];; e = g) {
+      const auto two = static_cast<unsigned>(bits >> (kBits - 2));
+      bits <<= 2;
+      const unsigned m = e + (two >> 1);
+      path[depth] = static_cast<std::uint16_t>(m);
+      path[depth + 1] = static_cast<std::uint16_t>(tree.Child[m] + (two & 1));
+      depth += 2;
+      g = state->Grand[2 * e + two];
+      if (g >= kNodes) {
+        if (g & kOneBit) {
+          bits = (bits >> 1) | (static_cast<BitWord>(two & 1) << (kBits - 1));
+          g &= ~kOneBit;
+          --depth;
+        }
+        break;
+      }
     }
-    const unsigned s = x - kNodes;
-    UpdateTree(tree, s);
+    count -= depth;
+    const unsigned s = g - kNodes;
+    const bool rebuilding = tree.Freq[kRoot] == kRebuildLimit;
+    UpdateTreeAlongPath(tree, s, path, depth, [&state](unsigned p, unsigned q) {
+      ChildChanged(*state, p);
+      ChildChanged(*state, q);
+    });
+    if (rebuilding) RefreshAllGrand(*state);
     if (s < 256) {
       const auto c = static_cast<std::uint8_t>(s);
       writeByte(c);
