@@ -1,12 +1,19 @@
 // Runs the unit start-up of Data and Kv_tools and prints what the system
 // helpers answer, one "name=value" line each. Tests start it under other
 // names (for Wine's per-program version setting) and as another Unix user.
+//   system_probe                      print the facts
+//   system_probe --delete-tree DIR    DeleteDirTree(DIR)
 #include "system/Data.h"
 #include "system/Kv_tools.h"
 
 #include <cstdio>
+#include <cstring>
 
-int main() {
+int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], "--delete-tree") == 0) {
+    DeleteDirTree(argv[2]);
+    return 0;
+  }
   DataStartup();
   KvToolsStartup();
   std::printf("version=%s\n", GetWindowsVersionName().c_str());
