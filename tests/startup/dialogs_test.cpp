@@ -43,6 +43,8 @@ std::function<void(HWND)> Key(WPARAM key) {
 
 class Dialogs : public ::testing::Test {
 protected:
+  const uidriver::ScreenLock screen_;
+
   void SetUp() override { SetApplicationTitle("Setup"); }
 };
 

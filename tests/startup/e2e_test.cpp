@@ -47,6 +47,7 @@ HWND WaitForShell(const uidriver::Process& p) {
 }
 
 TEST(StartupMode, ChosenByTheExecutablesFileName) {
+  const uidriver::ScreenLock screen;
   struct Case {
     const char* name;
     bool install;
@@ -79,6 +80,7 @@ TEST(StartupMode, ChosenByTheExecutablesFileName) {
 }
 
 TEST(StartupMissingList, PlainMessageThenEnd) {
+  const uidriver::ScreenLock screen;
   struct Case {
     const char* name;
     const char* list;
@@ -125,6 +127,7 @@ void ExpectMode(const uidriver::Process& p, bool automatic) {
 }
 
 TEST(StartupAutomaticMode, OnlySlashSAsFirstArgument) {
+  const uidriver::ScreenLock screen;
   struct Case {
     const char* arguments;
     bool automatic;
@@ -142,6 +145,7 @@ TEST(StartupAutomaticMode, OnlySlashSAsFirstArgument) {
 }
 
 TEST(StartupShell, PlacementCaptionColoursAndScreenshots) {
+  const uidriver::ScreenLock screen;
   struct Case {
     const char* name;
     const char* list;
@@ -187,6 +191,7 @@ TEST(StartupShell, PlacementCaptionColoursAndScreenshots) {
 }
 
 TEST(StartupShell, SystemPanelNamesTheWindowsVersion) {
+  const uidriver::ScreenLock screen;
   struct Case {
     const char* wineVersion;
     const char* exe;  // one name per version: Wine sets versions per executable name

@@ -46,6 +46,8 @@ RECT RectIn(HWND control, HWND parent) {
 
 class ShellWindow : public ::testing::Test {
 protected:
+  const uidriver::ScreenLock screen_;
+
   void SetUp() override {
     AutoMode = false;
     SetUninstallString(nullptr);

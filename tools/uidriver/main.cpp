@@ -57,6 +57,7 @@ int main(int argc, char** argv) {
     if (argc > 3) {
       HWND wnd = VisibleWindow(argv[3]);
       if (!wnd) return kNotFound;
+      const uidriver::OnTop top(wnd);
       image = uidriver::CaptureRect(uidriver::ScreenRect(wnd));
     } else {
       image = uidriver::CaptureScreen();

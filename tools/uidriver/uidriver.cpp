@@ -13,6 +13,8 @@ constexpr UINT kSendTimeoutMs = 2000;
 constexpr DWORD kPollMs = 25;
 constexpr DWORD kCloseTimeoutMs = 3000;
 constexpr std::size_t kTextLimit = 4096;
+constexpr DWORD kPaintSettleMs = 300;
+const char kScreenLockName[] = "KvUiDriver.Screen";
 
 LRESULT Send(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   DWORD_PTR result = 0;
@@ -270,6 +272,33 @@ bool PressDialogButton(HWND dialog, const std::string& caption) {
   if (!button) return false;
   Click(button);
   return true;
+}
+
+ScreenLock::ScreenLock() : mutex_(CreateMutexA(nullptr, FALSE, kScreenLockName)) {
+  // An abandoned lock (a test that crashed holding it) is ours all the same.
+  WaitForSingleObject(mutex_.Get(), INFINITE);
+}
+
+ScreenLock::~ScreenLock() { ReleaseMutex(mutex_.Get()); }
+
+OnTop::OnTop(HWND wnd) : wnd_(wnd) {
+  SetWindowPos(wnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  RedrawWindow(wnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  // The window may belong to this very thread (a test that creates it), which
+  // then has to paint it itself.
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < kPaintSettleMs) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    Sleep(kPollMs);
+  }
+}
+
+OnTop::~OnTop() {
+  SetWindowPos(wnd_, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 Image CaptureScreen() {

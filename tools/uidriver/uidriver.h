@@ -85,6 +85,34 @@ struct Image {
   std::vector<std::uint32_t> pixels;
   std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };
+// Tests that show windows share one screen: a window of a test running beside
+// would cover the one being looked at, whatever its z-order says (Wine's
+// stacking of other processes' windows does not follow it). Such tests hold
+// this lock, taken across processes, for as long as they show windows.
+class ScreenLock {
+public:
+  ScreenLock();
+  ~ScreenLock();
+  ScreenLock(const ScreenLock&) = delete;
+  ScreenLock& operator=(const ScreenLock&) = delete;
+
+private:
+  kv::KernelHandle mutex_;
+};
+
+// Keeps a top-level window above the others while the screen is read, and
+// lets it paint first.
+class OnTop {
+public:
+  explicit OnTop(HWND wnd);
+  ~OnTop();
+  OnTop(const OnTop&) = delete;
+  OnTop& operator=(const OnTop&) = delete;
+
+private:
+  HWND wnd_;
+};
+
 Image CaptureScreen();
 Image CaptureRect(const RECT& screenRect);  // clipped to the screen
 bool SavePng(const Image& image, const std::string& path);
