@@ -47,5 +47,5 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   exit $status
 ' _ "$@"
 mkdir -p "$(dirname "$shot")"
-convert "$prefix/drive_c/setup.png" "$shot"  # recompressed: the driver stores pixels uncompressed
+convert "$prefix/drive_c/setup.png" -strip "$shot"  # recompressed: the driver stores pixels uncompressed
 echo "screenshot: $shot"
