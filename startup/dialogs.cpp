@@ -56,7 +56,9 @@ int EscapeButton(unsigned buttons) {
 // A template without controls: they are laid out in WM_INITDIALOG, where the
 // dialog's font and the text's measured size are known.
 std::vector<WORD> EmptyDialogTemplate() {
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+  // In front even when the program has no window yet (the missing-list box).
+  const DWORD style =
+      WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_SETFOREGROUND;
   std::vector<WORD> t;
   auto dword = [&t](DWORD v) {
     t.push_back(LOWORD(v));
