@@ -49,6 +49,9 @@ protected:
   const uidriver::ScreenLock screen_;
 
   void SetUp() override {
+    // Without it the window's creation would end this process, and an ended
+    // test counts as passed.
+    ASSERT_NE(GetFileAttributesA((GetAppDir() + "install1.log").c_str()), INVALID_FILE_ATTRIBUTES);
     AutoMode = false;
     SetUninstallString(nullptr);
   }
