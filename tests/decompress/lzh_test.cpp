@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <stdexcept>
@@ -144,6 +145,36 @@ TEST(LzhTree, UpdatesAndRebuildsKeepTheTreeConsistent) {
   }
   ExpectConsistent(t);
   EXPECT_GE(rebuilds, 3u);
+}
+
+unsigned MaxLeafDepth(const lzh::Tree& t) {
+  unsigned deepest = 0;
+  for (unsigned s = 0; s < lzh::kSymbols; ++s) {
+    unsigned depth = 0;
+    for (unsigned n = t.Parent[s + lzh::kNodes]; n != lzh::kRoot; n = t.Parent[n]) ++depth;
+    deepest = std::max(deepest, depth + 1);
+  }
+  return deepest;
+}
+
+// The decoder's bit buffer holds one code of at most kMaxCodeLength bits.
+// Counts in Fibonacci proportion give the deepest trees there are.
+TEST(LzhTree, CodesNeverOutgrowTheBitBuffer) {
+  lzh::Tree t;
+  lzh::InitTree(t);
+  unsigned deepest = 0;
+  for (int round = 0; round < 3; ++round) {
+    unsigned a = 1, b = 1;
+    for (unsigned s = 0; s < 24; ++s) {
+      for (unsigned k = 0; k < a; ++k) lzh::UpdateTree(t, s);
+      deepest = std::max(deepest, MaxLeafDepth(t));
+      const unsigned next = a + b;
+      a = b;
+      b = next;
+    }
+  }
+  EXPECT_LE(deepest, lzh::kMaxCodeLength);
+  EXPECT_GE(deepest, lzh::kMaxCodeLength - 4) << "the distribution should come near the bound";
 }
 
 TEST(LzhTree, RebuildHalvesLeafCountsRoundingUp) {

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace {
@@ -42,6 +43,20 @@ Bytes Text(std::size_t size, unsigned seed) {
   return kvtest::ToBytes(s);
 }
 
+// Byte values in Fibonacci proportion, shuffled: the longest codes there are.
+Bytes DeepCodes(unsigned seed) {
+  Bytes b;
+  unsigned x = 1, y = 1;
+  for (unsigned v = 0; v < 24; ++v) {
+    b.insert(b.end(), x, static_cast<std::uint8_t>(v * 11));
+    const unsigned next = x + y;
+    x = y;
+    y = next;
+  }
+  std::shuffle(b.begin(), b.end(), std::mt19937(seed));
+  return b;
+}
+
 Bytes AllByteValues() {
   Bytes b(256);
   for (unsigned i = 0; i < 256; ++i) b[i] = static_cast<std::uint8_t>(i);
@@ -62,6 +77,7 @@ std::vector<Case> Corpus() {
       {"one long run", Bytes(300000, 'a')},
       {"runs past the rebuild limit", Runs(400000, 1)},
       {"random", Random(100000, 2)},
+      {"longest codes", DeepCodes(4)},
       {"text", Text(200000, 3)},
       {"spaces like the initial ring", Bytes(5000, ' ')},
   };
