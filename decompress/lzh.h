@@ -107,13 +107,15 @@ inline unsigned CountNode(Tree& t, unsigned p) {
   while (k > t.Freq[q + 1]) ++q;
   t.Freq[p] = t.Freq[q];
   t.Freq[q] = static_cast<std::uint16_t>(k);
+  // The second child's parent is set only for an internal node; for a leaf
+  // the store repeats the first one, which spares an unpredictable branch.
   const unsigned a = t.Child[p];
   t.Parent[a] = static_cast<std::uint16_t>(q);
-  if (a < kNodes) t.Parent[a + 1] = static_cast<std::uint16_t>(q);
+  t.Parent[a + (a < kNodes)] = static_cast<std::uint16_t>(q);
   const unsigned b = t.Child[q];
   t.Child[q] = static_cast<std::uint16_t>(a);
   t.Parent[b] = static_cast<std::uint16_t>(p);
-  if (b < kNodes) t.Parent[b + 1] = static_cast<std::uint16_t>(p);
+  t.Parent[b + (b < kNodes)] = static_cast<std::uint16_t>(p);
   t.Child[p] = static_cast<std::uint16_t>(b);
   return q;
 }
@@ -177,14 +179,14 @@ struct State {
 constexpr std::uint16_t kOneBit = 0x8000;
 
 inline void RefreshGrand(State& st, unsigned m) {
+  // Selects rather than branches: whether m is a leaf is hard to predict.
   const Tree& t = st.tree;
   const unsigned c = t.Child[m];
-  if (c >= kNodes) {
-    st.Grand[2 * m] = st.Grand[2 * m + 1] = static_cast<std::uint16_t>(c | kOneBit);
-  } else {
-    st.Grand[2 * m] = t.Child[c];
-    st.Grand[2 * m + 1] = t.Child[c + 1];
-  }
+  const bool leaf = c >= kNodes;
+  const unsigned at = leaf ? 0 : c;
+  const auto marked = static_cast<std::uint16_t>(c | kOneBit);
+  st.Grand[2 * m] = leaf ? marked : t.Child[at];
+  st.Grand[2 * m + 1] = leaf ? marked : t.Child[at + 1];
 }
 
 inline void RefreshAllGrand(State& st) {
