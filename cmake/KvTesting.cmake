@@ -11,7 +11,14 @@ if(WIN32)
   set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  # A copy of Debian's sources with our customisation header in its place.
+  set(gtest_src ${CMAKE_BINARY_DIR}/googletest-src)
+  if(NOT EXISTS ${gtest_src}/CMakeLists.txt)
+    file(COPY /usr/src/googletest/ DESTINATION ${gtest_src})
+  endif()
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/gtest-custom-port.h
+                 ${gtest_src}/googletest/include/gtest/internal/custom/gtest-port.h COPYONLY)
+  add_subdirectory(${gtest_src} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
   # GoogleTest's own sources do not pass our warning set with code page 1252 literals.
   target_compile_options(gtest PRIVATE -Wno-error)
   target_compile_options(gtest_main PRIVATE -Wno-error)

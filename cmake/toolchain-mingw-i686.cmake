@@ -1,10 +1,11 @@
-# Cross build for 32-bit Windows with Debian's mingw-w64 (posix thread model,
-# so std::thread and GoogleTest's threading work).
+# Cross build for 32-bit Windows with Debian's mingw-w64, win32 thread model:
+# the posix model links winpthreads, which imports kernel32 functions that
+# Windows 95 and NT 4 do not have (GetTickCount64, TryEnterCriticalSection).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)

@@ -2,11 +2,11 @@
 // from a second thread through the UI driver, as a user would.
 #include "startup/dialogs.h"
 #include "tests/startup/test_support.h"
+#include "tests/support/test_thread.h"
 
 #include <functional>
 #include <map>
 #include <stdexcept>
-#include <thread>
 
 namespace {
 
@@ -18,14 +18,14 @@ struct Shown {
 };
 Shown ShowAndAnswer(const std::function<int()>& show, const std::function<void(HWND)>& act) {
   Shown shown;
-  std::thread answer([&shown, &act] {
+  wine_test::TestThread answer([&shown, &act] {
     HWND dialog = uidriver::WaitForDialog(GetCurrentProcessId(), 5000);
     if (!dialog) return;
     shown.view = uidriver::ReadDialog(dialog);
     act(dialog);
   });
   shown.result = show();
-  answer.join();
+  answer.Join();
   return shown;
 }
 
