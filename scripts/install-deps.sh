@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   googletest libgtest-dev libbenchmark-dev
   mingw-w64 g++-mingw-w64-i686 binutils-mingw-w64-i686
-  wine wine32:i386 wine64 fonts-wine
+  wine wine32:i386 wine64 fonts-wine fonts-liberation
   xvfb xauth x11-utils imagemagick
   lhasa
 )

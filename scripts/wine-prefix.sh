@@ -15,8 +15,11 @@ setup)
   mkdir -p "$HOME"
   wineboot -i >/dev/null 2>&1 </dev/null
   wineserver -w
-  # Wine 8 does not find the fonts of fonts-wine by itself.
-  cp /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+  # Wine 8 does not find the fonts of fonts-wine by itself. The program's
+  # windows ask for Arial and Times New Roman: the Liberation fonts have the
+  # same metrics, so texts take the room they take on Windows.
+  cp /usr/share/wine/fonts/*.ttf /usr/share/fonts/truetype/liberation/Liberation{Sans,Serif}-*.ttf \
+     "$prefix/drive_c/windows/Fonts/"
   # The profile's Desktop, Documents etc. are links into $HOME; make them real
   # folders so that nothing a test creates leaves the prefix.
   for link in "$prefix/drive_c/users/$USER"/*; do
@@ -33,6 +36,10 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
 "Default"="1024x768"
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"Arial"="Liberation Sans"
+"Times New Roman"="Liberation Serif"
 REG
   wine regedit /S 'C:\kv-defaults.reg' >/dev/null 2>&1 </dev/null
   rm "$prefix/drive_c/kv-defaults.reg"
