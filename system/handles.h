@@ -62,47 +62,22 @@ struct FindHandleTraits {
 };
 using FindHandle = UniqueHandle<FindHandleTraits>;
 
-struct RegKeyTraits {
-  using Type = HKEY;
+// Kinds whose invalid value is a null pointer, closed by one API call.
+template <typename Handle, auto CloseFunction>
+struct NullInvalidTraits {
+  using Type = Handle;
   static Type Invalid() noexcept { return nullptr; }
   static bool IsValid(Type h) noexcept { return h != nullptr; }
-  static void Close(Type h) noexcept { ::RegCloseKey(h); }
+  static void Close(Type h) noexcept { CloseFunction(h); }
 };
-using RegKey = UniqueHandle<RegKeyTraits>;
 
-struct ModuleTraits {
-  using Type = HMODULE;
-  static Type Invalid() noexcept { return nullptr; }
-  static bool IsValid(Type h) noexcept { return h != nullptr; }
-  static void Close(Type h) noexcept { ::FreeLibrary(h); }
-};
-using Module = UniqueHandle<ModuleTraits>;
-
+using RegKey = UniqueHandle<NullInvalidTraits<HKEY, &::RegCloseKey>>;
+using Module = UniqueHandle<NullInvalidTraits<HMODULE, &::FreeLibrary>>;
 template <typename Object>
-struct GdiObjectTraits {
-  using Type = Object;
-  static Type Invalid() noexcept { return nullptr; }
-  static bool IsValid(Type h) noexcept { return h != nullptr; }
-  static void Close(Type h) noexcept { ::DeleteObject(h); }
-};
-template <typename Object>
-using GdiObject = UniqueHandle<GdiObjectTraits<Object>>;
-
-struct SidTraits {
-  using Type = PSID;
-  static Type Invalid() noexcept { return nullptr; }
-  static bool IsValid(Type h) noexcept { return h != nullptr; }
-  static void Close(Type h) noexcept { ::FreeSid(h); }
-};
-using AllocatedSid = UniqueHandle<SidTraits>;
-
-struct PidlTraits {
-  using Type = LPITEMIDLIST;
-  static Type Invalid() noexcept { return nullptr; }
-  static bool IsValid(Type h) noexcept { return h != nullptr; }
-  static void Close(Type h) noexcept { ::CoTaskMemFree(h); }
-};
-using Pidl = UniqueHandle<PidlTraits>;
+using GdiObject = UniqueHandle<NullInvalidTraits<Object, &::DeleteObject>>;
+using AllocatedSid = UniqueHandle<NullInvalidTraits<PSID, &::FreeSid>>;
+// Item lists the shell hands out, freed with the task allocator.
+using Pidl = UniqueHandle<NullInvalidTraits<LPITEMIDLIST, &::CoTaskMemFree>>;
 
 template <typename Interface>
 struct ComTraits {

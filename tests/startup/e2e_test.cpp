@@ -4,6 +4,7 @@
 #include "startup/Fsetup.h"
 #include "tests/startup/shell_view.h"
 #include "tests/startup/test_support.h"
+#include "tests/support/wine_support.h"
 
 #include "system/handles.h"
 
@@ -205,19 +206,13 @@ TEST(StartupShell, SystemPanelNamesTheWindowsVersion) {
   medium.Write("install1.log", kInstallLog);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.wineVersion);
-    const std::string key = std::string("Software\\Wine\\AppDefaults\\") + c.exe;
-    {
-      kv::RegKey k;
-      ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, key.c_str(), k.Receive()), ERROR_SUCCESS);
-      RegSetValueExA(k.Get(), "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(c.wineVersion),
-                     static_cast<DWORD>(strlen(c.wineVersion) + 1));
-    }
+    wine_test::SetReportedVersion(c.exe, c.wineVersion);
     {
       const uidriver::Process p = uidriver::Process::Launch(medium.Setup(c.exe), "");
       const ShellView shell = ReadShell(WaitForShell(p));
       EXPECT_EQ(shell.system, c.expected);
     }
-    RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+    wine_test::SetReportedVersion(c.exe, "");
   }
 }
 
