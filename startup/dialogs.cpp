@@ -109,8 +109,8 @@ SIZE MeasureText(HWND dlg, HFONT font, const std::string& text) {
   return SIZE{r.right, r.bottom};
 }
 
-void LayOut(HWND dlg, const DialogSpec& spec) {
-  SetWindowTextA(dlg, spec.title.c_str());
+void LayOut(HWND dlg, const DialogSpec& layout) {
+  SetWindowTextA(dlg, layout.title.c_str());
   const auto font = reinterpret_cast<HFONT>(SendMessageA(dlg, WM_GETFONT, 0, 0));
   const int margin = DialogUnitsX(dlg, kMarginDu);
   const int spacing = DialogUnitsX(dlg, kSpacingDu);
@@ -118,36 +118,36 @@ void LayOut(HWND dlg, const DialogSpec& spec) {
   const int buttonH = DialogUnitsY(dlg, kButtonHeightDu);
   const int buttonGap = DialogUnitsX(dlg, kButtonGapDu);
 
-  const SIZE text = MeasureText(dlg, font, spec.text);
-  const int iconW = spec.icon ? GetSystemMetrics(SM_CXICON) + spacing : 0;
-  const int iconH = spec.icon ? GetSystemMetrics(SM_CYICON) : 0;
+  const SIZE text = MeasureText(dlg, font, layout.text);
+  const int iconW = layout.icon ? GetSystemMetrics(SM_CXICON) + spacing : 0;
+  const int iconH = layout.icon ? GetSystemMetrics(SM_CYICON) : 0;
   const auto count = static_cast<int>(
       std::count_if(std::begin(kButtons), std::end(kButtons),
-                    [&](const DialogButton& b) { return (spec.buttons & b.flag) != 0; }));
+                    [&](const DialogButton& b) { return (layout.buttons & b.flag) != 0; }));
   const int buttonsW = count * buttonW + (count - 1) * buttonGap;
   const int clientW = std::max<int>(iconW + text.cx, buttonsW) + 2 * margin;
   const int bodyH = std::max<int>(iconH, text.cy);
   const int clientH = margin + bodyH + spacing + buttonH + margin;
 
-  if (spec.icon) {
+  if (layout.icon) {
     HWND icon = AddControl(dlg, "STATIC", "", SS_ICON, kIconId,
                            RECT{margin, margin, margin + iconW, margin + iconH}, font);
-    SendMessageA(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, spec.icon)), 0);
+    SendMessageA(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, layout.icon)), 0);
   }
-  AddControl(dlg, "STATIC", spec.text.c_str(), SS_LEFT | SS_NOPREFIX, kTextId,
+  AddControl(dlg, "STATIC", layout.text.c_str(), SS_LEFT | SS_NOPREFIX, kTextId,
              RECT{margin + iconW, margin, margin + iconW + text.cx, margin + text.cy}, font);
 
   int x = (clientW - buttonsW) / 2;
   const int y = margin + bodyH + spacing;
   for (const DialogButton& b : kButtons) {
-    if (!(spec.buttons & b.flag)) continue;
-    const DWORD style = WS_TABSTOP | (b.id == spec.defaultId ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+    if (!(layout.buttons & b.flag)) continue;
+    const DWORD style = WS_TABSTOP | (b.id == layout.defaultId ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
     HWND button = AddControl(dlg, "BUTTON", b.caption, style, b.id,
                              RECT{x, y, x + buttonW, y + buttonH}, font);
-    if (b.id == spec.defaultId) SetFocus(button);
+    if (b.id == layout.defaultId) SetFocus(button);
     x += buttonW + buttonGap;
   }
-  SendMessageA(dlg, DM_SETDEFID, static_cast<WPARAM>(spec.defaultId), 0);
+  SendMessageA(dlg, DM_SETDEFID, static_cast<WPARAM>(layout.defaultId), 0);
 
   RECT outer{0, 0, clientW, clientH};
   AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongA(dlg, GWL_STYLE)), FALSE,
@@ -161,9 +161,9 @@ void LayOut(HWND dlg, const DialogSpec& spec) {
 INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_INITDIALOG: {
-      const auto* spec = reinterpret_cast<const DialogSpec*>(lp);
+      const auto* layout = reinterpret_cast<const DialogSpec*>(lp);
       SetWindowLongPtrA(dlg, DWLP_USER, lp);
-      LayOut(dlg, *spec);
+      LayOut(dlg, *layout);
       return FALSE;  // focus is on the default button already
     }
     case WM_CLOSE:
@@ -187,11 +187,11 @@ INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
-int ShowDialog(const DialogSpec& spec) {
+int ShowDialog(const DialogSpec& layout) {
   const std::vector<WORD> tmpl = EmptyDialogTemplate();
   return static_cast<int>(DialogBoxIndirectParamA(
       GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(tmpl.data()), GetActiveWindow(),
-      DialogProc, reinterpret_cast<LPARAM>(&spec)));
+      DialogProc, reinterpret_cast<LPARAM>(&layout)));
 }
 
 }  // namespace
