@@ -27,6 +27,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <utility>
 
 class ElzhException : public std::exception {
 public:
@@ -193,11 +194,15 @@ inline void RefreshAllGrand(State& st) {
   for (unsigned m = 0; m < kNodes; ++m) RefreshGrand(st, m);
 }
 
-// Child[n] has changed: n's own entries and the one of its parent that
-// leads through n. Exchanges keep the parent of each position.
-inline void ChildChanged(State& st, unsigned n) {
-  RefreshGrand(st, n);
-  st.Grand[2 * st.tree.Parent[n] + (n & 1)] = st.tree.Child[n];
+// The subtrees at p and q have just been exchanged. Their own entries trade
+// places (the children below them kept their Child entries: neither node is
+// in the other's subtree), and each parent's entry that leads through p or q
+// is the new Child there. Exchanges keep the parent of each position.
+inline void GrandExchanged(State& st, unsigned p, unsigned q) {
+  std::swap(st.Grand[2 * p], st.Grand[2 * q]);
+  std::swap(st.Grand[2 * p + 1], st.Grand[2 * q + 1]);
+  st.Grand[2 * st.tree.Parent[p] + (p & 1)] = st.tree.Child[p];
+  st.Grand[2 * st.tree.Parent[q] + (q & 1)] = st.tree.Child[q];
 }
 
 // Reserves a fresh state, or raises ElzhException.
@@ -269,10 +274,7 @@ bool LzhDecodeWith(std::int32_t size, ReadByte&& readByte, WriteByte&& writeByte
     count -= depth;
     const unsigned s = g - kNodes;
     const bool rebuilding = tree.Freq[kRoot] == kRebuildLimit;
-    UpdateTreeAlongPath(tree, s, path, depth, [&state](unsigned p, unsigned q) {
-      ChildChanged(*state, p);
-      ChildChanged(*state, q);
-    });
+    UpdateTreeAlongPath(tree, s, path, depth, [&state](unsigned p, unsigned q) { GrandExchanged(*state, p, q); });
     if (rebuilding) RefreshAllGrand(*state);
     if (s < 256) {
       const auto c = static_cast<std::uint8_t>(s);
