@@ -96,7 +96,10 @@ std::int32_t ReadSize(kv::File& in) {
   return static_cast<std::int32_t>(value);
 }
 
-ELzrw1Exception Truncated() { return ELzrw1Exception(InFileName + ": Datei ist unvollständig!"); }
+// Cold and out of line: it sits in the decoder's read callback.
+[[noreturn, gnu::cold, gnu::noinline]] void RaiseTruncated() {
+  throw ELzrw1Exception(InFileName + ": Datei ist unvollständig!");
+}
 
 // Header and coded data into the open output; raises on every failure.
 void Decode(kv::File& in, kv::File& out, std::uint8_t* inBuf, std::uint8_t* outBuf) {
@@ -117,14 +120,14 @@ void Decode(kv::File& in, kv::File& out, std::uint8_t* inBuf, std::uint8_t* outB
         std::uint16_t actual = 0;
         io.ReadInput(&c, 1, actual);
         if (actual == 1) return c;
-        if (++misses > lzh::kReadAhead) throw Truncated();
+        if (++misses > lzh::kReadAhead) RaiseTruncated();
         return -1;
       },
       [&io](std::uint8_t c) {
         std::uint16_t actual;
         io.WriteOutput(&c, 1, actual);
       });
-  if (overran) throw Truncated();
+  if (overran) RaiseTruncated();
   std::uint16_t none;
   io.WriteOutput(nullptr, 0, none);
 }
