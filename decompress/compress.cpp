@@ -69,6 +69,21 @@ public:
     actual = count;
   }
 
+  // The next count input bytes where this block still holds them all.
+  const std::uint8_t* PeekInput(unsigned count) const {
+    return inLength_ - inPosition_ + 1 >= static_cast<std::int32_t>(count) ? inBuffer_ + inPosition_ - 1 : nullptr;
+  }
+  void SkipInput(unsigned count) { inPosition_ = static_cast<std::uint16_t>(inPosition_ + count); }
+
+  // Room for count output bytes where the block has it. Byte by byte, none of
+  // them would have found the block full, so no write is moved.
+  std::uint8_t* ReserveOutput(unsigned count) {
+    if (outPosition_ + count > kIoBlockSize + 1) return nullptr;
+    std::uint8_t* const at = outBuffer_ + outPosition_ - 1;
+    outPosition_ = static_cast<std::uint16_t>(outPosition_ + count);
+    return at;
+  }
+
 private:
   kv::File& in_;
   kv::File& out_;
@@ -101,6 +116,32 @@ std::int32_t ReadSize(kv::File& in) {
   throw ELzrw1Exception(InFileName + ": Datei ist unvollständig!");
 }
 
+// The decoder's view of the blocks: the callbacks one byte at a time, and the
+// blocks' spans directly where a run of bytes fits.
+struct DecoderIo {
+  BlockIo& io;
+  // A read past the end means the data was cut short once the decoder has
+  // asked for more bytes than it can hold unused; stop there rather than
+  // decode a possibly huge stored size from zero bits.
+  unsigned misses = 0;
+
+  int ReadByte() {
+    std::uint8_t c;
+    std::uint16_t actual = 0;
+    io.ReadInput(&c, 1, actual);
+    if (actual == 1) return c;
+    if (++misses > lzh::kReadAhead) RaiseTruncated();
+    return -1;
+  }
+  void WriteByte(std::uint8_t c) {
+    std::uint16_t actual;
+    io.WriteOutput(&c, 1, actual);
+  }
+  const std::uint8_t* PeekInput(unsigned count) const { return io.PeekInput(count); }
+  void SkipInput(unsigned count) { io.SkipInput(count); }
+  std::uint8_t* ReserveOutput(unsigned count) { return io.ReserveOutput(count); }
+};
+
 // Header and coded data into the open output; raises on every failure.
 void Decode(kv::File& in, kv::File& out, std::uint8_t* inBuf, std::uint8_t* outBuf) {
   if (static_cast<std::uint32_t>(ReadSize(in)) != kHzlMagic) {
@@ -109,24 +150,8 @@ void Decode(kv::File& in, kv::File& out, std::uint8_t* inBuf, std::uint8_t* outB
   const std::int32_t size = ReadSize(in);
 
   BlockIo io(in, out, inBuf, outBuf);
-  // A read past the end means the data was cut short once the decoder has
-  // asked for more bytes than it can hold unused; stop there rather than
-  // decode a possibly huge stored size from zero bits.
-  unsigned misses = 0;
-  const bool overran = lzh::LzhDecodeWith(
-      size,
-      [&io, &misses]() -> int {
-        std::uint8_t c;
-        std::uint16_t actual = 0;
-        io.ReadInput(&c, 1, actual);
-        if (actual == 1) return c;
-        if (++misses > lzh::kReadAhead) RaiseTruncated();
-        return -1;
-      },
-      [&io](std::uint8_t c) {
-        std::uint16_t actual;
-        io.WriteOutput(&c, 1, actual);
-      });
+  DecoderIo decoderIo{io};
+  const bool overran = lzh::LzhDecodeIo(size, decoderIo);
   if (overran) RaiseTruncated();
   std::uint16_t none;
   io.WriteOutput(nullptr, 0, none);

@@ -216,12 +216,41 @@ constexpr unsigned kBits = sizeof(BitWord) * 8;
 constexpr unsigned kReadAhead = sizeof(BitWord);
 static_assert(kBits - 7 >= kMaxCodeLength + 1, "a symbol, and the walk may take one bit past it, must fit into one top-up");
 
+// Byte-at-a-time I/O over two callbacks, for LzhDecodeWith. It offers no
+// spans, so the decoder moves every byte through the callbacks.
+template <typename ReadFn, typename WriteFn>
+struct CallbackIo {
+  ReadFn& read;
+  WriteFn& write;
+  int ReadByte() { return read(); }
+  void WriteByte(std::uint8_t c) { write(c); }
+  const std::uint8_t* PeekInput(unsigned /*count*/) { return nullptr; }
+  void SkipInput(unsigned /*count*/) {}
+  std::uint8_t* ReserveOutput(unsigned /*count*/) { return nullptr; }
+};
+
+template <typename Io>
+bool LzhDecodeIo(std::int32_t size, Io& io);
+
 // Decodes into writeByte(uint8_t). readByte() returns the next coded byte, or
 // a negative value where none arrives (read as 0). Returns true when decoding
 // used bits beyond the last byte that did arrive, that is, the coded data was
 // shorter than the stream it claims to be.
 template <typename ReadByte, typename WriteByte>
 bool LzhDecodeWith(std::int32_t size, ReadByte&& readByte, WriteByte&& writeByte) {
+  CallbackIo<ReadByte, WriteByte> io{readByte, writeByte};
+  return LzhDecodeIo(size, io);
+}
+
+// The decoder over an I/O object with ReadByte() and WriteByte(c) as in
+// LzhDecodeWith, and two shortcuts that may decline (nullptr):
+//   PeekInput(n)     the next n coded bytes where they lie in one piece;
+//                    SkipInput(k) then takes k <= n of them
+//   ReserveOutput(n) room for n output bytes that is exactly what n
+//                    WriteByte calls would have filled
+// The shortcuts spare a check per byte; the bytes moved are the same.
+template <typename Io>
+bool LzhDecodeIo(std::int32_t size, Io& io) {
   const std::unique_ptr<State> state = NewState();
   if (size <= 0) return false;
   Tree& tree = state->tree;
@@ -235,8 +264,20 @@ bool LzhDecodeWith(std::int32_t size, ReadByte&& readByte, WriteByte&& writeByte
   unsigned count = 0;
   std::uint64_t missing = 0;
   auto fill = [&] {
+    if (count > kBits - 8) return;
+    if (const std::uint8_t* p = io.PeekInput(kReadAhead)) {
+      // A whole word at once. Bits past the bytes taken are the next bytes'
+      // own, so a later fill that ORs those bytes in again changes nothing.
+      BitWord word = 0;
+      for (unsigned k = 0; k < kReadAhead; ++k) word = (word << 8) | p[k];
+      bits |= word >> count;
+      const unsigned taken = (kBits - count) / 8;
+      io.SkipInput(taken);
+      count += 8 * taken;
+      return;
+    }
     while (count <= kBits - 8) {
-      const int c = readByte();
+      const int c = io.ReadByte();
       if (c < 0) ++missing;
       bits |= static_cast<BitWord>(c < 0 ? 0 : c) << (kBits - 8 - count);
       count += 8;
@@ -278,7 +319,7 @@ bool LzhDecodeWith(std::int32_t size, ReadByte&& readByte, WriteByte&& writeByte
     if (rebuilding) RefreshAllGrand(*state);
     if (s < 256) {
       const auto c = static_cast<std::uint8_t>(s);
-      writeByte(c);
+      io.WriteByte(c);
       ring[r] = c;
       r = (r + 1) & kRingMask;
       ++produced;
@@ -295,12 +336,22 @@ bool LzhDecodeWith(std::int32_t size, ReadByte&& readByte, WriteByte&& writeByte
     count -= n + 6;
     unsigned from = (r - offset - 1) & kRingMask;
     const unsigned length = s - 253;
-    for (unsigned k = 0; k < length; ++k) {
-      const std::uint8_t c = ring[from];
-      writeByte(c);
-      ring[r] = c;
-      r = (r + 1) & kRingMask;
-      from = (from + 1) & kRingMask;
+    if (std::uint8_t* out = io.ReserveOutput(length)) {
+      for (unsigned k = 0; k < length; ++k) {
+        const std::uint8_t c = ring[from];
+        out[k] = c;
+        ring[r] = c;
+        r = (r + 1) & kRingMask;
+        from = (from + 1) & kRingMask;
+      }
+    } else {
+      for (unsigned k = 0; k < length; ++k) {
+        const std::uint8_t c = ring[from];
+        io.WriteByte(c);
+        ring[r] = c;
+        r = (r + 1) & kRingMask;
+        from = (from + 1) & kRingMask;
+      }
     }
     produced += length;
   }
