@@ -142,28 +142,58 @@ inline void UpdateTree(Tree& t, unsigned s) {
 // UpdateTree for the symbol just decoded, given the nodes the decoder passed
 // (path[0] below the root, path[depth - 1] the leaf). Same result; but while
 // no node moves, which is the usual case, the counts along the path need no
-// chain of Parent lookups and proceed side by side.
+// chain of Parent lookups and proceed side by side. They are unrolled and
+// entered by depth rather than looped: the walk has just branched on the
+// same depth, so the entry is predicted where a loop's end would not be.
 template <typename Exchanged>
 inline void UpdateTreeAlongPath(Tree& t, unsigned s, const std::uint16_t* path, unsigned depth,
                                 Exchanged&& exchanged) {
+  static_assert(kMaxCodeLength == 21, "one case per depth");
   if (t.Freq[kRoot] == kRebuildLimit) {
     UpdateTree(t, s, exchanged);
     return;
   }
-  for (unsigned i = depth; i-- > 0;) {
-    const unsigned p = path[i];
-    const unsigned moved = CountNode(t, p);
-    if (moved != p) {
-      exchanged(p, moved);
-      for (unsigned n = t.Parent[moved]; n != 0;) {
-        const unsigned m = CountNode(t, n);
-        if (m != n) exchanged(n, m);
-        n = t.Parent[m];
-      }
+  unsigned p = 0;
+  unsigned moved = 0;
+  const auto counted = [&](unsigned i) {
+    p = path[i];
+    moved = CountNode(t, p);
+    return moved == p;
+  };
+  switch (depth) {
+    default:
+    case 21: if (!counted(20)) break; [[fallthrough]];
+    case 20: if (!counted(19)) break; [[fallthrough]];
+    case 19: if (!counted(18)) break; [[fallthrough]];
+    case 18: if (!counted(17)) break; [[fallthrough]];
+    case 17: if (!counted(16)) break; [[fallthrough]];
+    case 16: if (!counted(15)) break; [[fallthrough]];
+    case 15: if (!counted(14)) break; [[fallthrough]];
+    case 14: if (!counted(13)) break; [[fallthrough]];
+    case 13: if (!counted(12)) break; [[fallthrough]];
+    case 12: if (!counted(11)) break; [[fallthrough]];
+    case 11: if (!counted(10)) break; [[fallthrough]];
+    case 10: if (!counted(9)) break; [[fallthrough]];
+    case 9: if (!counted(8)) break; [[fallthrough]];
+    case 8: if (!counted(7)) break; [[fallthrough]];
+    case 7: if (!counted(6)) break; [[fallthrough]];
+    case 6: if (!counted(5)) break; [[fallthrough]];
+    case 5: if (!counted(4)) break; [[fallthrough]];
+    case 4: if (!counted(3)) break; [[fallthrough]];
+    case 3: if (!counted(2)) break; [[fallthrough]];
+    case 2: if (!counted(1)) break; [[fallthrough]];
+    case 1:
+      if (!counted(0)) break;
+      ++t.Freq[kRoot];  // the guard above the root keeps it in place
       return;
-    }
   }
-  ++t.Freq[kRoot];  // the guard above the root keeps it in place
+  // A node moved: from its new place on up, as UpdateTree does.
+  exchanged(p, moved);
+  for (unsigned n = t.Parent[moved]; n != 0;) {
+    const unsigned m = CountNode(t, n);
+    if (m != n) exchanged(n, m);
+    n = t.Parent[m];
+  }
 }
 
 // Everything one decoding needs, reserved once per call.
