@@ -23,6 +23,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <exception>
 #include <memory>
 #include <new>
@@ -235,6 +236,33 @@ inline void GrandExchanged(State& st, unsigned p, unsigned q) {
   st.Grand[2 * st.tree.Parent[q] + (q & 1)] = st.tree.Child[q];
 }
 
+// Copies a match in words where its source and its destination in the ring
+// neither overlap nor wrap, which is then the same as byte by byte; the last
+// word ends exactly at the match's end, so no byte past it is touched.
+// Returns false, having copied nothing, where the bytes must go one by one.
+inline bool CopyDisjointMatch(std::uint8_t* ring, unsigned from, unsigned r, unsigned length, std::uint8_t* out) {
+  const unsigned distance = (r - from) & kRingMask;
+  if (length < 4 || distance < length || distance > kRingSize - length || from + length > kRingSize ||
+      r + length > kRingSize) {
+    return false;
+  }
+  const std::uint8_t* const src = ring + from;
+  std::uint8_t* const dst = ring + r;
+  const auto move = [&](unsigned at, auto word) {
+    std::memcpy(&word, src + at, sizeof word);
+    std::memcpy(dst + at, &word, sizeof word);
+    std::memcpy(out + at, &word, sizeof word);
+  };
+  if (length < 8) {
+    move(0, std::uint32_t{});
+    move(length - 4, std::uint32_t{});
+    return true;
+  }
+  for (unsigned k = 0; k + 8 < length; k += 8) move(k, std::uint64_t{});
+  move(length - 8, std::uint64_t{});
+  return true;
+}
+
 // Reserves a fresh state, or raises ElzhException.
 std::unique_ptr<State> NewState();
 
@@ -366,7 +394,10 @@ bool LzhDecodeIo(std::int32_t size, Io& io) {
     count -= n + 6;
     unsigned from = (r - offset - 1) & kRingMask;
     const unsigned length = s - 253;
-    if (std::uint8_t* out = io.ReserveOutput(length)) {
+    std::uint8_t* const out = io.ReserveOutput(length);
+    if (out && CopyDisjointMatch(ring, from, r, length, out)) {
+      r = (r + length) & kRingMask;
+    } else if (out) {
       for (unsigned k = 0; k < length; ++k) {
         const std::uint8_t c = ring[from];
         out[k] = c;

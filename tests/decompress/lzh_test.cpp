@@ -190,3 +190,44 @@ TEST(LzhTree, RebuildHalvesLeafCountsRoundingUp) {
 }
 
 }  // namespace
+
+// The word-wide match copy must leave ring and output exactly as the byte
+// loop does wherever it takes a match, and take none it cannot copy so:
+// every length, near both ends of the ring, at every short and long distance.
+TEST(LzhMatchCopy, WordCopyEqualsByteCopy) {
+  std::mt19937 rng(7);
+  std::vector<std::uint8_t> start(lzh::kRingSize);
+  for (auto& b : start) b = static_cast<std::uint8_t>(rng());
+  std::vector<unsigned> positions = {0, 1, 7, 8, 2000};
+  for (unsigned p = lzh::kRingSize - 70; p < lzh::kRingSize; ++p) positions.push_back(p);
+  std::vector<unsigned> distances;
+  for (unsigned d = 1; d <= 70; ++d) distances.push_back(d);
+  for (unsigned d = lzh::kRingSize - 70; d <= lzh::kRingSize; ++d) distances.push_back(d);
+  unsigned taken = 0;
+  for (unsigned length = lzh::kMinMatch; length <= lzh::kMaxMatch; ++length) {
+    for (const unsigned r : positions) {
+      for (const unsigned distance : distances) {
+        const unsigned from = (r - distance) & lzh::kRingMask;
+        std::vector<std::uint8_t> ring = start;
+        std::vector<std::uint8_t> out(length + 16, 0xEE);
+        if (!lzh::CopyDisjointMatch(ring.data(), from, r, length, out.data())) {
+          ASSERT_EQ(ring, start);
+          ASSERT_TRUE(std::all_of(out.begin(), out.end(), [](std::uint8_t b) { return b == 0xEE; }));
+          continue;
+        }
+        ++taken;
+        std::vector<std::uint8_t> wantRing = start;
+        std::vector<std::uint8_t> wantOut(length + 16, 0xEE);
+        for (unsigned k = 0, f = from, w = r; k < length; ++k) {
+          wantOut[k] = wantRing[f];
+          wantRing[w] = wantRing[f];
+          f = (f + 1) & lzh::kRingMask;
+          w = (w + 1) & lzh::kRingMask;
+        }
+        ASSERT_EQ(ring, wantRing) << "length " << length << " r " << r << " distance " << distance;
+        ASSERT_EQ(out, wantOut) << "length " << length << " r " << r << " distance " << distance;
+      }
+    }
+  }
+  EXPECT_GT(taken, 1000u);
+}
