@@ -15,7 +15,7 @@ void InitTree(Tree& t) {
     t.Child[j] = static_cast<std::uint16_t>(i);
     t.Parent[i] = t.Parent[i + 1] = static_cast<std::uint16_t>(j);
   }
-  t.Freq[kNodes] = 0xFFFF;
+  std::fill(t.Freq + kNodes, t.Freq + kNodes + 4, 0xFFFF);
   t.Parent[kRoot] = 0;
 }
 

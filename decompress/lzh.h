@@ -61,12 +61,13 @@ constexpr unsigned kRebuildLimit = 0x8000;
 constexpr unsigned kFirstWritePos = kRingSize - kMaxMatch;  // 4036
 constexpr std::uint8_t kRingFill = 0x20;
 
-// The code tree. Nodes stand in non-decreasing order of frequency; Freq[kNodes]
-// is a 0xFFFF guard that ends every upward scan. Child[n] is the even position
+// The code tree. Nodes stand in non-decreasing order of frequency; the four
+// entries from Freq[kNodes] are 0xFFFF guards that end every upward scan (it
+// looks up to four nodes ahead). Child[n] is the even position
 // of n's two children, or symbol + kNodes for a leaf. Parent[kNodes + s] is the
 // node holding symbol s.
 struct Tree {
-  std::uint16_t Freq[kNodes + 1];
+  std::uint16_t Freq[kNodes + 4];
   std::uint16_t Child[kNodes];
   std::uint16_t Parent[kNodes + kSymbols];
 };
@@ -105,8 +106,15 @@ void RebuildTree(Tree& t);
 inline unsigned CountNode(Tree& t, unsigned p) {
   const unsigned k = ++t.Freq[p];
   if (k <= t.Freq[p + 1]) return p;
-  unsigned q = p + 1;
-  while (k > t.Freq[q + 1]) ++q;
+  // Nodes of equal frequency stand together, so the comparisons below come
+  // out true up to the last of them and false after it: their sum is the
+  // distance, found four nodes at a time without a branch per node.
+  unsigned q = p;
+  for (;;) {
+    const unsigned ahead = (k > t.Freq[q + 2]) + (k > t.Freq[q + 3]) + (k > t.Freq[q + 4]);
+    q += 1 + ahead;
+    if (ahead < 3 || k <= t.Freq[q + 1]) break;
+  }
   t.Freq[p] = t.Freq[q];
   t.Freq[q] = static_cast<std::uint16_t>(k);
   // The second child's parent is set only for an internal node; for a leaf
