@@ -354,7 +354,9 @@ bool LzhDecodeIo(std::int32_t size, Io& io) {
   std::uint32_t produced = 0;
   const auto limit = static_cast<std::uint32_t>(size);
   while (produced < limit) {
-    fill();
+    // A symbol needs at most kMaxCodeLength + 1 bits; with a wide word the
+    // buffer usually still holds them, and the top-up waits.
+    if (count <= kMaxCodeLength + 1) fill();
 
     // Two bits per step; only the last step can end at a leaf after one bit,
     // which is then given back.
