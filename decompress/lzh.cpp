@@ -20,26 +20,43 @@ void InitTree(Tree& t) {
 }
 
 void RebuildTree(Tree& t) {
-  // Collect the leaves in their present order, halving their counts.
-  unsigned j = 0;
+  // Collect the leaves in their present order, halving their counts; halving
+  // keeps them sorted. Every node is written and only a leaf kept, which
+  // spares a branch that leaves and joined nodes make unpredictable.
+  std::uint16_t leafFreq[kSymbols + 1];
+  std::uint16_t leafChild[kSymbols + 1];
+  unsigned leaves = 0;
   for (unsigned i = 0; i < kNodes; ++i) {
-    if (t.Child[i] >= kNodes) {
-      t.Freq[j] = static_cast<std::uint16_t>((t.Freq[i] + 1u) / 2);
-      t.Child[j] = t.Child[i];
-      ++j;
-    }
+    leafFreq[leaves] = static_cast<std::uint16_t>((t.Freq[i] + 1u) / 2);
+    leafChild[leaves] = t.Child[i];
+    leaves += t.Child[i] >= kNodes;
   }
-  // Join neighbours, inserting each new node after every node of equal or
-  // lower frequency so the order stays sorted.
-  for (unsigned i = 0; j < kNodes; i += 2, ++j) {
-    const unsigned f = t.Freq[i] + t.Freq[i + 1];
-    unsigned k = j - 1;
-    while (f < t.Freq[k]) --k;
-    ++k;
-    std::memmove(&t.Freq[k + 1], &t.Freq[k], (j - k) * sizeof t.Freq[0]);
-    std::memmove(&t.Child[k + 1], &t.Child[k], (j - k) * sizeof t.Child[0]);
-    t.Freq[k] = static_cast<std::uint16_t>(f);
-    t.Child[k] = static_cast<std::uint16_t>(i);
+  // Join neighbours: node n joins positions 2n and 2n + 1 and stands after
+  // every node of equal or lower frequency. The joined counts never fall, and
+  // a joined node never stands before the two it joins, so the order is a
+  // merge of the leaves with the joined nodes in the order they are made,
+  // a leaf first where the counts are equal; each node is made as soon as
+  // its second child has its place.
+  std::uint16_t joinedFreq[kSymbols - 1];
+  unsigned made = 0;
+  unsigned placedJoined = 0;
+  unsigned placedLeaves = 0;
+  for (unsigned n = 0; n < kNodes; ++n) {
+    const bool leaf = placedLeaves < leaves &&
+                      (placedJoined == made || leafFreq[placedLeaves] <= joinedFreq[placedJoined]);
+    if (leaf) {
+      t.Freq[n] = leafFreq[placedLeaves];
+      t.Child[n] = leafChild[placedLeaves];
+      ++placedLeaves;
+    } else {
+      t.Freq[n] = joinedFreq[placedJoined];
+      t.Child[n] = static_cast<std::uint16_t>(2 * placedJoined);
+      ++placedJoined;
+    }
+    if (n % 2 == 1 && made < kSymbols - 1) {
+      joinedFreq[made] = static_cast<std::uint16_t>(t.Freq[n - 1] + t.Freq[n]);
+      ++made;
+    }
   }
   for (unsigned i = 0; i < kNodes; ++i) {
     const unsigned k = t.Child[i];

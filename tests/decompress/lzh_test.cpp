@@ -231,3 +231,46 @@ TEST(LzhMatchCopy, WordCopyEqualsByteCopy) {
   }
   EXPECT_GT(taken, 1000u);
 }
+
+// The rebuild's exact shape is part of the format (it decides every later
+// code), ties included: it must equal joining neighbours and inserting each
+// new node after every node of equal or lower count, done the plain way.
+TEST(LzhTree, RebuildPlacesEveryNodeAsPlainInsertionDoes) {
+  std::mt19937 rng(11);
+  for (int round = 0; round < 40; ++round) {
+    lzh::Tree t;
+    lzh::InitTree(t);
+    // Skewed counts with many ties: a few frequent symbols and a long tail.
+    const unsigned spread = 4 + rng() % 300;
+    while (t.Freq[lzh::kRoot] < lzh::kRebuildLimit) {
+      const unsigned s = (rng() % 4 == 0) ? rng() % lzh::kSymbols : (rng() % spread) % lzh::kSymbols;
+      lzh::UpdateTree(t, s);
+    }
+    lzh::Tree want = t;
+    unsigned j = 0;
+    for (unsigned i = 0; i < lzh::kNodes; ++i) {
+      if (want.Child[i] >= lzh::kNodes) {
+        want.Freq[j] = static_cast<std::uint16_t>((want.Freq[i] + 1u) / 2);
+        want.Child[j] = want.Child[i];
+        ++j;
+      }
+    }
+    for (unsigned i = 0; j < lzh::kNodes; i += 2, ++j) {
+      const unsigned f = want.Freq[i] + want.Freq[i + 1];
+      unsigned k = j;
+      while (f < want.Freq[k - 1]) --k;
+      for (unsigned m = j; m > k; --m) {
+        want.Freq[m] = want.Freq[m - 1];
+        want.Child[m] = want.Child[m - 1];
+      }
+      want.Freq[k] = static_cast<std::uint16_t>(f);
+      want.Child[k] = static_cast<std::uint16_t>(i);
+    }
+    lzh::RebuildTree(t);
+    ExpectConsistent(t);
+    for (unsigned n = 0; n < lzh::kNodes; ++n) {
+      ASSERT_EQ(t.Freq[n], want.Freq[n]) << "round " << round << " node " << n;
+      ASSERT_EQ(t.Child[n], want.Child[n]) << "round " << round << " node " << n;
+    }
+  }
+}
