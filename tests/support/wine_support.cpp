@@ -21,6 +21,27 @@ bool KeyExists(HKEY root, const std::string& key) {
   return ::RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, k.Receive()) == ERROR_SUCCESS;
 }
 
+// Removes everything, unlike the program's DeleteDirTree, which leaves
+// folders whose names begin with a dot (a test makes one on purpose).
+void RemoveTree(const std::string& directory) {
+  WIN32_FIND_DATAA entry;
+  {
+    kv::FindHandle find(::FindFirstFileA((AddBackslash(directory) + "*").c_str(), &entry));
+    if (find) {
+      do {
+        const std::string name = entry.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string path = AddBackslash(directory) + name;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+          RemoveTree(path);
+        else
+          DeleteFileForced(path);
+      } while (::FindNextFileA(find.Get(), &entry));
+    }
+  }
+  ::RemoveDirectoryA(RemoveBackslash(directory).c_str());
+}
+
 }  // namespace
 
 void SetRegString(void* root, const std::string& key, const std::string& name, const std::string& value) {
@@ -124,12 +145,13 @@ std::string TestProgramDir() { return GetAppDir(); }
 TempDir::TempDir(const std::string& name) {
   char temp[MAX_PATH + 1] = {};
   ::GetTempPathA(MAX_PATH, temp);
+  // Wine reuses process ids from run to run: clear what an earlier run left.
   path_ = AddBackslash(temp) + name + "." + std::to_string(::GetCurrentProcessId()) + "\\";
-  DeleteDirTree(path_);
+  RemoveTree(path_);
   Check(ForceDirectories(path_), "create " + path_);
 }
 
-TempDir::~TempDir() { DeleteDirTree(path_); }
+TempDir::~TempDir() { RemoveTree(path_); }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
   kv::FileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
