@@ -18,6 +18,9 @@ make_user_prefix() {
   done
   # The link to the running root wineserver belongs to the original prefix.
   rm -f "$user_prefix/wineserver"
+  # The checkout may be closed to other users (a private temporary folder).
+  cp "$kv_wine_env" "$user_prefix/wine-env.sh"
+  kv_wine_env="$user_prefix/wine-env.sh"
   chown -R nobody:nogroup "$user_prefix"
 }
 
