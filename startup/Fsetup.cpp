@@ -121,22 +121,6 @@ void Place(HWND control, const RECT& r) {
   MoveWindow(control, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
 }
 
-bool FileExists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool DirectoryExists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::string RunningExePath() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return path;
-}
-
 // High bit of the key state: the key is down.
 bool KeyHeld(int key) {
   if (g_simulatedKeys) return key == VK_SHIFT ? g_simulatedKeys->shift : g_simulatedKeys->ctrl;
@@ -477,7 +461,7 @@ void Tf_Setup::FormCreate() {
   if (GradientOn) GradientBitmap = MakeGradientBitmap();
 
   std::string listName;
-  if (IsInstallMode(RunningExePath())) {
+  if (IsInstallMode(GetAppPath())) {
     SetWindowTextA(SetupType, "Setup");
     listName = "Setup.lst";
     SelectStep(1);

@@ -36,8 +36,11 @@ std::string ChangeFileExt(const std::string& path, const std::string& ext);
 
 // ---- Program directory, waits, settings location (Win32) ----------------
 
-// Directory of the running program with trailing backslash.
+// Full path of the running program, and its directory with trailing backslash.
+std::string GetAppPath();
 std::string GetAppDir();
+bool FileExists(const std::string& path);       // an existing file, not a directory
+bool DirectoryExists(const std::string& path);
 // Returns when more than ms milliseconds have passed (wrap-safe tick
 // difference); processes pending window messages on every pass if asked.
 void WaitMs(unsigned ms, bool pumpMessages);

@@ -8,9 +8,7 @@
 std::string SettingsFile;
 std::string SettingsDir;
 
-namespace {
-
-std::string ProgramPath() {
+std::string GetAppPath() {
   std::vector<char> buffer(MAX_PATH + 1);
   for (;;) {
     const DWORD length = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
@@ -20,14 +18,17 @@ std::string ProgramPath() {
   }
 }
 
-bool DirectoryExists(const std::string& directory) {
-  const DWORD attributes = ::GetFileAttributesA(directory.c_str());
+bool FileExists(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool DirectoryExists(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-}  // namespace
-
-std::string GetAppDir() { return ExtractFilePath(ProgramPath()); }
+std::string GetAppDir() { return ExtractFilePath(GetAppPath()); }
 
 void ProcessMessages() {
   MSG msg;
@@ -70,7 +71,7 @@ bool ForceDirectories(const std::string& directory) {
 }
 
 void KvToolsStartup() {
-  const std::string program = ProgramPath();
+  const std::string program = GetAppPath();
   SettingsFile = ChangeFileExt(program, ".INI");
   if (IniWriteTest()) {
     SettingsDir = GetAppDir();

@@ -35,7 +35,7 @@ public:
   // The program built beside this test, copied into the medium as name.
   std::string Setup(const std::string& name) const {
     const std::string target = dir_ + name;
-    EXPECT_TRUE(CopyFileA((testsupport::OwnDirectory() + "SETUP.EXE").c_str(), target.c_str(), FALSE));
+    EXPECT_TRUE(CopyFileA((GetAppDir() + "SETUP.EXE").c_str(), target.c_str(), FALSE));
     return target;
   }
 

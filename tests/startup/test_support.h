@@ -3,6 +3,7 @@
 #pragma once
 
 #include "system/Data.h"
+#include "system/Kv_tools.h"
 #include "system/win.h"
 #include "tools/uidriver/uidriver.h"
 
@@ -33,18 +34,10 @@ inline void WriteBytes(const std::string& path, const std::string& bytes) {
   ASSERT_TRUE(out.good()) << path;
 }
 
-// The directory of the running test program, with trailing backslash.
-inline std::string OwnDirectory() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string dir = path;
-  return dir.substr(0, dir.find_last_of('\\') + 1);
-}
-
 // Saves what the screen shows of the window under shots\ beside the test
 // program, for a person to look at.
 inline void SaveShot(HWND wnd, const std::string& name) {
-  const std::string folder = OwnDirectory() + "shots";
+  const std::string folder = GetAppDir() + "shots";
   CreateDirectoryA(folder.c_str(), nullptr);
   const uidriver::OnTop top(wnd);
   uidriver::SavePng(uidriver::CaptureRect(uidriver::ScreenRect(wnd)), folder + "\\" + name + ".png");

@@ -140,8 +140,6 @@ RunResult Run(const std::string& commandLine, const std::string& workDir, unsign
   return result;
 }
 
-std::string TestProgramDir() { return GetAppDir(); }
-
 TempDir::TempDir(const std::string& name) {
   char temp[MAX_PATH + 1] = {};
   ::GetTempPathA(MAX_PATH, temp);
@@ -163,14 +161,5 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
         "write " + path);
 }
 
-bool FileExists(const std::string& path) {
-  const DWORD a = ::GetFileAttributesA(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool DirExists(const std::string& path) {
-  const DWORD a = ::GetFileAttributesA(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 }  // namespace wine_test

@@ -37,8 +37,6 @@ struct RunResult {
 // Runs a command line, waits up to timeoutMs and collects its output.
 RunResult Run(const std::string& commandLine, const std::string& workDir = "", unsigned timeoutMs = 60000);
 
-// Directory of the running test program, with trailing backslash.
-std::string TestProgramDir();
 // A fresh, empty directory under the temporary folder; removed with its
 // contents when the object ends.
 class TempDir {
@@ -53,7 +51,5 @@ private:
   std::string path_;
 };
 void WriteFileBytes(const std::string& path, const std::string& bytes);
-bool FileExists(const std::string& path);
-bool DirExists(const std::string& path);
 
 }  // namespace wine_test

@@ -11,8 +11,6 @@
 
 namespace {
 
-using wine_test::DirExists;
-using wine_test::FileExists;
 using wine_test::WriteFileBytes;
 
 TEST(DeleteFileForced, ClearsOnlyReadOnly) {
@@ -89,16 +87,16 @@ TEST(DeleteDirTree, Trees) {
     c.prepare(root, held);
     DeleteDirTree(root);
     if (c.staying.empty()) {
-      EXPECT_FALSE(DirExists(root));
+      EXPECT_FALSE(DirectoryExists(root));
       continue;
     }
     for (const char* keep : c.staying) {
       EXPECT_TRUE(FileExists(root + keep)) << keep;
-      EXPECT_TRUE(DirExists(root));
+      EXPECT_TRUE(DirectoryExists(root));
     }
     // Everything that was not in the way is gone.
     EXPECT_FALSE(FileExists(root + "file.txt"));
-    EXPECT_FALSE(DirExists(root + "x"));
+    EXPECT_FALSE(DirectoryExists(root + "x"));
     EXPECT_FALSE(FileExists(root + "a\\b\\c\\file.txt"));
   }
 }

@@ -117,10 +117,10 @@ TEST(SettingsLocation, WritableProgramFolder) {
   EXPECT_EQ(facts.at("exedir"), dir.Path());
   EXPECT_EQ(facts.at("settingsfile"), dir.Path() + "SETUP.INI");
   EXPECT_EQ(facts.at("settingsdir"), dir.Path());
-  EXPECT_FALSE(wine_test::FileExists(dir.Path() + "IniTest"));  // the probe file is gone
+  EXPECT_FALSE(FileExists(dir.Path() + "IniTest"));  // the probe file is gone
   // Nothing was created in the profile.
   const std::string folder = ExtractFileName(RemoveBackslash(dir.Path()));
-  EXPECT_FALSE(wine_test::DirExists("C:\\users\\tester\\" + folder));
+  EXPECT_FALSE(DirectoryExists("C:\\users\\tester\\" + folder));
 }
 
 }  // namespace

@@ -20,4 +20,4 @@ inline std::map<std::string, std::string> ParseProbe(const std::string& output) 
   return facts;
 }
 
-inline std::string ProbePath() { return wine_test::TestProgramDir() + "system_probe.exe"; }
+inline std::string ProbePath() { return GetAppDir() + "system_probe.exe"; }
