@@ -1,7 +1,7 @@
 // Program entry Setup: one executable for both roles, chosen by its file name
 // in the shell window's creation.
 #include "startup/Fsetup.h"
-#include "startup/dialogs.h"
+#include "system/dialogs.h"
 #include "system/Data.h"
 #include "system/Kv_tools.h"
 

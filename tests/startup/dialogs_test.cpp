@@ -1,8 +1,8 @@
 // The message dialog and the default error box, shown for real and answered
 // from a second thread through the UI driver, as a user would.
-#include "startup/dialogs.h"
+#include "system/dialogs.h"
 #include "tests/startup/test_support.h"
-#include "tests/support/test_thread.h"
+#include "tests/support/answer_dialog.h"
 
 #include <functional>
 #include <map>
@@ -10,28 +10,9 @@
 
 namespace {
 
-// Shows a dialog with show(), and while it is up reads it and lets act()
-// answer it. Returns what show() returned.
-struct Shown {
-  uidriver::DialogView view;
-  int result = 0;
-};
-Shown ShowAndAnswer(const std::function<int()>& show, const std::function<void(HWND)>& act) {
-  Shown shown;
-  wine_test::TestThread answer([&shown, &act] {
-    HWND dialog = uidriver::WaitForDialog(GetCurrentProcessId(), 5000);
-    if (!dialog) return;
-    shown.view = uidriver::ReadDialog(dialog);
-    act(dialog);
-  });
-  shown.result = show();
-  answer.Join();
-  return shown;
-}
-
-std::function<void(HWND)> Press(const std::string& caption) {
-  return [caption](HWND dialog) { EXPECT_TRUE(uidriver::PressDialogButton(dialog, caption)); };
-}
+using wine_test::Press;
+using wine_test::ShowAndAnswer;
+using wine_test::Shown;
 
 std::function<void(HWND)> Key(WPARAM key) {
   return [key](HWND dialog) {

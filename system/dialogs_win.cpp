@@ -1,4 +1,4 @@
-#include "startup/dialogs.h"
+#include "system/dialogs.h"
 
 #include "system/handles.h"
 
