@@ -37,3 +37,6 @@ ProtectedFolders SystemProtectedFolders();
 // entries of each subfolder the same way, depth first. Folder links are listed
 // but not entered, as the deletion does not enter them either.
 void ListDirTree(const std::string& mask, bool recursive, std::vector<std::string>& list);
+// What the confirmation window lists: the directory itself, then everything
+// in it as ListDirTree finds it.
+std::vector<std::string> ProgramDirListing(const std::string& programDir);

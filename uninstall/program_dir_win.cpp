@@ -61,3 +61,9 @@ void ListDirTree(const std::string& mask, bool recursive, std::vector<std::strin
       ListDirTree(dir + entry.cFileName + "\\" + ExtractFileName(mask), true, list);
   });
 }
+
+std::vector<std::string> ProgramDirListing(const std::string& programDir) {
+  std::vector<std::string> list = {programDir};
+  ListDirTree(AddBackslash(programDir) + "*.*", true, list);
+  return list;
+}

@@ -17,3 +17,15 @@ bool IsUninstallEntryName(const std::string& startMenuFolder);
 // subkeys. A name that is no entry name, a missing key and missing rights
 // delete nothing; nothing is reported.
 void DeleteUninstallKey(const std::string& startMenuFolder);
+
+// Removes the program group and the desktop and Start-menu shortcuts of the
+// installation, and tells the shell. Nothing happens without a group name or
+// without a Start menu. The folders are looked for where the uninstaller has
+// always looked (the profile's German "Startmenü\Programme", "Startmenü" and
+// "Desktop", or the current user's Start menu and desktop without a profile
+// folder); where such a folder does not exist, in the shell folders the
+// installer used for that account (the common ones for the all-users
+// profile), and there only links whose target lies inside programDir are
+// deleted, and the group folder only once it is empty.
+void RemoveGroupAndShortcuts(const std::string& groupName, const std::string& shortcutName,
+                             const std::string& userProfileDir, const std::string& programDir);

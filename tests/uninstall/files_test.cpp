@@ -21,7 +21,7 @@ std::set<std::string> Slice(const std::vector<std::string>& list, std::size_t fr
           list.begin() + static_cast<std::ptrdiff_t>(std::min(to, list.size()))};
 }
 
-TEST(ListDirTree, EachLevelFirstThenItsSubfoldersWithoutDotNames) {
+TEST(ProgramDirListing, TheDirectoryThenEachLevelThenItsSubfoldersWithoutDotNames) {
   wine_test::TempDir temp("kvlist");
   const std::string root = temp.Path() + "Demo\\";
   for (const char* dir : {"", "sub\\", "sub\\deeper\\", "sub\\.svn\\", "empty\\", ".git\\"})
@@ -31,10 +31,9 @@ TEST(ListDirTree, EachLevelFirstThenItsSubfoldersWithoutDotNames) {
     WriteFileBytes(root + file, "x");
   ::SetFileAttributesA((root + "a.txt").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
 
-  std::vector<std::string> list = {"first"};
-  ListDirTree(root + "*.*", true, list);
+  const std::vector<std::string> list = ProgramDirListing(RemoveBackslash(root));
   ASSERT_EQ(list.size(), 7u);
-  EXPECT_EQ(list[0], "first");  // appended to what the list holds
+  EXPECT_EQ(list[0], RemoveBackslash(root));  // the directory itself comes first
   // Within a level the file system's order; the levels in this order.
   EXPECT_EQ(Slice(list, 1, 4), (std::set<std::string>{root + "a.txt", root + "sub", root + "empty"}));
   EXPECT_EQ(Slice(list, 4, 6), (std::set<std::string>{root + "sub\\b.txt", root + "sub\\deeper"}));
