@@ -6,6 +6,7 @@
 #include "system/Kv_tools.h"
 #include "system/program_end.h"
 #include "system/registry.h"
+#include "uninstall/Funinstl.h"
 
 #include <commctrl.h>
 
@@ -352,5 +353,31 @@ void Tf_Setup::Timer1Timer() {
   // The mode's window opens here, modally in front of this one, and the shell
   // window closes when it returns. Automatic mode hides the shell window, so
   // with no window to drive it ends the run instead of waiting unseen.
-  if (AutoMode) DestroyWindow(Handle());
+  if (IsInstallMode(GetAppPath())) {
+    if (AutoMode) DestroyWindow(Handle());
+    return;
+  }
+  int result = form::mrNone;
+  {
+    Tf_Uninstal f_Uninstal(Handle(), *this);
+    PlaceBesideSteps(f_Uninstal.Handle());
+    result = f_Uninstal.ShowModal(Handle());
+  }
+  if (result == IDABORT) EndProgram(ecFilesGivenUp);
+  if (result != form::mrOK) EndProgram(ecCancelled);
+  DestroyWindow(Handle());
+}
+
+// Centred in the area right of the step tree.
+void Tf_Setup::PlaceBesideSteps(HWND window) const {
+  RECT client, tree, r;
+  GetClientRect(Handle(), &client);
+  GetWindowRect(TreeView1, &tree);
+  GetWindowRect(window, &r);
+  const int treeWidth = tree.right - tree.left;
+  RECT shell;
+  GetWindowRect(Handle(), &shell);
+  const int left = (client.right - treeWidth - (r.right - r.left)) / 2 + treeWidth;
+  const int top = (shell.bottom - shell.top - (r.bottom - r.top)) / 2;
+  SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -53,6 +53,7 @@ private:
   void FormPaint();
   void lbProgNameDraw(const DRAWITEMSTRUCT& item) const;
   void Timer1Timer();
+  void PlaceBesideSteps(HWND window) const;
 
   HWND Panel1 = nullptr;
   HWND SetupType = nullptr;

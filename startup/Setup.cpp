@@ -4,6 +4,7 @@
 #include "system/dialogs.h"
 #include "system/Data.h"
 #include "system/Kv_tools.h"
+#include "uninstall/Fprogrs.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   DeclareDpiAwareOnVista();
   SetApplicationTitle("Setup");
   f_Setup = std::make_unique<Tf_Setup>();
+  f_Progress = std::make_unique<Tf_Progress>(f_Setup->Handle());
   if (!AutoMode) f_Setup->Show();
   f_Setup->EnableTimer1();
 
