@@ -6,6 +6,7 @@
 #include "system/Kv_tools.h"
 #include "system/program_end.h"
 #include "system/registry.h"
+#include "wizard/Faktion.h"
 
 #include <commctrl.h>
 
@@ -39,6 +40,8 @@ const char kFooter[] = "    Kalvento Setup-Programm 3.2 vom 14.03.2008";
 
 constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT kTimer1Interval = 200;
+constexpr UINT_PTR kAutoTimer = 2;
+constexpr UINT kAutoTimerInterval = 2000;
 
 constexpr COLORREF kNavy = 0x800000;
 constexpr COLORREF kBlack = 0x000000;
@@ -228,6 +231,7 @@ bool Tf_Setup::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       return true;
     case WM_TIMER:
       if (wp == kTimer1) Timer1Timer();
+      if (wp == kAutoTimer) AutoTimerTimer();
       return true;
     case WM_DESTROY:
       PostQuitMessage(0);
@@ -349,8 +353,46 @@ void Tf_Setup::Timer1Timer() {
   if (!Timer1Enabled) return;  // a second tick already queued
   Timer1Enabled = false;
   KillTimer(Handle(), kTimer1);
-  // The mode's window opens here, modally in front of this one, and the shell
-  // window closes when it returns. Automatic mode hides the shell window, so
-  // with no window to drive it ends the run instead of waiting unseen.
-  if (AutoMode) DestroyWindow(Handle());
+  if (!IsInstallMode(GetAppPath())) {
+    // The uninstall window comes with the uninstaller; until then there is
+    // nothing to show in front of the shell window.
+    if (AutoMode) DestroyWindow(Handle());
+    return;
+  }
+  f_Aktion = std::make_unique<Tf_Aktion>(Handle(), *this);
+  PlaceBesideSteps(f_Aktion->Handle());
+  if (AutoMode) SetTimer(Handle(), kAutoTimer, kAutoTimerInterval, nullptr);
+  f_Aktion->ShowModal(Handle());
+  f_Aktion.reset();
+  DestroyWindow(Handle());
+}
+
+// Centred in the area right of the step tree.
+void Tf_Setup::PlaceBesideSteps(HWND wnd) const {
+  RECT client, tree, shell, window;
+  GetClientRect(Handle(), &client);
+  GetWindowRect(TreeView1, &tree);
+  GetWindowRect(Handle(), &shell);
+  GetWindowRect(wnd, &window);
+  const int treeWidth = tree.right - tree.left;
+  const int width = window.right - window.left;
+  const int height = window.bottom - window.top;
+  const int left = (client.right - treeWidth - width) / 2 + treeWidth;
+  const int top = ((shell.bottom - shell.top) - height) / 2;
+  SetWindowPos(wnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Tf_Setup::AutoTimerTimer() {
+  KillTimer(Handle(), kAutoTimer);
+  if (!f_Aktion) return;
+  f_Aktion->bnInstalClick();
+  f_Aktion->bnInstalClick();
+  f_Aktion->rbYesClick();
+  f_Aktion->bnInstalClick();
+  // On to the end: the directory check (which switches silently to a
+  // writable folder), then the install run, which closes the wizard. A check
+  // that still fails has shown its message; nobody is there to answer it.
+  f_Aktion->bnInstalClick();
+  if (f_Aktion->ActivePageName() != "ShortCutsAndUser") EndProgram(ecFilesGivenUp);
+  f_Aktion->bnInstalClick();
 }

@@ -53,6 +53,8 @@ private:
   void FormPaint();
   void lbProgNameDraw(const DRAWITEMSTRUCT& item) const;
   void Timer1Timer();
+  void AutoTimerTimer();
+  void PlaceBesideSteps(HWND wnd) const;
 
   HWND Panel1 = nullptr;
   HWND SetupType = nullptr;

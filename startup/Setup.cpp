@@ -4,6 +4,7 @@
 #include "system/dialogs.h"
 #include "system/Data.h"
 #include "system/Kv_tools.h"
+#include "system/program_end.h"
 
 namespace {
 
@@ -38,5 +39,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
-  return 0;
+  return CopyErrors ? ecFilesGivenUp : ecCompleted;
 }
