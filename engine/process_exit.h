@@ -2,10 +2,9 @@
 // process on the spot, without clean-up and without returning.
 #pragma once
 
-// Exit codes of an install run.
-constexpr unsigned kExitInstalled = 0;
-constexpr unsigned kExitWithErrors = 1;   // files given up, or an error ended the run
-constexpr unsigned kExitCancelled = 2;    // "Abbrechen" in the retry question
+// The exit code of an install the user cancelled ("Abbrechen" in the retry
+// question).
+constexpr unsigned kExitCancelled = 2;
 
 [[noreturn]] void EndProgramAtOnce(unsigned exitCode);
 
