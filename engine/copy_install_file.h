@@ -42,7 +42,7 @@ std::vector<std::string> TargetSubFolders(const std::string& targetName);
 // attribute. Missing folders of the target's sub-path are created first. On
 // failure the user chooses: "&Ja" tries once more (after 1000 ms for an
 // expansion), "&Nein" skips, "Abbrechen" ends the program with
-// kExitCancelled. A second failure sets CopyErrors and says so. Placed,
+// ecCancelled. A second failure sets CopyErrors and says so. Placed,
 // skipped and given-up files alike are then entered in the install log;
 // a refused log write raises EIniFileException.
 void CopyInstallFile(CopyPage& page, const std::string& sourceName, const std::string& targetName,

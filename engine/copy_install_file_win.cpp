@@ -3,10 +3,10 @@
 #include "engine/ascii_case.h"
 #include "engine/compressed_name.h"
 #include "engine/install_log.h"
-#include "engine/process_exit.h"
-#include "startup/dialogs.h"
 #include "system/Data.h"
 #include "system/Kv_tools.h"
+#include "system/dialogs.h"
+#include "system/program_end.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ bool UserWantsRetry(const std::string& question) {
     case IDNO:
       return false;
     default:
-      EndProgramAtOnce(kExitCancelled);
+      EndProgram(ecCancelled);
   }
 }
 

@@ -4,12 +4,12 @@
 #include "engine/compressed_name.h"
 #include "engine/ini_file.h"
 #include "engine/install_log.h"
-#include "engine/process_exit.h"
-#include "startup/dialogs.h"
 #include "system/Data.h"
 #include "system/Kv_tools.h"
+#include "system/dialogs.h"
 #include "system/handles.h"
-#include "tests/support/test_thread.h"
+#include "system/program_end.h"
+#include "tests/support/answer_dialog.h"
 #include "tests/support/wine_support.h"
 #include "tools/hzpack/hzl_pack.h"
 #include "tools/uidriver/uidriver.h"
@@ -22,11 +22,6 @@
 #include <sstream>
 
 namespace {
-
-struct ExitRequested {
-  unsigned code;
-};
-void RequestExit(unsigned code) { throw ExitRequested{code}; }
 
 class FakePage : public CopyPage {
 public:
@@ -60,10 +55,7 @@ std::string Lower(std::string text) {
 bool ReadOnly(const std::string& path) { return (::GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY) != 0; }
 
 using Answer = std::function<void(HWND)>;
-
-Answer Press(const std::string& caption) {
-  return [caption](HWND dialog) { EXPECT_TRUE(uidriver::PressDialogButton(dialog, caption)) << caption; };
-}
+using wine_test::Press;
 
 Answer Key(WPARAM key) {
   return [key](HWND dialog) {
@@ -98,9 +90,9 @@ protected:
     StartMenuFolder = "Demo";
     CopyErrors = false;
     SetApplicationTitle("Setup");
-    seam::ReplaceProcessExit(&RequestExit);
+    seam::InterceptProgramEnd(true);
   }
-  void TearDown() override { seam::ReplaceProcessExit(nullptr); }
+  void TearDown() override { seam::InterceptProgramEnd(false); }
 
   std::string Logged(int number) const {
     char value[2048];
@@ -132,8 +124,8 @@ protected:
     ++page_.position;
     try {
       CopyInstallFile(page_, source, target, medium_, target_);
-    } catch (const ExitRequested& e) {
-      outcome.exitCode = static_cast<int>(e.code);
+    } catch (const seam::ProgramEnded& e) {
+      outcome.exitCode = e.code;
     } catch (...) {
       done = true;
       throw;
