@@ -78,11 +78,12 @@ std::vector<std::pair<std::string, std::string>> ReadListSection(const std::stri
   return pairs;
 }
 
-std::vector<std::string> ReadNumberedList(const std::string& file, const std::string& section) {
+std::vector<std::string> ReadNumberedList(const std::string& file, const std::string& section,
+                                          const std::string& keyPrefix) {
   const std::size_t count = ReadListSection(file, section).size();
   std::vector<std::string> entries;
   for (std::size_t n = 1; n <= count; ++n) {
-    entries.push_back(ReadListString(file, section, std::to_string(n), ""));
+    entries.push_back(ReadListString(file, section, keyPrefix + std::to_string(n), ""));
   }
   return entries;
 }

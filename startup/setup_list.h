@@ -24,9 +24,11 @@ bool ReadListBool(const std::string& file, const std::string& section, const std
 std::vector<std::pair<std::string, std::string>> ReadListSection(const std::string& file,
                                                                  const std::string& section);
 
-// A numbered list ([programfiles], [Windows]): N counts the section's
-// non-empty pairs, and the entries are the values of the keys "1" to "N".
-std::vector<std::string> ReadNumberedList(const std::string& file, const std::string& section);
+// A numbered list ([programfiles], [Windows], the log's [InstalledFiles]): N
+// counts the section's non-empty pairs, and the entries are the values of the
+// keys keyPrefix + "1" to keyPrefix + "N".
+std::vector<std::string> ReadNumberedList(const std::string& file, const std::string& section,
+                                          const std::string& keyPrefix = "");
 
 // The names of a ";"-separated file list ([SystemDepended]); a trailing ";"
 // adds no empty name.
