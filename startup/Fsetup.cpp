@@ -394,5 +394,6 @@ void Tf_Setup::AutoTimerTimer() {
   // that still fails has shown its message; nobody is there to answer it.
   f_Aktion->bnInstalClick();
   if (f_Aktion->ActivePageName() != "ShortCutsAndUser") EndProgram(ecFilesGivenUp);
-  f_Aktion->bnInstalClick();
+  // An error that stops the run has been shown; the program ends with it.
+  if (!CallHandler([] { f_Aktion->bnInstalClick(); })) EndProgram(ecFilesGivenUp);
 }

@@ -41,14 +41,17 @@ std::string ErrorBoxText(const std::string& message);
 void ShowErrorBox(const std::string& message);
 
 // Runs one event handler at a window procedure's boundary: an exception that
-// leaves it goes to the default error box, and the window lives on.
+// leaves it goes to the default error box, and the window lives on. False
+// when the handler ended that way.
 template <typename Handler>
-void CallHandler(Handler&& handler) noexcept {
+bool CallHandler(Handler&& handler) noexcept {
   try {
     handler();
+    return true;
   } catch (const std::exception& e) {
     ShowErrorBox(e.what());
   } catch (...) {
     ShowErrorBox("");
   }
+  return false;
 }

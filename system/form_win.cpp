@@ -222,13 +222,9 @@ LRESULT CALLBACK FormBase::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) 
     return DefWindowProcA(wnd, msg, wp, lp);
   }
   LRESULT result = 0;
-  bool handled = false;
-  CallHandler([&] {
-    result = self->Dispatch(msg, wp, lp);
-    handled = true;
-  });
-  // After an exception the message counts as handled the default way.
-  return handled ? result : DefWindowProcA(wnd, msg, wp, lp);
+  if (CallHandler([&] { result = self->Dispatch(msg, wp, lp); })) return result;
+  // After an exception the message is handled the default way.
+  return DefWindowProcA(wnd, msg, wp, lp);
 }
 
 LRESULT FormBase::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {

@@ -4,13 +4,14 @@
 // tree follows; Next on the shortcut page runs the install.
 #pragma once
 
+#include "engine/copy_install_file.h"
 #include "system/form.h"
 #include "system/step_tree.h"
 
 #include <memory>
 #include <string>
 
-class Tf_Aktion : public form::Form<Tf_Aktion> {
+class Tf_Aktion : public form::Form<Tf_Aktion>, public CopyPage {
 public:
   // Creates the window (FormCreate runs) owned by the shell window.
   Tf_Aktion(HWND owner, StepTree& steps);
@@ -42,8 +43,15 @@ private:
   void PrepareShortcutPage();
   bool CheckInstallPath();
 
-  // The install run.
+  // The install run, its copy page and its end.
   void InstallRun();
+  void ShowFiles(const std::string& from, const std::string& to) override;
+  int Position() const override;
+  void Advance();
+  void MobileCompletion();
+  void CreateProgmanGroup();
+  void ReportOutcome(bool mobile);
+  void StartMainProgram();
 
   StepTree& steps_;
   form::Notebook nb1_;
