@@ -53,9 +53,15 @@ void WaitMs(unsigned ms, bool pumpMessages) {
 
 bool IniWriteTest() {
   const std::string probe = AddBackslash(ExtractFilePath(SettingsFile)) + "IniTest";
-  const bool written = ::WritePrivateProfileStringA("Optionen", "Writing", "Test", probe.c_str()) != FALSE;
-  // Some systems cache profile writes; flush so a refused write shows up here.
+  const bool accepted = ::WritePrivateProfileStringA("Optionen", "Writing", "Test", probe.c_str()) != FALSE;
+  // Windows 9x caches profile writes and accepts one that can never reach the
+  // disk (a read-only medium). The flush writes the cache out but always
+  // answers FALSE, so only the file itself, there and holding the value
+  // afterwards, shows that the folder is writable.
   ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, probe.c_str());
+  char value[16] = {};
+  if (accepted) ::GetPrivateProfileStringA("Optionen", "Writing", "", value, sizeof value, probe.c_str());
+  const bool written = accepted && FileExists(probe) && std::string(value) == "Test";
   ::DeleteFileA(probe.c_str());
   return written;
 }

@@ -123,4 +123,30 @@ TEST(SettingsLocation, WritableProgramFolder) {
   EXPECT_FALSE(DirectoryExists("C:\\users\\tester\\" + folder));
 }
 
+// Settings file name as the start-up sets it, for one in-process IniWriteTest.
+bool IniWriteTestIn(const std::string& folder) {
+  const std::string saved = SettingsFile;
+  SettingsFile = folder + "SETUP.INI";
+  const bool writable = IniWriteTest();
+  SettingsFile = saved;
+  return writable;
+}
+
+TEST(IniWriteTest, AcceptedWriteThatNeverReachesTheFileIsNotWritable) {
+  // Windows 9x accepts a cached write to a read-only medium. Wine shows the
+  // same kind of write through the profile mapping: the write is accepted
+  // and goes to the registry, and no file appears.
+  wine_test::TempDir dir("kviniflush");
+  EXPECT_TRUE(IniWriteTestIn(dir.Path()));
+  {
+    const char* const mapping = "Software\\Microsoft\\Windows NT\\CurrentVersion\\IniFileMapping\\IniTest";
+    wine_test::ScopedRegString mapped(HKEY_LOCAL_MACHINE, mapping, "", "USR:Software\\KvTest.IniMapping");
+    EXPECT_FALSE(IniWriteTestIn(dir.Path()));
+    EXPECT_FALSE(FileExists(dir.Path() + "IniTest"));
+  }
+  ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\KvTest.IniMapping\\Optionen");
+  ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\KvTest.IniMapping");
+  EXPECT_TRUE(IniWriteTestIn(dir.Path()));
+}
+
 }  // namespace
