@@ -51,8 +51,24 @@ void WaitMs(unsigned ms, bool pumpMessages) {
   }
 }
 
+namespace {
+
+// "IniTest" in the folder, or, when something of that name is there already
+// (a user's file or folder), the first of "IniTest1", "IniTest2", ... that is
+// not: the probe deletes what it writes, so it must write nothing that was
+// there before.
+std::string FreshProbePath(const std::string& folder) {
+  const std::string base = AddBackslash(folder) + "IniTest";
+  std::string path = base;
+  for (unsigned n = 1; ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; ++n)
+    path = base + std::to_string(n);
+  return path;
+}
+
+}  // namespace
+
 bool IniWriteTest() {
-  const std::string probe = AddBackslash(ExtractFilePath(SettingsFile)) + "IniTest";
+  const std::string probe = FreshProbePath(ExtractFilePath(SettingsFile));
   const bool accepted = ::WritePrivateProfileStringA("Optionen", "Writing", "Test", probe.c_str()) != FALSE;
   // Windows 9x caches profile writes and accepts one that can never reach the
   // disk (a read-only medium). The flush writes the cache out but always
