@@ -317,7 +317,7 @@ void Tf_Setup::FormCreate() {
 
   const std::string listFile = GetAppDir() + listName;
   if (!FileExists(listFile)) {
-    ShowMessage("Datei " + listName + " nicht gefunden: " + listFile);
+    ShowFinalMessage("Datei " + listName + " nicht gefunden: " + listFile);
     EndProgram(ecListFileMissing);
   }
   ReadStartupSettings(listFile);

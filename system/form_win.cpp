@@ -141,8 +141,8 @@ void FormBase::Create(const Design& design, HWND owner) {
   }
   if (!hwnd_) {
     // Without its window the program could only wait unseen.
-    ShowMessage(std::string("Das Fenster \"") + design.className +
-                "\" konnte nicht erstellt werden. Das Setup-Programm wird beendet.");
+    ShowFinalMessage(std::string("Das Fenster \"") + design.className +
+                     "\" konnte nicht erstellt werden. Das Setup-Programm wird beendet.");
     EndProgram(ecNoWindow);
   }
 }
