@@ -3,19 +3,63 @@
 #include "system/Kv_tools.h"
 #include "system/win.h"
 
+#include <algorithm>
+#include <optional>
 #include <vector>
 
 std::string SettingsFile;
 std::string SettingsDir;
 
-std::string GetAppPath() {
-  std::vector<char> buffer(MAX_PATH + 1);
+namespace {
+
+// Fills a growing buffer through a call that answers the length it wrote (0
+// on failure) and, when the buffer is too small, a length at or above its size.
+template <typename Char, typename Call>
+std::basic_string<Char> GrowingBuffer(Call call) {
+  std::vector<Char> buffer(MAX_PATH + 1);
   for (;;) {
-    const DWORD length = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    const DWORD length = call(buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) return {};
-    if (length < buffer.size()) return std::string(buffer.data(), length);
-    buffer.resize(buffer.size() * 2);
+    if (length < buffer.size()) return std::basic_string<Char>(buffer.data(), length);
+    buffer.resize(std::max<std::size_t>(buffer.size() * 2, length + 1));
   }
+}
+
+// The text in the ANSI code page, when the code page can write it exactly.
+// Otherwise the conversion gives a best fit ("Łódź" as "Lódz") or "?", which
+// names nothing on the disk; converting back shows the difference.
+std::optional<std::string> ExactAnsi(const std::wstring& text) {
+  if (text.empty()) return std::nullopt;
+  const int wideLength = static_cast<int>(text.size());
+  const int length = ::WideCharToMultiByte(CP_ACP, 0, text.data(), wideLength, nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return std::nullopt;
+  std::string ansi(static_cast<std::size_t>(length), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, text.data(), wideLength, &ansi[0], length, nullptr, nullptr);
+  std::wstring back(text.size(), L'\0');
+  if (::MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, &back[0], wideLength) != wideLength || back != text)
+    return std::nullopt;
+  return ansi;
+}
+
+}  // namespace
+
+std::string AnsiPathFor(const std::wstring& longPath, const std::wstring& shortPath) {
+  if (std::optional<std::string> path = ExactAnsi(longPath)) return *path;
+  if (std::optional<std::string> path = ExactAnsi(shortPath)) return *path;
+  return {};
+}
+
+std::string GetAppPath() {
+  const std::wstring wide = GrowingBuffer<wchar_t>(
+      [](wchar_t* buffer, DWORD size) { return ::GetModuleFileNameW(nullptr, buffer, size); });
+  // Windows 9x has only a stub of the wide call, and no names beyond its
+  // ANSI code page: there the ANSI name is the name.
+  if (wide.empty()) {
+    return GrowingBuffer<char>([](char* buffer, DWORD size) { return ::GetModuleFileNameA(nullptr, buffer, size); });
+  }
+  return AnsiPathFor(wide, GrowingBuffer<wchar_t>([&wide](wchar_t* buffer, DWORD size) {
+                       return ::GetShortPathNameW(wide.c_str(), buffer, size);
+                     }));
 }
 
 bool FileExists(const std::string& path) {
