@@ -316,8 +316,10 @@ void Tf_Setup::FormCreate() {
                SWP_NOZORDER | SWP_NOACTIVATE);
 
   const std::string listFile = GetAppDir() + listName;
-  if (!FileExists(listFile)) {
-    ShowFinalMessage("Datei " + listName + " nicht gefunden: " + listFile);
+  const ListFileState list = CheckListFile(listFile);
+  if (list != ListFileState::Readable) {
+    ShowFinalMessage("Datei " + listName +
+                     (list == ListFileState::Missing ? " nicht gefunden: " : " kann nicht gelesen werden: ") + listFile);
     EndProgram(ecListFileMissing);
   }
   ReadStartupSettings(listFile);

@@ -1,7 +1,7 @@
 #include "startup/setup_list.h"
 
 #include "system/Kv_tools.h"
-#include "system/win.h"
+#include "system/handles.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -27,6 +27,15 @@ std::vector<std::string> KeyNames(const std::string& file, const std::string& se
 }
 
 }  // namespace
+
+ListFileState CheckListFile(const std::string& file) {
+  if (!FileExists(file)) return ListFileState::Missing;
+  // Shared as the profile functions share it, so a program that merely has
+  // the file open does not count.
+  const kv::FileHandle handle(CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return handle ? ListFileState::Readable : ListFileState::Unreadable;
+}
 
 std::string ReadListString(const std::string& file, const std::string& section,
                            const std::string& key, const std::string& def) {

@@ -8,6 +8,12 @@
 #include <utility>
 #include <vector>
 
+// Whether a list file can be read: it exists as a file and opens for
+// reading. A file that exists but cannot be opened (no right to read it, or
+// held by another program) must not pass for a list without keys.
+enum class ListFileState { Missing, Unreadable, Readable };
+ListFileState CheckListFile(const std::string& file);
+
 // A single value; a missing key gives def, a key present but empty gives "".
 std::string ReadListString(const std::string& file, const std::string& section,
                            const std::string& key, const std::string& def);

@@ -112,6 +112,44 @@ TEST(StartupMissingList, PlainMessageThenEnd) {
   }
 }
 
+TEST(StartupUnreadableList, PlainMessageThenEndAsForAMissingOne) {
+  const uidriver::ScreenLock screen;
+  // A list without [StartMenu]: read on defaults, it would create this key.
+  const char kDefaultKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Unbenannt";
+  struct Case {
+    const char* name;
+    const char* list;
+  } cases[] = {
+      {"SETUP.EXE", "Setup.lst"},
+      {"Uninstal.exe", "install1.log"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kDefaultKey);
+    const Medium medium;
+    medium.Write(c.list, "[General]\r\nName=Unlesbar\r\n");
+    const std::string list = medium.Dir() + c.list;
+    // Held by another program that shares it with nobody.
+    const kv::FileHandle held(CreateFileA(list.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    const uidriver::Process p = uidriver::Process::Launch(medium.Setup(c.name), "");
+    HWND box = uidriver::WaitForDialog(p.Id(), kWindowTimeoutMs);
+    ASSERT_TRUE(box);
+    const uidriver::DialogView view = uidriver::ReadDialog(box);
+    EXPECT_EQ(view.title, "Setup");
+    EXPECT_EQ(view.text, std::string("Datei ") + c.list + " kann nicht gelesen werden: " + list);
+    EXPECT_FALSE(view.hasIcon);
+    EXPECT_EQ(view.buttons, std::vector<std::string>{"OK"});
+    uidriver::PressDialogButton(box, "OK");
+    EXPECT_TRUE(p.WaitForExit(5000));
+    EXPECT_EQ(p.ExitCode(), 3u);
+    kv::RegKey key;
+    const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kDefaultKey, 0, KEY_READ, key.Receive());
+    if (opened != ERROR_SUCCESS) key.Release();  // undefined on failure
+    EXPECT_NE(opened, ERROR_SUCCESS) << "the run went on with the defaults";
+  }
+}
+
 // Automatic mode never shows the shell window; the wizard lies off-screen
 // and the run goes on to its end by itself.
 void ExpectMode(const uidriver::Process& p, bool automatic) {
