@@ -20,5 +20,5 @@ void WriteInstallLogUserAccount() {
 }
 
 std::vector<std::string> ReadInstalledFiles(const std::string& logFile) {
-  return ReadNumberedList(logFile, "InstalledFiles", "File");
+  return ReadNumberedList(ProfileOf(logFile), "InstalledFiles", "File");
 }

@@ -1,9 +1,9 @@
 #include "engine/program_group.h"
 
 #include "engine/shell_link.h"
-#include "startup/Fsetup.h"
 #include "startup/setup_list.h"
 #include "system/Kv_tools.h"
+#include "system/form.h"
 #include "system/handles.h"
 #include "system/registry.h"
 
@@ -46,7 +46,7 @@ std::string StartMenuLinkFolder(const FolderSet& folders) {
 
 std::vector<ShortcutItem> ReadShortcutItems(const std::string& listFile) {
   std::vector<ShortcutItem> items;
-  for (auto& [file, caption] : ReadListSection(listFile, "Items"))
+  for (auto& [file, caption] : ReadListSection(ProfileOf(listFile), "Items"))
     items.push_back({file, caption.substr(0, kCaptionChars)});
   return items;
 }
@@ -64,7 +64,7 @@ bool RecycleFile(const std::string& path) {
   // A list of one path: the list ends with an empty string.
   const std::string from = path + '\0' + '\0';
   SHFILEOPSTRUCTA operation = {};
-  operation.hwnd = f_Setup ? f_Setup->Handle() : nullptr;
+  operation.hwnd = form::ApplicationMainWindow();
   operation.wFunc = FO_DELETE;
   operation.pFrom = from.c_str();
   operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION;

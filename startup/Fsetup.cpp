@@ -157,13 +157,14 @@ bool AutoModeRequested(const std::string& firstArgument, bool shiftDown, bool ct
 }
 
 void ReadStartupSettings(const std::string& listFile) {
-  ProgName = ReadListString(listFile, "General", "Name", "Programm");
-  DefaultPath = ReadListString(listFile, "General", "defaultPath", "C:\\App");
-  StartMenuFolder = ReadListString(listFile, "StartMenu", "Folder", "Unbenannt");
-  GroupName = ReadListString(listFile, "Group", "Name", "");
-  ShortcutName = ReadListString(listFile, "General", "Name", "");
-  MobileOption = ReadListBool(listFile, "General", "MobileOption", false);
-  OnlyMobile = ReadListBool(listFile, "General", "OnlyMobile", false);
+  const ProfileReader list = ProfileOf(listFile);
+  ProgName = ReadListString(list, "General", "Name", "Programm");
+  DefaultPath = ReadListString(list, "General", "defaultPath", "C:\\App");
+  StartMenuFolder = ReadListString(list, "StartMenu", "Folder", "Unbenannt");
+  GroupName = ReadListString(list, "Group", "Name", "");
+  ShortcutName = ReadListString(list, "General", "Name", "");
+  MobileOption = ReadListBool(list, "General", "MobileOption", false);
+  OnlyMobile = ReadListBool(list, "General", "OnlyMobile", false);
 }
 
 std::string PreviousInstallDir(const std::string& startMenuFolder) {
@@ -316,8 +317,10 @@ void Tf_Setup::FormCreate() {
                SWP_NOZORDER | SWP_NOACTIVATE);
 
   const std::string listFile = GetAppDir() + listName;
-  if (!FileExists(listFile)) {
-    ShowMessage("Datei " + listName + " nicht gefunden: " + listFile);
+  const ListFileState list = CheckListFile(listFile);
+  if (list != ListFileState::Readable) {
+    ShowFinalMessage("Datei " + listName +
+                     (list == ListFileState::Missing ? " nicht gefunden: " : " kann nicht gelesen werden: ") + listFile);
     EndProgram(ecListFileMissing);
   }
   ReadStartupSettings(listFile);

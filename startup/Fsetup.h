@@ -33,8 +33,8 @@ extern const char* const UninstallSteps[5];
 
 class Tf_Setup : public form::Form<Tf_Setup>, public StepTree {
 public:
-  // Creates the window, which runs FormCreate. A missing list file ends the
-  // process there.
+  // Creates the window, which runs FormCreate. A missing or unreadable list
+  // file ends the process there.
   Tf_Setup();
 
   void EnableTimer1();

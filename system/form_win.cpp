@@ -10,6 +10,7 @@ namespace form {
 namespace {
 
 const char kContainerClass[] = "KvContainer";
+const FormBase* g_mainForm = nullptr;
 constexpr int kFirstControlId = 1000;  // above the ids of the dialog manager's keys
 
 // A container hands its children's notifications and colour questions on
@@ -123,7 +124,10 @@ int ScreenDpi() {
 
 int Scaled(int designPixels) { return MulDiv(designPixels, ScreenDpi(), kDesignDpi); }
 
+HWND ApplicationMainWindow() { return g_mainForm ? g_mainForm->Handle() : nullptr; }
+
 FormBase::~FormBase() {
+  if (g_mainForm == this) g_mainForm = nullptr;
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
@@ -139,10 +143,11 @@ void FormBase::Create(const Design& design, HWND owner) {
                     CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top, owner,
                     nullptr, GetModuleHandleA(nullptr), this);
   }
+  if (!g_mainForm) g_mainForm = this;
   if (!hwnd_) {
     // Without its window the program could only wait unseen.
-    ShowMessage(std::string("Das Fenster \"") + design.className +
-                "\" konnte nicht erstellt werden. Das Setup-Programm wird beendet.");
+    ShowFinalMessage(std::string("Das Fenster \"") + design.className +
+                     "\" konnte nicht erstellt werden. Das Setup-Programm wird beendet.");
     EndProgram(ecNoWindow);
   }
 }

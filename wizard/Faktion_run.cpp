@@ -59,12 +59,12 @@ void Tf_Aktion::InstallRun() {
   ProcessMessages();
   InstallPath = Text(edPathName);
 
-  const std::string listFile = GetAppDir() + "Setup.lst";
-  const std::vector<std::string> programFiles = ReadNumberedList(listFile, "programfiles");
-  const std::vector<std::string> windowsFiles = ReadNumberedList(listFile, "Windows");
-  GroupName = ReadListString(listFile, "Group", "Name", "Gruppex");
-  OldGroup = ReadListString(listFile, "Group", "Old", "");
-  const std::string systemFiles = ReadListString(listFile, "SystemDepended", versionName_, "");
+  const ProfileReader list = ProfileOf(GetAppDir() + "Setup.lst");
+  const std::vector<std::string> programFiles = ReadNumberedList(list, "programfiles");
+  const std::vector<std::string> windowsFiles = ReadNumberedList(list, "Windows");
+  GroupName = ReadListString(list, "Group", "Name", "Gruppex");
+  OldGroup = ReadListString(list, "Group", "Old", "");
+  const std::string systemFiles = ReadListString(list, "SystemDepended", versionName_, "");
   const int systemCount = CountFields(';', systemFiles);
   const int total = static_cast<int>(programFiles.size() + windowsFiles.size()) + systemCount + 1;
   SendMessageA(Gauge1, PBM_SETRANGE32, 0, total);

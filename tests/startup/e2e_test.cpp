@@ -112,6 +112,44 @@ TEST(StartupMissingList, PlainMessageThenEnd) {
   }
 }
 
+TEST(StartupUnreadableList, PlainMessageThenEndAsForAMissingOne) {
+  const uidriver::ScreenLock screen;
+  // A list without [StartMenu]: read on defaults, it would create this key.
+  const char kDefaultKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Unbenannt";
+  struct Case {
+    const char* name;
+    const char* list;
+  } cases[] = {
+      {"SETUP.EXE", "Setup.lst"},
+      {"Uninstal.exe", "install1.log"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kDefaultKey);
+    const Medium medium;
+    medium.Write(c.list, "[General]\r\nName=Unlesbar\r\n");
+    const std::string list = medium.Dir() + c.list;
+    // Held by another program that shares it with nobody.
+    const kv::FileHandle held(CreateFileA(list.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    const uidriver::Process p = uidriver::Process::Launch(medium.Setup(c.name), "");
+    HWND box = uidriver::WaitForDialog(p.Id(), kWindowTimeoutMs);
+    ASSERT_TRUE(box);
+    const uidriver::DialogView view = uidriver::ReadDialog(box);
+    EXPECT_EQ(view.title, "Setup");
+    EXPECT_EQ(view.text, std::string("Datei ") + c.list + " kann nicht gelesen werden: " + list);
+    EXPECT_FALSE(view.hasIcon);
+    EXPECT_EQ(view.buttons, std::vector<std::string>{"OK"});
+    uidriver::PressDialogButton(box, "OK");
+    EXPECT_TRUE(p.WaitForExit(5000));
+    EXPECT_EQ(p.ExitCode(), 3u);
+    kv::RegKey key;
+    const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kDefaultKey, 0, KEY_READ, key.Receive());
+    if (opened != ERROR_SUCCESS) key.Release();  // undefined on failure
+    EXPECT_NE(opened, ERROR_SUCCESS) << "the run went on with the defaults";
+  }
+}
+
 // Automatic mode never shows the shell window; the wizard lies off-screen
 // and the run goes on to its end by itself.
 void ExpectMode(const uidriver::Process& p, bool automatic) {
@@ -220,6 +258,67 @@ TEST(StartupShell, SystemPanelNamesTheWindowsVersion) {
     }
     wine_test::SetReportedVersion(c.exe, "");
   }
+}
+
+std::wstring Widen(const std::string& ansi) {
+  std::wstring wide(ansi.size(), L'\0');
+  wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()),
+                                                           &wide[0], static_cast<int>(wide.size()))));
+  return wide;
+}
+
+// A program started by its full wide path, as Explorer starts one from a
+// folder whose name the ANSI code page lacks; ended when the object ends.
+class WideLaunch {
+public:
+  explicit WideLaunch(const std::wstring& exe) {
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    const std::wstring directory = exe.substr(0, exe.rfind(L'\\') + 1);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    EXPECT_TRUE(CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                               directory.c_str(), &startup, &info));
+    process_.Reset(info.hProcess);
+    const kv::KernelHandle thread(info.hThread);
+    id_ = info.dwProcessId;
+  }
+  ~WideLaunch() {
+    if (!process_) return;
+    TerminateProcess(process_.Get(), 0);
+    WaitForSingleObject(process_.Get(), 5000);
+  }
+  WideLaunch(const WideLaunch&) = delete;
+  WideLaunch& operator=(const WideLaunch&) = delete;
+  DWORD Id() const { return id_; }
+
+private:
+  kv::KernelHandle process_;
+  DWORD id_ = 0;
+};
+
+TEST(StartupProgramFolder, NameOutsideTheCodePageRunsFromItsShortForm) {
+  const uidriver::ScreenLock screen;
+  const Medium medium;
+  medium.Write("Setup.lst", kSetupList);
+  // "Medium Łódź": code page 1252 has ó but neither Ł nor ź. Its best fit,
+  // "Medium Lódz", names nothing, and neither folder may appear in the profile.
+  const std::wstring folder = Widen(medium.Dir()) + L"Medium \u0141\u00F3d\u017A\\";
+  const std::string strayFolder = "C:\\users\\tester\\Medium L\xF3" "dz";
+  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+  ASSERT_TRUE(CopyFileW(Widen(GetAppDir() + "SETUP.EXE").c_str(), (folder + L"SETUP.EXE").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(Widen(medium.Dir() + "Setup.lst").c_str(), (folder + L"Setup.lst").c_str(), FALSE));
+  {
+    const WideLaunch setup(folder + L"SETUP.EXE");
+    const ShellView shell = ReadShell(uidriver::WaitForTopWindow(setup.Id(), "Tf_Setup", "", kWindowTimeoutMs));
+    EXPECT_EQ(shell.progNameText, "Aus Setup.lst");  // the list was found and read
+    EXPECT_FALSE(uidriver::FindTopWindow(setup.Id(), "#32770"));
+    EXPECT_FALSE(DirectoryExists(strayFolder));
+  }
+  EXPECT_EQ(GetFileAttributesW((folder + L"IniTest").c_str()), INVALID_FILE_ATTRIBUTES);
+  RemoveDirectoryA(strayFolder.c_str());
+  for (const wchar_t* name : {L"SETUP.EXE", L"Setup.lst"}) DeleteFileW((folder + name).c_str());
+  RemoveDirectoryW(folder.c_str());
 }
 
 }  // namespace
