@@ -29,6 +29,8 @@ public:
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
+  // The directory itself, without a trailing separator.
+  std::string Path() const { return path_.string(); }
   // A path in the directory, in the platform's own spelling.
   std::string operator/(const std::string& name) const { return (path_ / name).string(); }
   // Names of the files in the directory, to catch leftovers.
