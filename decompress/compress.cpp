@@ -1,6 +1,7 @@
 #include "decompress/compress.h"
 
-#include "decompress/file_io.h"
+#include "decompress/lzh_internal.h"
+#include "system/file_io.h"
 
 #include <cstring>
 #include <memory>

@@ -1,7 +1,7 @@
 #include "engine/compressed_name.h"
 
 #include "decompress/compress.h"
-#include "decompress/file_io.h"
+#include "system/file_io.h"
 #include "system/Kv_tools.h"
 
 namespace {

@@ -7,7 +7,7 @@
 // the data was cut short; Expand writes exactly those bytes or, for a
 // stream cut short, fails and leaves no file.
 #include "decompress/compress.h"
-#include "decompress/lzh.h"
+#include "decompress/lzh_internal.h"
 #include "tests/decompress/reference_lzh.h"
 
 #include <dirent.h>

@@ -4,10 +4,10 @@
 // produces or, where the data was cut short, fails and leaves nothing
 // behind; and the decoder alone agrees with the reference decoder.
 #include "decompress/compress.h"
-#include "decompress/lzh.h"
+#include "decompress/lzh_internal.h"
 
 #include "tests/decompress/reference_lzh.h"
-#include "tests/decompress/test_files.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 

@@ -7,10 +7,10 @@
 // and is decoded three ways: Expand between files (block spans), the
 // decoder byte by byte through callbacks, and the plain reference decoder.
 #include "decompress/compress.h"
-#include "decompress/lzh.h"
+#include "decompress/lzh_internal.h"
 
 #include "tests/decompress/reference_lzh.h"
-#include "tests/decompress/test_files.h"
+#include "tests/support/test_files.h"
 #include "tests/support/sha256.h"
 
 #include <gtest/gtest.h>

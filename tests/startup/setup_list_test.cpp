@@ -1,13 +1,14 @@
 // The setup list read through the real profile functions, against files
 // written byte by byte.
 #include "startup/setup_list.h"
-#include "tests/startup/test_support.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
 std::string ListFile(const std::string& content) {
-  const std::string path = testsupport::FreshFolder() + "Setup.lst";
-  testsupport::WriteBytes(path, content);
+  static const kvtest::TempDir folder;  // for the whole test program
+  const std::string path = folder.Path() + "Setup.lst";
+  kvtest::WriteBytes(path, content);
   return path;
 }
 

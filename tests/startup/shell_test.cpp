@@ -8,6 +8,7 @@
 #include "system/seam.h"
 #include "tests/startup/shell_view.h"
 #include "tests/startup/test_support.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
@@ -85,7 +86,8 @@ TEST_F(ShellWindow, CreationReadsTheModesListFile) {
 }
 
 TEST_F(ShellWindow, PreviousInstallationReplacesTheDefaultPath) {
-  const std::string folder = testsupport::FreshFolder() + "Progs";
+  const kvtest::TempDir temp;
+  const std::string folder = temp.Path() + "Progs";
   const std::string app = folder + "\\App";
   CreateDirectoryA(folder.c_str(), nullptr);
   CreateDirectoryA(app.c_str(), nullptr);
@@ -249,7 +251,8 @@ TEST(ShellBlend, ByteByByteWithTruncatingDivision) {
 }
 
 TEST(StartupSettings, KeysAndTheirDefaults) {
-  const std::string dir = testsupport::FreshFolder();
+  const kvtest::TempDir temp;
+  const std::string dir = temp.Path();
   struct Case {
     const char* name;
     const char* content;
@@ -270,7 +273,7 @@ TEST(StartupSettings, KeysAndTheirDefaults) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    testsupport::WriteBytes(dir + "Setup.lst", c.content);
+    kvtest::WriteBytes(dir + "Setup.lst", c.content);
     ReadStartupSettings(dir + "Setup.lst");
     EXPECT_EQ(ProgName, c.progName);
     EXPECT_EQ(ShortcutName, c.shortcutName);

@@ -5,6 +5,7 @@
 #include "system/Kv_tools.h"
 #include "system/seam.h"
 #include "system/handles.h"
+#include "tests/support/test_files.h"
 #include "tests/support/wine_support.h"
 #include "tests/system/probe_output.h"
 
@@ -84,7 +85,7 @@ TEST(WindowsVersion, NinetyEightFirstEditionAndUnknownFromRegistry) {
   wine_test::ScopedRegString noNtVersion(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion",
                                          "CurrentVersion", nullptr);
   const char* const key = "Software\\Microsoft\\Windows\\CurrentVersion";
-  wine_test::TempDir dir("kvreg98");
+  kvtest::TempDir dir;
   const std::string probe = dir.Path() + "probe_reg98.exe";
   ASSERT_TRUE(::CopyFileA(ProbePath().c_str(), probe.c_str(), FALSE));
   struct Row {
@@ -110,7 +111,7 @@ TEST(WindowsVersion, NinetyEightFirstEditionAndUnknownFromRegistry) {
 }
 
 TEST(SettingsLocation, WritableProgramFolder) {
-  wine_test::TempDir dir("kvsettings");
+  kvtest::TempDir dir;
   const std::string probe = dir.Path() + "SETUP.EXE";
   ASSERT_TRUE(::CopyFileA(ProbePath().c_str(), probe.c_str(), FALSE));
   const auto facts = ParseProbe(wine_test::Run("\"" + probe + "\"").output);

@@ -6,7 +6,7 @@
 // Exit status 0 on success, 1 on failure with one line on standard error,
 // 2 on a command line it does not understand.
 #include "decompress/compress.h"
-#include "decompress/file_io.h"
+#include "system/file_io.h"
 #include "tools/hzpack/hzl_pack.h"
 
 #include <algorithm>

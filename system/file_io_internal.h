@@ -2,7 +2,7 @@
 // beyond the file layer and its tests.
 #pragma once
 
-#include "decompress/file_io.h"
+#include "system/file_io.h"
 
 #include <cstddef>
 #include <string>

@@ -1,8 +1,8 @@
 // The file layer on both platforms: a file object that is not open, and the
 // names of temporary files.
-#include "decompress/file_io.h"
+#include "system/file_io.h"
 
-#include "tests/decompress/test_files.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "decompress/file_io_internal.h"
+#include "system/file_io_internal.h"
 
 #include <algorithm>
 #include <cstdint>

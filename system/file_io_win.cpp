@@ -1,6 +1,6 @@
-#include "decompress/file_io_win.h"
+#include "system/file_io_win.h"
 
-#include "decompress/file_io_internal.h"
+#include "system/file_io_internal.h"
 #include "system/handles.h"
 #include "system/win.h"
 
