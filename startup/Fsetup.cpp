@@ -1,10 +1,12 @@
 #include "startup/Fsetup.h"
 
-#include "startup/dialogs.h"
 #include "startup/setup_list.h"
+#include "system/dialogs.h"
 #include "system/Data.h"
 #include "system/Kv_tools.h"
+#include "system/program_end.h"
 #include "system/registry.h"
+#include "wizard/Faktion.h"
 
 #include <commctrl.h>
 
@@ -34,12 +36,12 @@ const char* const UninstallSteps[5] = {
 
 namespace {
 
-const char kClassName[] = "Tf_Setup";
-const char kPanelClassName[] = "Tf_Setup.Panel";
 const char kFooter[] = "    Kalvento Setup-Programm 3.2 vom 14.03.2008";
 
 constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT kTimer1Interval = 200;
+constexpr UINT_PTR kAutoTimer = 2;
+constexpr UINT kAutoTimerInterval = 2000;
 
 constexpr COLORREF kNavy = 0x800000;
 constexpr COLORREF kBlack = 0x000000;
@@ -48,78 +50,24 @@ constexpr COLORREF kLime = RGB(0, 255, 0);
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr int kGradientRows = 256;
-constexpr int kDesignDpi = 120;
+constexpr int kTreeIndent = 22;
 
 int g_simulatedBitsPerPixel = 0;
 std::optional<seam::SimulatedKeys> g_simulatedKeys;
 
-// Where a control sits: docked to an edge of what its parent has left, or at
-// a fixed place.
-enum class Align { None, Top, Bottom, Left, Client };
+using form::Dock;
+using form::Kind;
 
-struct ControlDesign {
-  Align align;
-  int left, top, width, height;
-};
+const form::Design kForm{
+    "Tf_Setup", "Setup",
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN, 0,
+    800, 600, {{"System", 16, true}}};
 
-// The form at 120 dots per inch. Docked controls take their strips in this
-// order: the footer first, then the column, then inside the column the
-// caption panel, the system panel and the tree in what remains.
-enum Control { cLabel1, cPanel1, cSetupType, cPnSystem, cTreeView1, cLbProgName, cControls };
-constexpr ControlDesign kDesign[cControls] = {
-    /* Label1     */ {Align::Bottom, 0, 0, 0, 18},
-    /* Panel1     */ {Align::Left, 0, 0, 201, 0},
-    /* SetupType  */ {Align::Top, 0, 0, 0, 41},
-    /* pnSystem   */ {Align::Bottom, 0, 0, 0, 24},
-    /* TreeView1  */ {Align::Client, 0, 0, 0, 0},
-    /* lbProgName */ {Align::None, 213, 8, 0, 0},
-};
-constexpr int kTreeIndent = 22;
-
-struct FontDesign {
-  const char* face;
-  int pixels;
-  int weight;
-  bool italic;
-};
-constexpr FontDesign kSetupTypeFont{"Arial", 22, FW_BOLD, false};
-constexpr FontDesign kTreeFont{"Times New Roman", 15, FW_NORMAL, false};
-constexpr FontDesign kSystemFont{"Arial", 13, FW_NORMAL, false};
-constexpr FontDesign kProgNameFont{"Arial", 23, FW_BOLD, true};
-constexpr FontDesign kFooterFont{"Arial", 15, FW_BOLD, false};
-
-HFONT MakeFont(const FontDesign& font, int dpi) {
-  return CreateFontA(-MulDiv(font.pixels, dpi, kDesignDpi), 0, 0, 0, font.weight, font.italic,
-                     FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.face);
-}
-
-// Takes the strip of a docked control from the free rectangle.
-RECT Carve(RECT& free, Align align, int width, int height) {
-  RECT r = free;
-  switch (align) {
-    case Align::Top:
-      r.bottom = r.top + height;
-      free.top = r.bottom;
-      break;
-    case Align::Bottom:
-      r.top = r.bottom - height;
-      free.bottom = r.top;
-      break;
-    case Align::Left:
-      r.right = r.left + width;
-      free.left = r.right;
-      break;
-    case Align::Client:
-    case Align::None:
-      break;
-  }
-  return r;
-}
-
-void Place(HWND control, const RECT& r) {
-  MoveWindow(control, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
-}
+const form::Look kSetupTypeLook{{"Arial", 22, true}};  // colours: lime, red in uninstall mode
+const form::Look kTreeLook{{"Times New Roman", 15}};
+const form::Look kSystemLook{{"Arial", 13}, kBlack};
+const form::Look kProgNameLook{{"Arial", 23, true, true}};
+const form::Look kFooterLook{{"Arial", 15, true}, kLime, kBlack};
 
 // High bit of the key state: the key is down.
 bool KeyHeld(int key) {
@@ -172,41 +120,25 @@ private:
   HGDIOBJ old_;
 };
 
-// The column's container: hands its children's colour and notification
-// messages on to the shell window, as a form does for the controls on a panel.
-LRESULT CALLBACK PanelProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_CTLCOLORSTATIC:
-    case WM_NOTIFY:
-    case WM_DRAWITEM:
-      return SendMessageA(GetParent(wnd), msg, wp, lp);
-    default:
-      return DefWindowProcA(wnd, msg, wp, lp);
-  }
-}
-
-void RegisterClasses(HINSTANCE instance, WNDPROC formProc) {
-  WNDCLASSA form{};
-  if (!GetClassInfoA(instance, kClassName, &form)) {
-    form.lpfnWndProc = formProc;
-    form.hInstance = instance;
-    form.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    form.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
-    form.lpszClassName = kClassName;
-    RegisterClassA(&form);
-  }
-  WNDCLASSA panel{};
-  if (!GetClassInfoA(instance, kPanelClassName, &panel)) {
-    panel.lpfnWndProc = PanelProc;
-    panel.hInstance = instance;
-    panel.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    panel.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    panel.lpszClassName = kPanelClassName;
-    RegisterClassA(&panel);
-  }
+HFONT FontOf(HWND control) {
+  return reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
 }
 
 }  // namespace
+
+// Docked controls take their strips in this order: the footer first, then
+// the column, then inside the column the caption panel, the system panel and
+// the tree in what remains.
+using C = Tf_Setup;
+const form::Control<C> Tf_Setup::kControls[] = {
+    {&C::Label1, Kind::Label, kFooter, SS_LEFT, 0, 0, 0, 18, &kFooterLook, nullptr, nullptr, 0, Dock::Bottom},
+    {&C::Panel1, Kind::Container, "", WS_CLIPCHILDREN, 0, 0, 201, 0, nullptr, nullptr, nullptr, 0, Dock::Left},
+    {&C::SetupType, Kind::Label, "Setup", SS_CENTER | SS_CENTERIMAGE, 0, 0, 0, 41, &kSetupTypeLook, &C::Panel1, nullptr, WS_EX_STATICEDGE, Dock::Top},
+    {&C::pnSystem, Kind::Label, "", SS_CENTER | SS_CENTERIMAGE, 0, 0, 0, 24, &kSystemLook, &C::Panel1, nullptr, WS_EX_STATICEDGE, Dock::Bottom},
+    {&C::TreeView1, Kind::Tree, "", TVS_HASLINES | TVS_LINESATROOT | TVS_HASBUTTONS | TVS_SHOWSELALWAYS, 0, 0, 0, 0, &kTreeLook, &C::Panel1, nullptr, 0, Dock::Client},
+    // Drawn by the form, so the gradient shows through behind the name.
+    {&C::lbProgName, Kind::Label, "", SS_OWNERDRAW, 213, 8, 0, 0, &kProgNameLook},
+};
 
 void seam::SimulateScreenBitsPerPixel(int bitsPerPixel) { g_simulatedBitsPerPixel = bitsPerPixel; }
 
@@ -225,13 +157,14 @@ bool AutoModeRequested(const std::string& firstArgument, bool shiftDown, bool ct
 }
 
 void ReadStartupSettings(const std::string& listFile) {
-  ProgName = ReadListString(listFile, "General", "Name", "Programm");
-  DefaultPath = ReadListString(listFile, "General", "defaultPath", "C:\\App");
-  StartMenuFolder = ReadListString(listFile, "StartMenu", "Folder", "Unbenannt");
-  GroupName = ReadListString(listFile, "Group", "Name", "");
-  ShortcutName = ReadListString(listFile, "General", "Name", "");
-  MobileOption = ReadListBool(listFile, "General", "MobileOption", false);
-  OnlyMobile = ReadListBool(listFile, "General", "OnlyMobile", false);
+  const ProfileReader list = ProfileOf(listFile);
+  ProgName = ReadListString(list, "General", "Name", "Programm");
+  DefaultPath = ReadListString(list, "General", "defaultPath", "C:\\App");
+  StartMenuFolder = ReadListString(list, "StartMenu", "Folder", "Unbenannt");
+  GroupName = ReadListString(list, "Group", "Name", "");
+  ShortcutName = ReadListString(list, "General", "Name", "");
+  MobileOption = ReadListBool(list, "General", "MobileOption", false);
+  OnlyMobile = ReadListBool(list, "General", "OnlyMobile", false);
 }
 
 std::string PreviousInstallDir(const std::string& startMenuFolder) {
@@ -260,30 +193,13 @@ COLORREF Blend(COLORREF a, COLORREF b, int c, int d) {
 }
 
 Tf_Setup::Tf_Setup() : setupTypeColour_(kLime) {
-  const HINSTANCE instance = GetModuleHandleA(nullptr);
-  InitCommonControls();
-  RegisterClasses(instance, WindowProc);
-  {
-    kv::WindowDC screen(nullptr);
-    dpi_ = GetDeviceCaps(screen.Get(), LOGPIXELSY);
-  }
   silver_.Reset(CreateSolidBrush(kSilver));
-  CreateWindowExA(0, kClassName, "Setup",
-                  WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME |
-                      WS_CLIPCHILDREN,
-                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                  instance, this);
+  Create(kForm, kControls, nullptr);
 }
-
-Tf_Setup::~Tf_Setup() {
-  if (hwnd_) DestroyWindow(hwnd_);
-}
-
-void Tf_Setup::Show() { ShowWindow(hwnd_, SW_SHOW); }
 
 void Tf_Setup::EnableTimer1() {
   Timer1Enabled = true;
-  SetTimer(hwnd_, kTimer1, kTimer1Interval, nullptr);
+  SetTimer(Handle(), kTimer1, kTimer1Interval, nullptr);
 }
 
 void Tf_Setup::SelectStep(int index) {
@@ -295,90 +211,35 @@ void Tf_Setup::SelectStep(int index) {
   SendMessageA(TreeView1, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
 }
 
-LRESULT CALLBACK Tf_Setup::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) {
-    auto* self = static_cast<Tf_Setup*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-    self->hwnd_ = wnd;
-    SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<Tf_Setup*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcA(wnd, msg, wp, lp);
-  if (msg == WM_NCDESTROY) {
-    self->hwnd_ = nullptr;
-    SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
-    return DefWindowProcA(wnd, msg, wp, lp);
-  }
-  LRESULT result = 0;
-  CallHandler([&] { result = self->HandleMessage(msg, wp, lp); });
-  return result;
-}
-
-LRESULT Tf_Setup::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+bool Tf_Setup::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   switch (msg) {
-    case WM_CREATE:
-      CreateControls();
-      FormCreate();
-      return 0;
-    case WM_SIZE:
-      LayOutControls();
-      return 0;
     case WM_ERASEBKGND:
       // FormPaint covers the whole client area; erasing first would flicker.
-      return 1;
+      result = 1;
+      return true;
     case WM_PAINT:
       FormPaint();
-      return 0;
+      return true;
     case WM_CTLCOLORSTATIC:
-      return reinterpret_cast<LRESULT>(
-          ControlColour(reinterpret_cast<HWND>(lp), reinterpret_cast<HDC>(wp)));
+      if (reinterpret_cast<HWND>(lp) != SetupType) return false;
+      SetTextColor(reinterpret_cast<HDC>(wp), setupTypeColour_);
+      SetBkColor(reinterpret_cast<HDC>(wp), kBlack);
+      result = reinterpret_cast<LRESULT>(GetStockObject(BLACK_BRUSH));
+      return true;
     case WM_DRAWITEM:
       lbProgNameDraw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
-      return TRUE;
+      result = TRUE;
+      return true;
     case WM_TIMER:
       if (wp == kTimer1) Timer1Timer();
-      return 0;
+      if (wp == kAutoTimer) AutoTimerTimer();
+      return true;
     case WM_DESTROY:
       PostQuitMessage(0);
-      return 0;
+      return true;
     default:
-      return DefWindowProcA(hwnd_, msg, wp, lp);
+      return false;
   }
-}
-
-int Tf_Setup::Scaled(int designPixels) const { return MulDiv(designPixels, dpi_, kDesignDpi); }
-
-void Tf_Setup::CreateControls() {
-  const HINSTANCE instance = GetModuleHandleA(nullptr);
-  auto child = [instance](HWND parent, DWORD exStyle, const char* cls, const char* text,
-                          DWORD style) {
-    return CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
-                           nullptr, instance, nullptr);
-  };
-  Panel1 = child(hwnd_, 0, kPanelClassName, "", WS_CLIPCHILDREN);
-  SetupType = child(Panel1, WS_EX_STATICEDGE, "STATIC", "Setup",
-                    SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX);
-  TreeView1 = child(Panel1, WS_EX_CLIENTEDGE, WC_TREEVIEWA, "",
-                    TVS_HASLINES | TVS_LINESATROOT | TVS_HASBUTTONS | TVS_SHOWSELALWAYS);
-  pnSystem = child(Panel1, WS_EX_STATICEDGE, "STATIC", "", SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX);
-  // Drawn by the form, so the gradient shows through behind the name.
-  lbProgName = child(hwnd_, 0, "STATIC", "", SS_OWNERDRAW);
-  Label1 = child(hwnd_, 0, "STATIC", kFooter, SS_LEFT | SS_NOPREFIX);
-
-  setupTypeFont_.Reset(MakeFont(kSetupTypeFont, dpi_));
-  treeFont_.Reset(MakeFont(kTreeFont, dpi_));
-  systemFont_.Reset(MakeFont(kSystemFont, dpi_));
-  progNameFont_.Reset(MakeFont(kProgNameFont, dpi_));
-  footerFont_.Reset(MakeFont(kFooterFont, dpi_));
-  const std::pair<HWND, HFONT> fonts[] = {
-      {SetupType, setupTypeFont_.Get()}, {TreeView1, treeFont_.Get()},
-      {pnSystem, systemFont_.Get()},     {lbProgName, progNameFont_.Get()},
-      {Label1, footerFont_.Get()},
-  };
-  for (const auto& [control, font] : fonts) {
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  }
-  SendMessageA(TreeView1, TVM_SETINDENT, static_cast<WPARAM>(Scaled(kTreeIndent)), 0);
-  SetSteps(InstallSteps, std::size(InstallSteps));
 }
 
 void Tf_Setup::SetSteps(const char* const* steps, std::size_t count) {
@@ -393,37 +254,22 @@ void Tf_Setup::SetSteps(const char* const* steps, std::size_t count) {
   }
 }
 
-void Tf_Setup::LayOutControls() {
-  if (!Label1) return;  // WM_SIZE of the creation, before the controls exist
-  auto dock = [this](RECT& free, Control c) {
-    const ControlDesign& d = kDesign[c];
-    return Carve(free, d.align, Scaled(d.width), Scaled(d.height));
-  };
-  RECT free;
-  GetClientRect(hwnd_, &free);
-  Place(Label1, dock(free, cLabel1));
-  const RECT column = dock(free, cPanel1);
-  Place(Panel1, column);
-  RECT inner{0, 0, column.right - column.left, column.bottom - column.top};
-  Place(SetupType, dock(inner, cSetupType));
-  Place(pnSystem, dock(inner, cPnSystem));
-  Place(TreeView1, dock(inner, cTreeView1));
-}
-
 // The label sits at its design place, as large as its text.
 void Tf_Setup::SizeProgNameLabel() {
   kv::WindowDC dc(lbProgName);
-  const HGDIOBJ old = SelectObject(dc.Get(), progNameFont_.Get());
+  const HGDIOBJ old = SelectObject(dc.Get(), FontOf(lbProgName));
   SIZE size{};
   GetTextExtentPoint32A(dc.Get(), ProgName.c_str(), static_cast<int>(ProgName.size()), &size);
   SelectObject(dc.Get(), old);
-  const ControlDesign& d = kDesign[cLbProgName];
-  MoveWindow(lbProgName, Scaled(d.left), Scaled(d.top), size.cx, size.cy, TRUE);
+  RECT r;
+  GetWindowRect(lbProgName, &r);
+  MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&r), 1);
+  MoveWindow(lbProgName, r.left, r.top, size.cx, size.cy, TRUE);
 }
 
 void Tf_Setup::PaintBackground(HDC dc, POINT origin) const {
   RECT window;
-  GetWindowRect(hwnd_, &window);
+  GetWindowRect(Handle(), &window);
   const RECT area{-origin.x, -origin.y, window.right - window.left - origin.x,
                   window.bottom - window.top - origin.y};
   if (!GradientOn) {
@@ -435,18 +281,9 @@ void Tf_Setup::PaintBackground(HDC dc, POINT origin) const {
              gradient.Get(), 0, 0, 1, kGradientRows, SRCCOPY);
 }
 
-HBRUSH Tf_Setup::ControlColour(HWND control, HDC dc) const {
-  if (control == SetupType || control == Label1) {
-    SetTextColor(dc, control == SetupType ? setupTypeColour_ : kLime);
-    SetBkColor(dc, kBlack);
-    return static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  }
-  SetTextColor(dc, kBlack);
-  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-  return GetSysColorBrush(COLOR_BTNFACE);
-}
-
 void Tf_Setup::FormCreate() {
+  SendMessageA(TreeView1, TVM_SETINDENT, static_cast<WPARAM>(form::Scaled(kTreeIndent)), 0);
+  SetSteps(InstallSteps, std::size(InstallSteps));
   SetWindowTextA(pnSystem, GetWindowsVersionName().c_str());
 
   const std::string firstArgument = __argc > 1 ? __argv[1] : "";
@@ -469,20 +306,22 @@ void Tf_Setup::FormCreate() {
     SetSteps(UninstallSteps, std::size(UninstallSteps));
     setupTypeColour_ = kRed;
     SetWindowTextA(SetupType, "Deinstallation");
-    SetWindowTextA(hwnd_, "Deinstallation");
+    SetWindowTextA(Handle(), "Deinstallation");
     listName = "install1.log";
   }
 
   // The work area's bottom, so that the taskbar stays visible.
   RECT work{};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  SetWindowPos(hwnd_, nullptr, 1, 1, GetSystemMetrics(SM_CXSCREEN), work.bottom - 3,
+  SetWindowPos(Handle(), nullptr, 1, 1, GetSystemMetrics(SM_CXSCREEN), work.bottom - 3,
                SWP_NOZORDER | SWP_NOACTIVATE);
 
   const std::string listFile = GetAppDir() + listName;
-  if (!FileExists(listFile)) {
-    ShowMessage("Datei " + listName + " nicht gefunden: " + listFile);
-    ExitProcess(0);
+  const ListFileState list = CheckListFile(listFile);
+  if (list != ListFileState::Readable) {
+    ShowFinalMessage("Datei " + listName +
+                     (list == ListFileState::Missing ? " nicht gefunden: " : " kann nicht gelesen werden: ") + listFile);
+    EndProgram(ecListFileMissing);
   }
   ReadStartupSettings(listFile);
   SetWindowTextA(lbProgName, ProgName.c_str());
@@ -494,18 +333,18 @@ void Tf_Setup::FormCreate() {
 
 void Tf_Setup::FormPaint() {
   PAINTSTRUCT ps;
-  const HDC dc = BeginPaint(hwnd_, &ps);
+  const HDC dc = BeginPaint(Handle(), &ps);
   PaintBackground(dc, POINT{0, 0});
-  EndPaint(hwnd_, &ps);
+  EndPaint(Handle(), &ps);
 }
 
 void Tf_Setup::lbProgNameDraw(const DRAWITEMSTRUCT& item) const {
   POINT origin{0, 0};
-  MapWindowPoints(lbProgName, hwnd_, &origin, 1);
+  MapWindowPoints(lbProgName, Handle(), &origin, 1);
   PaintBackground(item.hDC, origin);
   char text[256] = {};
   GetWindowTextA(lbProgName, text, sizeof text);
-  const HGDIOBJ old = SelectObject(item.hDC, progNameFont_.Get());
+  const HGDIOBJ old = SelectObject(item.hDC, FontOf(lbProgName));
   SetBkMode(item.hDC, TRANSPARENT);
   SetTextColor(item.hDC, kWhite);
   RECT r = item.rcItem;
@@ -516,9 +355,48 @@ void Tf_Setup::lbProgNameDraw(const DRAWITEMSTRUCT& item) const {
 void Tf_Setup::Timer1Timer() {
   if (!Timer1Enabled) return;  // a second tick already queued
   Timer1Enabled = false;
-  KillTimer(hwnd_, kTimer1);
-  // The mode's window opens here, modally in front of this one, and the shell
-  // window closes when it returns. Automatic mode hides the shell window, so
-  // with no window to drive it ends the run instead of waiting unseen.
-  if (AutoMode) DestroyWindow(hwnd_);
+  KillTimer(Handle(), kTimer1);
+  if (!IsInstallMode(GetAppPath())) {
+    // The uninstall window comes with the uninstaller; until then there is
+    // nothing to show in front of the shell window.
+    if (AutoMode) DestroyWindow(Handle());
+    return;
+  }
+  f_Aktion = std::make_unique<Tf_Aktion>(Handle(), *this);
+  PlaceBesideSteps(f_Aktion->Handle());
+  if (AutoMode) SetTimer(Handle(), kAutoTimer, kAutoTimerInterval, nullptr);
+  f_Aktion->ShowModal(Handle());
+  f_Aktion.reset();
+  DestroyWindow(Handle());
+}
+
+// Centred in the area right of the step tree.
+void Tf_Setup::PlaceBesideSteps(HWND wnd) const {
+  RECT client, tree, shell, window;
+  GetClientRect(Handle(), &client);
+  GetWindowRect(TreeView1, &tree);
+  GetWindowRect(Handle(), &shell);
+  GetWindowRect(wnd, &window);
+  const int treeWidth = tree.right - tree.left;
+  const int width = window.right - window.left;
+  const int height = window.bottom - window.top;
+  const int left = (client.right - treeWidth - width) / 2 + treeWidth;
+  const int top = ((shell.bottom - shell.top) - height) / 2;
+  SetWindowPos(wnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Tf_Setup::AutoTimerTimer() {
+  KillTimer(Handle(), kAutoTimer);
+  if (!f_Aktion) return;
+  f_Aktion->bnInstalClick();
+  f_Aktion->bnInstalClick();
+  f_Aktion->rbYesClick();
+  f_Aktion->bnInstalClick();
+  // On to the end: the directory check (which switches silently to a
+  // writable folder), then the install run, which closes the wizard. A check
+  // that still fails has shown its message; nobody is there to answer it.
+  f_Aktion->bnInstalClick();
+  if (f_Aktion->ActivePageName() != "ShortCutsAndUser") EndProgram(ecFilesGivenUp);
+  // An error that stops the run has been shown; the program ends with it.
+  if (!CallHandler([] { f_Aktion->bnInstalClick(); })) EndProgram(ecFilesGivenUp);
 }

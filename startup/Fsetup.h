@@ -4,7 +4,9 @@
 // timer opens the mode's window.
 #pragma once
 
+#include "system/form.h"
 #include "system/handles.h"
+#include "system/step_tree.h"
 
 #include <cstddef>
 #include <memory>
@@ -29,41 +31,30 @@ COLORREF Blend(COLORREF a, COLORREF b, int c, int d);
 extern const char* const InstallSteps[8];
 extern const char* const UninstallSteps[5];
 
-class Tf_Setup {
+class Tf_Setup : public form::Form<Tf_Setup>, public StepTree {
 public:
-  // Creates the window, which runs FormCreate. A missing list file ends the
-  // process there.
+  // Creates the window, which runs FormCreate. A missing or unreadable list
+  // file ends the process there.
   Tf_Setup();
-  ~Tf_Setup();
-  Tf_Setup(const Tf_Setup&) = delete;
-  Tf_Setup& operator=(const Tf_Setup&) = delete;
 
-  HWND Handle() const { return hwnd_; }
-  void Show();
   void EnableTimer1();
-  // Selects node index of the step tree.
-  void SelectStep(int index);
+  void SelectStep(int index) override;
   bool IsGradientOn() const { return GradientOn; }
 
 private:
-  static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  static const form::Control<Tf_Setup> kControls[];
 
-  int Scaled(int designPixels) const;
-  void CreateControls();
+  bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
   void SetSteps(const char* const* steps, std::size_t count);
   void SizeProgNameLabel();
-  void LayOutControls();
   void PaintBackground(HDC dc, POINT origin) const;
-  HBRUSH ControlColour(HWND control, HDC dc) const;
 
-  void FormCreate();
+  void FormCreate() override;
   void FormPaint();
   void lbProgNameDraw(const DRAWITEMSTRUCT& item) const;
   void Timer1Timer();
-
-  HWND hwnd_ = nullptr;
-  int dpi_ = 120;
+  void AutoTimerTimer();
+  void PlaceBesideSteps(HWND wnd) const;
 
   HWND Panel1 = nullptr;
   HWND SetupType = nullptr;
@@ -72,13 +63,8 @@ private:
   HWND lbProgName = nullptr;
   HWND Label1 = nullptr;
 
-  kv::GdiObject<HFONT> setupTypeFont_;
-  kv::GdiObject<HFONT> treeFont_;
-  kv::GdiObject<HFONT> systemFont_;
-  kv::GdiObject<HFONT> progNameFont_;
-  kv::GdiObject<HFONT> footerFont_;
-  kv::GdiObject<HBRUSH> silver_;
   COLORREF setupTypeColour_;
+  kv::GdiObject<HBRUSH> silver_;
 
   bool Timer1Enabled = false;
   bool GradientOn = false;

@@ -5,7 +5,10 @@
 #include "system/Data.h"
 #include "system/Kv_tools.h"
 #include "system/registry.h"
+#include "system/dialogs.h"
+#include "system/program_end.h"
 #include "system/seam.h"
+#include "tests/support/answer_dialog.h"
 #include "tests/startup/shell_view.h"
 #include "tests/startup/test_support.h"
 #include "tests/support/test_files.h"
@@ -149,7 +152,7 @@ TEST_F(ShellWindow, ControlsAtTheirDesignSizesScaledToTheScreen) {
   RECT client;
   GetClientRect(wnd, &client);
   const testsupport::ShellView view = testsupport::ReadShell(wnd);
-  HWND panel = uidriver::FindChild(wnd, "Tf_Setup.Panel");
+  HWND panel = uidriver::FindChild(wnd, "KvContainer");
   HWND tree = uidriver::FindChild(wnd, "SysTreeView32");
   HWND footer = uidriver::FindChild(wnd, "Static", view.footer);
   HWND system = uidriver::FindChild(wnd, "Static", view.system);
@@ -286,3 +289,42 @@ TEST(StartupSettings, KeysAndTheirDefaults) {
 }
 
 }  // namespace
+
+namespace {
+
+// Refuses the shell window's creation, as a system out of window resources
+// would.
+LRESULT CALLBACK RefuseShellWindow(int code, WPARAM wp, LPARAM lp) {
+  char cls[32] = {};
+  if (code == HCBT_CREATEWND && GetClassNameA(reinterpret_cast<HWND>(wp), cls, sizeof cls) &&
+      std::string(cls) == "Tf_Setup") {
+    return 1;
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+}  // namespace
+
+TEST_F(ShellWindow, AWindowThatCannotBeCreatedIsReportedAndEndsTheProgram) {
+  const HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseShellWindow, nullptr, GetCurrentThreadId());
+  ASSERT_TRUE(hook);
+  SetApplicationTitle("Setup");
+  seam::InterceptProgramEnd(true);
+  int exitCode = -1;
+  const wine_test::Shown shown = wine_test::ShowAndAnswer(
+      [&] {
+        try {
+          const Tf_Setup form;
+        } catch (const seam::ProgramEnded& ended) {
+          exitCode = ended.code;
+        }
+        return 0;
+      },
+      wine_test::Press("OK"));
+  seam::InterceptProgramEnd(false);
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(exitCode, ecNoWindow);
+  EXPECT_EQ(shown.view.title, "Setup");
+  EXPECT_EQ(shown.view.text,
+            "Das Fenster \"Tf_Setup\" konnte nicht erstellt werden. Das Setup-Programm wird beendet.");
+}

@@ -21,28 +21,33 @@ struct ShellView {
   std::string footer;
 };
 
-// The controls stand in their creation order: the column with the caption
-// panel, the tree and the system panel, then the program name and the footer.
+// The column holds the caption panel and the system panel, in that order;
+// beside it stand the owner-drawn program name and the footer.
 inline ShellView ReadShell(HWND wnd) {
   ShellView view;
   view.wnd = wnd;
   view.caption = uidriver::Text(wnd);
-  std::vector<HWND> statics;
+  std::vector<HWND> column;
   for (HWND c : uidriver::Descendants(wnd)) {
     const std::string cls = uidriver::ClassName(c);
-    if (cls == "Static") statics.push_back(c);
     if (cls == "SysTreeView32") {
       view.steps = uidriver::TreeItems(c);
       view.selectedStep = uidriver::TreeSelectedIndex(c);
     }
+    if (cls != "Static") continue;
+    if (GetParent(c) != wnd) {
+      column.push_back(c);
+    } else if ((uidriver::Style(c) & SS_TYPEMASK) == SS_OWNERDRAW) {
+      view.progName = c;
+      view.progNameText = uidriver::Text(c);
+    } else {
+      view.footer = uidriver::Text(c);
+    }
   }
-  if (statics.size() != 4) return view;
-  view.setupType = statics[0];
-  view.setupTypeText = uidriver::Text(statics[0]);
-  view.system = uidriver::Text(statics[1]);
-  view.progName = statics[2];
-  view.progNameText = uidriver::Text(statics[2]);
-  view.footer = uidriver::Text(statics[3]);
+  if (column.size() != 2) return view;
+  view.setupType = column[0];
+  view.setupTypeText = uidriver::Text(column[0]);
+  view.system = uidriver::Text(column[1]);
   return view;
 }
 

@@ -102,7 +102,23 @@ TEST(DeleteDirTree, Trees) {
   }
 }
 
-TEST(DeleteDirTree, MissingDirectoryIsNoError) { DeleteDirTree("C:\\kv-does-not-exist\\deeper"); }
+TEST(DeleteDirTree, MissingDirectoryIsNoError) {
+  kvtest::TempDir dir;
+  // Nothing beside the missing folder is touched, not even names that begin
+  // like it, and nothing is created.
+  const std::string keptFile = dir.Path() + "gone.txt";
+  const std::string keptTree = dir.Path() + "gone-not\\file.txt";
+  WriteBytes(keptFile, "keep");
+  ForceDirectories(dir.Path() + "gone-not");
+  WriteBytes(keptTree, "keep");
+  for (const std::string& missing : {dir.Path() + "gone", dir.Path() + "gone\\", dir.Path() + "gone\\deeper"}) {
+    SCOPED_TRACE(missing);
+    DeleteDirTree(missing);
+    EXPECT_FALSE(DirectoryExists(dir.Path() + "gone"));  // nothing was created
+    EXPECT_TRUE(FileExists(keptFile));
+    EXPECT_TRUE(FileExists(keptTree));
+  }
+}
 
 LRESULT CALLBACK CountingWndProc(HWND wnd, UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_APP) ++*reinterpret_cast<int*>(::GetWindowLongPtrA(wnd, GWLP_USERDATA));

@@ -1,0 +1,206 @@
+// The layer every window of the program stands on.
+//
+// A window is a class derived from Form<itself>: it declares its controls as
+// HWND members, one table that describes them the way the form looks, and one
+// handler method per event. The base registers the window class, creates the
+// controls from the table (positions and sizes at 120 dots per inch, scaled
+// once to the screen), routes each control's event to its handler through
+// CallHandler, colours controls, docks the few that follow the window's size,
+// and runs a window modally until it has a result.
+#pragma once
+
+#include "system/handles.h"
+
+#include <cstddef>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace form {
+
+constexpr int kDesignDpi = 120;
+constexpr COLORREF kDefaultColour = CLR_INVALID;
+
+enum class Kind {
+  Container,    // holds other controls (a panel or a notebook page)
+  Label,        // static text; with WS_EX_STATICEDGE a lowered panel
+  Button,
+  CheckBox,
+  RadioButton,  // WS_GROUP starts a new group
+  Edit,         // one line
+  Memo,         // several lines, vertical scroll bar
+  ListBox,
+  Tree,
+  Gauge,        // progress bar
+  Bevel,        // a framed rectangle
+  Icon,         // caption: the icon resource's name
+};
+
+// Docked controls take a strip of what their parent has left, in table order.
+enum class Dock { None, Top, Bottom, Left, Client };
+
+struct Font {
+  const char* face = nullptr;  // nullptr: the form's font
+  int pixels = 0;              // character height at 120 dots per inch; 0: the form's
+  bool bold = false;
+  bool italic = false;
+  bool underline = false;
+};
+
+// How a control looks beyond its kind.
+struct Look {
+  Font font;
+  COLORREF text = kDefaultColour;
+  COLORREF back = kDefaultColour;
+};
+
+// One row of a form's table.
+template <typename F>
+struct Control {
+  HWND F::*member;
+  Kind kind;
+  const char* caption;
+  DWORD style;  // added to the kind's own styles
+  int x, y, w, h;
+  const Look* look = nullptr;          // nullptr: the form's font and colours
+  HWND F::*parent = nullptr;           // nullptr: the form itself
+  void (F::*event)() = nullptr;        // click, or a change of an edit's text
+  DWORD exStyle = 0;
+  Dock dock = Dock::None;
+};
+
+// The window itself.
+struct Design {
+  const char* className;
+  const char* caption;
+  DWORD style;
+  DWORD exStyle;
+  int clientWidth, clientHeight;  // at 120 dots per inch
+  Look look;                      // the form's font and colours
+};
+
+// Results of a modal window (the Win32 button ids).
+enum ModalResult : int { mrNone = 0, mrOK = IDOK, mrCancel = IDCANCEL, mrNo = IDNO };
+
+// The program's main window: the first form created, as long as it exists.
+HWND ApplicationMainWindow();
+
+// Screen density and scaling from the design density.
+int ScreenDpi();
+int Scaled(int designPixels);
+
+class FormBase {
+public:
+  FormBase(const FormBase&) = delete;
+  FormBase& operator=(const FormBase&) = delete;
+
+  HWND Handle() const { return hwnd_; }
+  // Shows the window modally in front of owner (disabled meanwhile) and
+  // returns its result once a handler has set one, or Cancel when it is
+  // closed by its title bar.
+  int ShowModal(HWND owner);
+  // Ends ShowModal with this result.
+  void SetModalResult(int result) { modalResult_ = result; }
+  void Show();
+  void Hide();
+
+protected:
+  FormBase() = default;
+  virtual ~FormBase();
+
+  // Creates the window and its controls, then runs FormCreate.
+  void Create(const Design& design, HWND owner);
+
+  // Events of the window itself.
+  virtual void FormCreate() {}
+  virtual void FormShow() {}
+  // Messages a window handles beyond its controls' events; true when handled.
+  virtual bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+
+  // Interface to Form<F>, which knows the table.
+  virtual void CreateControls() = 0;
+  virtual void ControlEvent(std::size_t row) = 0;
+  HWND CreateControl(std::size_t row, Kind kind, const char* caption, DWORD style,
+                     DWORD exStyle, int x, int y, int w, int h, HWND parent, const Look* look);
+  void LayOutDocked(HWND control, HWND parent, Dock dock, int w, int h);
+
+  // Text, check and enabled state of controls.
+  static std::string Text(HWND control);
+  static void SetText(HWND control, const std::string& text);
+  static bool Checked(HWND control);
+  static void SetChecked(HWND control, bool checked);
+  static void SetEnabled(HWND control, bool enabled);
+  static void SetVisible(HWND control, bool visible);
+  static void SetFocusTo(HWND control) { ::SetFocus(control); }
+
+private:
+  static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+  HFONT FontFor(const Look* look);
+  HBRUSH Colour(HWND control, HDC dc);
+  void LayOut();
+
+  HWND hwnd_ = nullptr;
+  const Design* design_ = nullptr;
+  int modalResult_ = mrNone;
+  bool modal_ = false;
+  std::map<const Look*, kv::GdiObject<HFONT>> fonts_;
+  std::map<COLORREF, kv::GdiObject<HBRUSH>> brushes_;
+  std::map<HWND, std::size_t> rows_;       // control -> its row
+  std::map<HWND, const Look*> looks_;
+  struct Docked {
+    HWND control, parent;
+    Dock dock;
+    int w, h;
+  };
+  std::vector<Docked> docked_;
+};
+
+template <typename F>
+class Form : public FormBase {
+protected:
+  template <std::size_t N>
+  void Create(const Design& design, const Control<F> (&table)[N], HWND owner) {
+    table_ = table;
+    rowCount_ = N;
+    FormBase::Create(design, owner);
+  }
+
+private:
+  void CreateControls() override {
+    F& self = static_cast<F&>(*this);
+    for (std::size_t i = 0; i < rowCount_; ++i) {
+      const Control<F>& c = table_[i];
+      const HWND parent = c.parent ? self.*(c.parent) : Handle();
+      self.*(c.member) = CreateControl(i, c.kind, c.caption, c.style, c.exStyle, c.x, c.y, c.w,
+                                       c.h, parent, c.look);
+      if (c.dock != Dock::None) LayOutDocked(self.*(c.member), parent, c.dock, c.w, c.h);
+    }
+  }
+  void ControlEvent(std::size_t row) override {
+    if (row < rowCount_ && table_[row].event) (static_cast<F&>(*this).*(table_[row].event))();
+  }
+
+  const Control<F>* table_ = nullptr;
+  std::size_t rowCount_ = 0;
+};
+
+// Pages of a notebook: exactly one is visible. Handlers ask for the active
+// page by name and show pages by index.
+class Notebook {
+public:
+  struct Page {
+    const char* name;
+    HWND wnd;
+  };
+  void SetPages(std::vector<Page> pages);
+  void ShowPage(int index);
+  int ActivePageIndex() const { return active_; }
+  std::string ActivePageName() const;
+
+private:
+  std::vector<Page> pages_;
+  int active_ = -1;
+};
+
+}  // namespace form

@@ -1,0 +1,25 @@
+// How the process ends. Scripted installs read the exit code, so every way
+// out of the program goes through EndProgram with one of these.
+#pragma once
+
+enum ExitCode : int {
+  ecCompleted = 0,        // the install or uninstall ran to its end
+  ecFilesGivenUp = 1,     // installed, but a file was given up or an error stopped the run
+  ecCancelled = 2,        // "&Beenden", or "Abbrechen" in a retry question
+  ecListFileMissing = 3,  // the list file is missing or cannot be read
+  ecNoWindow = 4,         // a window of the program could not be created
+  ecFolderNotUsable = 5,  // the program's folder has a name the ANSI code page cannot write,
+                          // on a volume without short (8.3) names
+};
+
+// Ends the process at once: nothing is undone or cleaned up.
+[[noreturn]] void EndProgram(ExitCode code);
+
+namespace seam {
+// Tests of code paths that end the program run them in the test's own
+// process: while intercepted, EndProgram throws ProgramEnded instead.
+struct ProgramEnded {
+  ExitCode code;
+};
+void InterceptProgramEnd(bool intercept);
+}  // namespace seam
