@@ -3,9 +3,11 @@
 // key, the shortcuts, the uninstall entry, the outcome messages on three
 // Windows versions, the program start and the exit codes.
 #include "engine/shell_link.h"
+#include "system/Data.h"
 #include "system/Kv_tools.h"
 #include "system/handles.h"
 #include "tests/startup/test_support.h"
+#include "tests/support/test_files.h"
 #include "tests/support/wine_support.h"
 #include "tools/hzpack/hzl_pack.h"
 
@@ -67,12 +69,13 @@ std::string Lower(std::string text) {
 // The medium: every kind of listed file, the program as SETUP.EXE, and
 // mainProgram (packed as DEMO.EX_) as the program the install offers to start.
 struct Medium {
+  kvtest::TempDir folder;
   std::string dir;
   std::string installDir;
   std::map<std::string, std::string> originals;  // installed name -> bytes
 
   Medium(const std::string& mainProgram, const std::string& extraGeneral) {
-    dir = testsupport::FreshFolder();
+    dir = folder.Path();
     installDir = dir + "Ziel Ordner";
     const std::string list =
         "[General]\r\nName=KvTest Demo\r\ndefaultPath=" + installDir + "\r\n" + extraGeneral +
@@ -83,8 +86,8 @@ struct Medium {
         "[Windows]\r\n1=KVTEST.INI\r\n"
         "[SystemDepended]\r\nWindows Vista=SYS.DL_;\r\nWindows XP=XP.DLL\r\n"
         "[Items]\r\nDEMO.EXE=KvTest Demo\r\nUninstal.exe=Programm entfernen\r\n";
-    testsupport::WriteBytes(dir + "Setup.lst", list);
-    testsupport::WriteBytes(dir + "Vertrag.Txt", "Vertrag\r\n");
+    kvtest::WriteBytes(dir + "Setup.lst", list);
+    kvtest::WriteBytes(dir + "Vertrag.Txt", "Vertrag\r\n");
     CreateDirectoryA((dir + "vorlagen").c_str(), nullptr);
     Add("DEMO.EX_", "DEMO.EXE", mainProgram, true);
     Add("beispiel.hd_", "beispiel.HDB", Content("Beispiel", 70000), true);
@@ -99,7 +102,7 @@ struct Medium {
     originals["Uninstal.exe"] = ReadFileBytes(dir + "SETUP.EXE");
   }
   void Add(const std::string& listed, const std::string& installed, const std::string& bytes, bool pack) {
-    testsupport::WriteBytes(dir + listed, pack ? Packed(bytes) : bytes);
+    kvtest::WriteBytes(dir + listed, pack ? Packed(bytes) : bytes);
     if (installed != "KVTEST.INI") originals[installed] = bytes;
   }
   std::string Setup() const { return dir + "SETUP.EXE"; }
@@ -207,7 +210,7 @@ TEST_F(Install, ByHandThenAgainAutomatically) {
   // Again with "/s", over the first: the sample file is now there, so its
   // entry is not copied again, and the log keeps its earlier entry.
   const std::string changedSample = "vom Benutzer geändert";
-  testsupport::WriteBytes(dir + "beispiel.HDB", changedSample);
+  kvtest::WriteBytes(dir + "beispiel.HDB", changedSample);
   const uidriver::Process again = uidriver::Process::Launch(medium.Setup(), "/s");
   ASSERT_TRUE(again.WaitForExit(kTimeoutMs));
   EXPECT_EQ(again.ExitCode(), 0u);

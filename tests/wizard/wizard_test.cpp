@@ -8,6 +8,7 @@
 #include "system/dialogs.h"
 #include "system/seam.h"
 #include "tests/startup/test_support.h"
+#include "tests/support/test_files.h"
 #include "tests/support/answer_dialog.h"
 
 #include <functional>
@@ -35,6 +36,7 @@ bool Checked(HWND box) { return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHEC
 class Wizard : public ::testing::Test {
 protected:
   const uidriver::ScreenLock screen_;
+  const kvtest::TempDir folder_;
   RecordedSteps steps_;
   std::unique_ptr<Tf_Aktion> wizard_;
 
@@ -42,7 +44,7 @@ protected:
     SetApplicationTitle("Setup");
     AutoMode = false;
     ProgName = "Demo Manager";
-    DefaultPath = testsupport::FreshFolder() + "Demo";
+    DefaultPath = folder_.Path() + "Demo";
     MobileOption = false;
     OnlyMobile = false;
   }
@@ -210,7 +212,7 @@ TEST_F(Wizard, ARootLikeDefaultPathDisablesNextFromTheFirstPage) {
 }
 
 TEST_F(Wizard, PathChecksOnNext) {
-  const std::string base = testsupport::FreshFolder();
+  const std::string base = folder_.Path();
   const std::string mainDirectory =
       "Das Programm kann nicht in einem Hauptverzeichnis installiert werden. Geben Sie bitte einen "
       "Namen für ein Unterverzeichnis an!";
