@@ -97,7 +97,7 @@ struct Medium {
     Add("DATA.XY_", "DATA.XY_", Content("Daten", 5000), true);
     Add("KVTEST.INI", "KVTEST.INI", "[Demo]\r\nA=1\r\n", false);
     Add("SYS.DL_", "SYS.DLL", Content("System", 40000), true);
-    testsupport::WriteBytes(dir + "XP.DLL", "nur für Windows XP");
+    kvtest::WriteBytes(dir + "XP.DLL", "nur für Windows XP");
     CopyFileA((GetAppDir() + "SETUP.EXE").c_str(), (dir + "SETUP.EXE").c_str(), FALSE);
     originals["Uninstal.exe"] = ReadFileBytes(dir + "SETUP.EXE");
   }
