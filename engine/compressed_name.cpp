@@ -1,7 +1,9 @@
 #include "engine/compressed_name.h"
 
+#include "engine/ascii_case.h"
+
 #include "decompress/compress.h"
-#include "decompress/file_io.h"
+#include "system/file_io.h"
 #include "system/Kv_tools.h"
 
 namespace {
@@ -24,15 +26,6 @@ constexpr ExtensionRule kRulesAfterDocument[] = {
     {".RT_", ".RTF"}, {".WA_", ".WAV"}, {".W_", ".WB"},   {".TX_", ".TXT"},
 };
 
-// Only a to z change: the names are matched byte for byte otherwise.
-std::string AsciiCase(std::string text, bool upper) {
-  for (char& c : text) {
-    if (upper && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (!upper && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
-
 // "Contains" as the table states it; an extension holds one dot, its first
 // character, so this is a prefix test in effect.
 const char* FindRule(const ExtensionRule* first, const ExtensionRule* last, const std::string& ext) {
@@ -43,11 +36,11 @@ const char* FindRule(const ExtensionRule* first, const ExtensionRule* last, cons
 }
 
 const char* InstalledExtension(const std::string& name) {
-  const std::string ext = AsciiCase(ExtractFileExt(name), true);
+  const std::string ext = AsciiUpperCase(ExtractFileExt(name));
   if (const char* found = FindRule(std::begin(kRulesBeforeDocument), std::end(kRulesBeforeDocument), ext)) {
     return found;
   }
-  if (AsciiCase(name, false).find(kDocumentName) != std::string::npos) return kDocumentExtension;
+  if (AsciiLowerCase(name).find(kDocumentName) != std::string::npos) return kDocumentExtension;
   return FindRule(std::begin(kRulesAfterDocument), std::end(kRulesAfterDocument), ext);
 }
 

@@ -39,7 +39,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   source "$root/scripts/wine-env.sh" "$prefix"
   wine "C:\\Demo\\SETUP.EXE" "$@" </dev/null >/dev/null 2>&1 &
   status=1
-  if wine "C:\\uidriver.exe" wait Tf_Setup 30; then
+  if wine "C:\\uidriver.exe" wait Tf_Aktion 30; then
     sleep 1  # let it paint
     wine "C:\\uidriver.exe" shot "C:\\setup.png" && status=0
   fi

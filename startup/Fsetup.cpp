@@ -7,6 +7,7 @@
 #include "system/program_end.h"
 #include "system/registry.h"
 #include "uninstall/Funinstl.h"
+#include "wizard/Faktion.h"
 
 #include <commctrl.h>
 
@@ -40,6 +41,8 @@ const char kFooter[] = "    Kalvento Setup-Programm 3.2 vom 14.03.2008";
 
 constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT kTimer1Interval = 200;
+constexpr UINT_PTR kAutoTimer = 2;
+constexpr UINT kAutoTimerInterval = 2000;
 
 constexpr COLORREF kNavy = 0x800000;
 constexpr COLORREF kBlack = 0x000000;
@@ -155,13 +158,14 @@ bool AutoModeRequested(const std::string& firstArgument, bool shiftDown, bool ct
 }
 
 void ReadStartupSettings(const std::string& listFile) {
-  ProgName = ReadListString(listFile, "General", "Name", "Programm");
-  DefaultPath = ReadListString(listFile, "General", "defaultPath", "C:\\App");
-  StartMenuFolder = ReadListString(listFile, "StartMenu", "Folder", "Unbenannt");
-  GroupName = ReadListString(listFile, "Group", "Name", "");
-  ShortcutName = ReadListString(listFile, "General", "Name", "");
-  MobileOption = ReadListBool(listFile, "General", "MobileOption", false);
-  OnlyMobile = ReadListBool(listFile, "General", "OnlyMobile", false);
+  const ProfileReader list = ProfileOf(listFile);
+  ProgName = ReadListString(list, "General", "Name", "Programm");
+  DefaultPath = ReadListString(list, "General", "defaultPath", "C:\\App");
+  StartMenuFolder = ReadListString(list, "StartMenu", "Folder", "Unbenannt");
+  GroupName = ReadListString(list, "Group", "Name", "");
+  ShortcutName = ReadListString(list, "General", "Name", "");
+  MobileOption = ReadListBool(list, "General", "MobileOption", false);
+  OnlyMobile = ReadListBool(list, "General", "OnlyMobile", false);
 }
 
 std::string PreviousInstallDir(const std::string& startMenuFolder) {
@@ -229,6 +233,7 @@ bool Tf_Setup::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       return true;
     case WM_TIMER:
       if (wp == kTimer1) Timer1Timer();
+      if (wp == kAutoTimer) AutoTimerTimer();
       return true;
     case WM_DESTROY:
       PostQuitMessage(0);
@@ -313,8 +318,10 @@ void Tf_Setup::FormCreate() {
                SWP_NOZORDER | SWP_NOACTIVATE);
 
   const std::string listFile = GetAppDir() + listName;
-  if (!FileExists(listFile)) {
-    ShowMessage("Datei " + listName + " nicht gefunden: " + listFile);
+  const ListFileState list = CheckListFile(listFile);
+  if (list != ListFileState::Readable) {
+    ShowFinalMessage("Datei " + listName +
+                     (list == ListFileState::Missing ? " nicht gefunden: " : " kann nicht gelesen werden: ") + listFile);
     EndProgram(ecListFileMissing);
   }
   ReadStartupSettings(listFile);
@@ -350,34 +357,53 @@ void Tf_Setup::Timer1Timer() {
   if (!Timer1Enabled) return;  // a second tick already queued
   Timer1Enabled = false;
   KillTimer(Handle(), kTimer1);
-  // The mode's window opens here, modally in front of this one, and the shell
-  // window closes when it returns. Automatic mode hides the shell window, so
-  // with no window to drive it ends the run instead of waiting unseen.
-  if (IsInstallMode(GetAppPath())) {
-    if (AutoMode) DestroyWindow(Handle());
+  if (!IsInstallMode(GetAppPath())) {
+    int result = form::mrNone;
+    {
+      Tf_Uninstal f_Uninstal(Handle(), *this);
+      PlaceBesideSteps(f_Uninstal.Handle());
+      result = f_Uninstal.ShowModal(Handle());
+    }
+    if (result == IDABORT) EndProgram(ecFilesGivenUp);
+    if (result != form::mrOK) EndProgram(ecCancelled);
+    DestroyWindow(Handle());
     return;
   }
-  int result = form::mrNone;
-  {
-    Tf_Uninstal f_Uninstal(Handle(), *this);
-    PlaceBesideSteps(f_Uninstal.Handle());
-    result = f_Uninstal.ShowModal(Handle());
-  }
-  if (result == IDABORT) EndProgram(ecFilesGivenUp);
-  if (result != form::mrOK) EndProgram(ecCancelled);
+  f_Aktion = std::make_unique<Tf_Aktion>(Handle(), *this);
+  PlaceBesideSteps(f_Aktion->Handle());
+  if (AutoMode) SetTimer(Handle(), kAutoTimer, kAutoTimerInterval, nullptr);
+  f_Aktion->ShowModal(Handle());
+  f_Aktion.reset();
   DestroyWindow(Handle());
 }
 
 // Centred in the area right of the step tree.
-void Tf_Setup::PlaceBesideSteps(HWND window) const {
-  RECT client, tree, r;
+void Tf_Setup::PlaceBesideSteps(HWND wnd) const {
+  RECT client, tree, shell, window;
   GetClientRect(Handle(), &client);
   GetWindowRect(TreeView1, &tree);
-  GetWindowRect(window, &r);
-  const int treeWidth = tree.right - tree.left;
-  RECT shell;
   GetWindowRect(Handle(), &shell);
-  const int left = (client.right - treeWidth - (r.right - r.left)) / 2 + treeWidth;
-  const int top = (shell.bottom - shell.top - (r.bottom - r.top)) / 2;
-  SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  GetWindowRect(wnd, &window);
+  const int treeWidth = tree.right - tree.left;
+  const int width = window.right - window.left;
+  const int height = window.bottom - window.top;
+  const int left = (client.right - treeWidth - width) / 2 + treeWidth;
+  const int top = ((shell.bottom - shell.top) - height) / 2;
+  SetWindowPos(wnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Tf_Setup::AutoTimerTimer() {
+  KillTimer(Handle(), kAutoTimer);
+  if (!f_Aktion) return;
+  f_Aktion->bnInstalClick();
+  f_Aktion->bnInstalClick();
+  f_Aktion->rbYesClick();
+  f_Aktion->bnInstalClick();
+  // On to the end: the directory check (which switches silently to a
+  // writable folder), then the install run, which closes the wizard. A check
+  // that still fails has shown its message; nobody is there to answer it.
+  f_Aktion->bnInstalClick();
+  if (f_Aktion->ActivePageName() != "ShortCutsAndUser") EndProgram(ecFilesGivenUp);
+  // An error that stops the run has been shown; the program ends with it.
+  if (!CallHandler([] { f_Aktion->bnInstalClick(); })) EndProgram(ecFilesGivenUp);
 }

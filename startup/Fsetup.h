@@ -33,8 +33,8 @@ extern const char* const UninstallSteps[5];
 
 class Tf_Setup : public form::Form<Tf_Setup>, public StepTree {
 public:
-  // Creates the window, which runs FormCreate. A missing list file ends the
-  // process there.
+  // Creates the window, which runs FormCreate. A missing or unreadable list
+  // file ends the process there.
   Tf_Setup();
 
   void EnableTimer1();
@@ -53,7 +53,8 @@ private:
   void FormPaint();
   void lbProgNameDraw(const DRAWITEMSTRUCT& item) const;
   void Timer1Timer();
-  void PlaceBesideSteps(HWND window) const;
+  void AutoTimerTimer();
+  void PlaceBesideSteps(HWND wnd) const;
 
   HWND Panel1 = nullptr;
   HWND SetupType = nullptr;

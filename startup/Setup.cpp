@@ -4,9 +4,18 @@
 #include "system/dialogs.h"
 #include "system/Data.h"
 #include "system/Kv_tools.h"
+#include "system/program_end.h"
 #include "uninstall/Fprogrs.h"
 
 namespace {
+
+const char kFolderNotUsable[] =
+    "Setup kann nicht aus diesem Ordner gestartet werden.\r\r"
+    "Der Name des Ordners enthält Zeichen, die Windows für Setup nicht darstellen kann, "
+    "und das Laufwerk führt keine kurzen Namen (8.3), die an ihre Stelle treten könnten.\r\r"
+    "Bitte kopieren Sie den Inhalt des Datenträgers in einen Ordner, dessen Name nur "
+    "einfache Buchstaben und Ziffern enthält (zum Beispiel C:\\Setup), und starten Sie "
+    "Setup dort.";
 
 // Vista scales the windows of a program that does not declare itself
 // DPI-aware; the call does not exist before Vista, so it is looked up. The
@@ -24,12 +33,18 @@ void DeclareDpiAwareOnVista() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  // Start-up of the helper units comes before everything else.
+  SetApplicationTitle("Setup");
+  // Every file beside the program is named through its folder's path. Before
+  // the helper units start (the settings location may create a folder), make
+  // sure there is a path the ANSI functions can use.
+  if (GetAppPath().empty()) {
+    ShowFinalMessage(kFolderNotUsable);
+    EndProgram(ecFolderNotUsable);
+  }
   DataStartup();
   KvToolsStartup();
 
   DeclareDpiAwareOnVista();
-  SetApplicationTitle("Setup");
   f_Setup = std::make_unique<Tf_Setup>();
   f_Progress = std::make_unique<Tf_Progress>(f_Setup->Handle());
   if (!AutoMode) f_Setup->Show();
@@ -40,5 +55,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
-  return 0;
+  return CopyErrors ? ecFilesGivenUp : ecCompleted;
 }

@@ -1,39 +1,40 @@
+// The setup list's values as the program reads them, over any profile reader.
 #include "startup/setup_list.h"
 
 #include "system/Kv_tools.h"
-#include "system/win.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
 namespace {
 
-// The profile functions read one value through a buffer of this size.
-constexpr DWORD kValueBufferSize = 2048;
+// The profile functions read one value through a buffer of this size,
+constexpr std::size_t kValueBufferSize = 2048;
 // and the key names of a section through one of this size.
-constexpr DWORD kKeyNamesBufferSize = 16384;
+constexpr std::size_t kKeyNamesBufferSize = 16384;
 
-std::vector<std::string> KeyNames(const std::string& file, const std::string& section) {
-  std::vector<char> buffer(kKeyNamesBufferSize);
-  const DWORD length = GetPrivateProfileStringA(section.c_str(), nullptr, "", buffer.data(),
-                                                kKeyNamesBufferSize, file.c_str());
+std::vector<std::string> KeyNames(const ProfileReader& list, const std::string& section) {
+  std::vector<char> buffer(kKeyNamesBufferSize, '\0');
+  const std::size_t length = std::min(list(section.c_str(), nullptr, "", buffer.data(), buffer.size()),
+                                      buffer.size() - 1);
   std::vector<std::string> names;
-  for (DWORD i = 0; i < length;) {
-    std::string name(buffer.data() + i);
-    i += static_cast<DWORD>(name.size()) + 1;
-    if (!name.empty()) names.push_back(std::move(name));
+  const auto end = buffer.begin() + static_cast<std::ptrdiff_t>(length);
+  for (auto start = buffer.begin(); start < end;) {
+    const auto zero = std::find(start, end, '\0');
+    if (zero != start) names.emplace_back(start, zero);
+    start = zero + 1;
   }
   return names;
 }
 
 }  // namespace
 
-std::string ReadListString(const std::string& file, const std::string& section,
-                           const std::string& key, const std::string& def) {
-  std::vector<char> buffer(kValueBufferSize);
-  const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), def.c_str(),
-                                                buffer.data(), kValueBufferSize, file.c_str());
-  return std::string(buffer.data(), length);
+std::string ReadListString(const ProfileReader& list, const std::string& section, const std::string& key,
+                           const std::string& def) {
+  std::vector<char> buffer(kValueBufferSize, '\0');
+  const std::size_t length = list(section.c_str(), key.c_str(), def.c_str(), buffer.data(), buffer.size());
+  return std::string(buffer.data(), std::min(length, buffer.size() - 1));
 }
 
 bool ParseListInteger(const std::string& text, long long& value) {
@@ -61,28 +62,28 @@ bool ParseListInteger(const std::string& text, long long& value) {
   return true;
 }
 
-bool ReadListBool(const std::string& file, const std::string& section, const std::string& key,
-                  bool def) {
+bool ReadListBool(const ProfileReader& list, const std::string& section, const std::string& key, bool def) {
   long long value = 0;
-  if (!ParseListInteger(ReadListString(file, section, key, ""), value)) return def;
+  if (!ParseListInteger(ReadListString(list, section, key, ""), value)) return def;
   return value != 0;
 }
 
-std::vector<std::pair<std::string, std::string>> ReadListSection(const std::string& file,
+std::vector<std::pair<std::string, std::string>> ReadListSection(const ProfileReader& list,
                                                                  const std::string& section) {
   std::vector<std::pair<std::string, std::string>> pairs;
-  for (std::string& name : KeyNames(file, section)) {
-    std::string value = ReadListString(file, section, name, "");
+  for (std::string& name : KeyNames(list, section)) {
+    std::string value = ReadListString(list, section, name, "");
     if (!value.empty()) pairs.emplace_back(std::move(name), std::move(value));
   }
   return pairs;
 }
 
-std::vector<std::string> ReadNumberedList(const std::string& file, const std::string& section) {
-  const std::size_t count = ReadListSection(file, section).size();
+std::vector<std::string> ReadNumberedList(const ProfileReader& list, const std::string& section,
+                                          const std::string& keyPrefix) {
+  const std::size_t count = ReadListSection(list, section).size();
   std::vector<std::string> entries;
   for (std::size_t n = 1; n <= count; ++n) {
-    entries.push_back(ReadListString(file, section, std::to_string(n), ""));
+    entries.push_back(ReadListString(list, section, keyPrefix + std::to_string(n), ""));
   }
   return entries;
 }

@@ -1,32 +1,55 @@
 // Reading the setup list "Setup.lst" and the install log, which share its
-// keys: INI files read through the system's profile functions, so section and
-// key names match without regard to case and a value is at most 2047
-// characters long.
+// keys. Both are INI files read through the system's profile functions, so
+// section and key names match without regard to case and a value is at most
+// 2047 characters long. What the program makes of the values (defaults,
+// booleans, sections, numbered and ";" lists) is portable and works on any
+// reader that behaves like those functions.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+// One INI file as GetPrivateProfileStringA reads it. Copies the value of key
+// in section into buffer (def when the key is missing), or for a null key the
+// section's key names in file order, each ended by a zero. What does not fit
+// is cut: a value to size - 1 characters, the names to size - 2 (the last one
+// cut short, then two zeros). Answers the number of characters copied, the
+// final zero not counted.
+using ProfileReader = std::function<std::size_t(const char* section, const char* key, const char* def,
+                                                char* buffer, std::size_t size)>;
+
+// The file at path, read through the system's profile functions (Win32).
+ProfileReader ProfileOf(const std::string& path);
+
+// Whether a list file can be read: it exists as a file and opens for
+// reading. A file that exists but cannot be opened (no right to read it, or
+// held by another program) must not pass for a list without keys (Win32).
+enum class ListFileState { Missing, Unreadable, Readable };
+ListFileState CheckListFile(const std::string& path);
+
 // A single value; a missing key gives def, a key present but empty gives "".
-std::string ReadListString(const std::string& file, const std::string& section,
-                           const std::string& key, const std::string& def);
+std::string ReadListString(const ProfileReader& list, const std::string& section, const std::string& key,
+                           const std::string& def);
 
 // The integer of a boolean value: decimal, or hexadecimal after "0x", "0X" or
 // "$", with an optional sign. False when the text is not such a number.
 bool ParseListInteger(const std::string& text, long long& value);
 // A boolean value: non-zero is true, zero false, anything else def.
-bool ReadListBool(const std::string& file, const std::string& section, const std::string& key,
-                  bool def);
+bool ReadListBool(const ProfileReader& list, const std::string& section, const std::string& key, bool def);
 
 // The key=value pairs of a section in file order; keys with an empty value are
 // dropped.
-std::vector<std::pair<std::string, std::string>> ReadListSection(const std::string& file,
+std::vector<std::pair<std::string, std::string>> ReadListSection(const ProfileReader& list,
                                                                  const std::string& section);
 
-// A numbered list ([programfiles], [Windows]): N counts the section's
-// non-empty pairs, and the entries are the values of the keys "1" to "N".
-std::vector<std::string> ReadNumberedList(const std::string& file, const std::string& section);
+// A numbered list ([programfiles], [Windows], the log's [InstalledFiles]): N
+// counts the section's non-empty pairs, and the entries are the values of the
+// keys keyPrefix + "1" to keyPrefix + "N".
+std::vector<std::string> ReadNumberedList(const ProfileReader& list, const std::string& section,
+                                          const std::string& keyPrefix = "");
 
 // The names of a ";"-separated file list ([SystemDepended]); a trailing ";"
 // adds no empty name.

@@ -36,9 +36,16 @@ std::string ChangeFileExt(const std::string& path, const std::string& ext);
 
 // ---- Program directory, waits, settings location (Win32) ----------------
 
-// Full path of the running program, and its directory with trailing backslash.
+// Full path of the running program, and its directory with trailing
+// backslash, as the ANSI functions can use them (see AnsiPathFor); "" when
+// the path cannot be written in the ANSI code page at all.
 std::string GetAppPath();
 std::string GetAppDir();
+// longPath when the ANSI code page writes it exactly; otherwise its short
+// (8.3) form shortPath, which Windows makes from characters the code page has;
+// "" when that cannot be written either (a volume without short names gives
+// back the long path).
+std::string AnsiPathFor(const std::wstring& longPath, const std::wstring& shortPath);
 bool FileExists(const std::string& path);       // an existing file, not a directory
 bool DirectoryExists(const std::string& path);
 // Returns when more than ms milliseconds have passed (wrap-safe tick

@@ -3,19 +3,63 @@
 #include "system/Kv_tools.h"
 #include "system/win.h"
 
+#include <algorithm>
+#include <optional>
 #include <vector>
 
 std::string SettingsFile;
 std::string SettingsDir;
 
-std::string GetAppPath() {
-  std::vector<char> buffer(MAX_PATH + 1);
+namespace {
+
+// Fills a growing buffer through a call that answers the length it wrote (0
+// on failure) and, when the buffer is too small, a length at or above its size.
+template <typename Char, typename Call>
+std::basic_string<Char> GrowingBuffer(Call call) {
+  std::vector<Char> buffer(MAX_PATH + 1);
   for (;;) {
-    const DWORD length = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    const DWORD length = call(buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) return {};
-    if (length < buffer.size()) return std::string(buffer.data(), length);
-    buffer.resize(buffer.size() * 2);
+    if (length < buffer.size()) return std::basic_string<Char>(buffer.data(), length);
+    buffer.resize(std::max<std::size_t>(buffer.size() * 2, length + 1));
   }
+}
+
+// The text in the ANSI code page, when the code page can write it exactly.
+// Otherwise the conversion gives a best fit ("Łódź" as "Lódz") or "?", which
+// names nothing on the disk; converting back shows the difference.
+std::optional<std::string> ExactAnsi(const std::wstring& text) {
+  if (text.empty()) return std::nullopt;
+  const int wideLength = static_cast<int>(text.size());
+  const int length = ::WideCharToMultiByte(CP_ACP, 0, text.data(), wideLength, nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return std::nullopt;
+  std::string ansi(static_cast<std::size_t>(length), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, text.data(), wideLength, &ansi[0], length, nullptr, nullptr);
+  std::wstring back(text.size(), L'\0');
+  if (::MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, &back[0], wideLength) != wideLength || back != text)
+    return std::nullopt;
+  return ansi;
+}
+
+}  // namespace
+
+std::string AnsiPathFor(const std::wstring& longPath, const std::wstring& shortPath) {
+  if (std::optional<std::string> path = ExactAnsi(longPath)) return *path;
+  if (std::optional<std::string> path = ExactAnsi(shortPath)) return *path;
+  return {};
+}
+
+std::string GetAppPath() {
+  const std::wstring wide = GrowingBuffer<wchar_t>(
+      [](wchar_t* buffer, DWORD size) { return ::GetModuleFileNameW(nullptr, buffer, size); });
+  // Windows 9x has only a stub of the wide call, and no names beyond its
+  // ANSI code page: there the ANSI name is the name.
+  if (wide.empty()) {
+    return GrowingBuffer<char>([](char* buffer, DWORD size) { return ::GetModuleFileNameA(nullptr, buffer, size); });
+  }
+  return AnsiPathFor(wide, GrowingBuffer<wchar_t>([&wide](wchar_t* buffer, DWORD size) {
+                       return ::GetShortPathNameW(wide.c_str(), buffer, size);
+                     }));
 }
 
 bool FileExists(const std::string& path) {
@@ -51,11 +95,33 @@ void WaitMs(unsigned ms, bool pumpMessages) {
   }
 }
 
+namespace {
+
+// "IniTest" in the folder, or, when something of that name is there already
+// (a user's file or folder), the first of "IniTest1", "IniTest2", ... that is
+// not: the probe deletes what it writes, so it must write nothing that was
+// there before.
+std::string FreshProbePath(const std::string& folder) {
+  const std::string base = AddBackslash(folder) + "IniTest";
+  std::string path = base;
+  for (unsigned n = 1; ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; ++n)
+    path = base + std::to_string(n);
+  return path;
+}
+
+}  // namespace
+
 bool IniWriteTest() {
-  const std::string probe = AddBackslash(ExtractFilePath(SettingsFile)) + "IniTest";
-  const bool written = ::WritePrivateProfileStringA("Optionen", "Writing", "Test", probe.c_str()) != FALSE;
-  // Some systems cache profile writes; flush so a refused write shows up here.
+  const std::string probe = FreshProbePath(ExtractFilePath(SettingsFile));
+  const bool accepted = ::WritePrivateProfileStringA("Optionen", "Writing", "Test", probe.c_str()) != FALSE;
+  // Windows 9x caches profile writes and accepts one that can never reach the
+  // disk (a read-only medium). The flush writes the cache out but always
+  // answers FALSE, so only the file itself, there and holding the value
+  // afterwards, shows that the folder is writable.
   ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, probe.c_str());
+  char value[16] = {};
+  if (accepted) ::GetPrivateProfileStringA("Optionen", "Writing", "", value, sizeof value, probe.c_str());
+  const bool written = accepted && FileExists(probe) && std::string(value) == "Test";
   ::DeleteFileA(probe.c_str());
   return written;
 }

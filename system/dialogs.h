@@ -6,6 +6,7 @@
 #include "system/win.h"
 
 #include <exception>
+#include <stdexcept>
 #include <string>
 
 // Kinds of message; each has its title and icon, the plain box has neither
@@ -26,29 +27,49 @@ enum DialogButtons : unsigned {
 void SetApplicationTitle(const std::string& title);
 const std::string& ApplicationTitle();
 
+// Raised when a dialog cannot be shown (the system refused to create it).
+// Nobody answered, so no caller may go on as if the user had agreed,
+// declined or cancelled: the exception leaves the event handler and reaches
+// the default error box, which names the message that could not be shown.
+class EDialogFailed : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
 // Shows text modally and returns the id of the button pressed. defaultButton
 // is an id (IDYES...) or 0 for the usual one (OK, otherwise Yes). Closing the
-// dialog by its title bar returns IDCANCEL.
+// dialog by its title bar returns IDCANCEL. Raises EDialogFailed when the
+// dialog cannot be shown.
 int MessageDlg(const std::string& text, DialogKind kind, unsigned buttons, int defaultButton = 0);
-// The plain box: application title, no icon, "OK".
+// The plain box: application title, no icon, "OK". Raises EDialogFailed as
+// MessageDlg does.
 void ShowMessage(const std::string& text);
+// The plain box for a message after which the program ends. Raises nothing:
+// when the program's dialog cannot be shown, the system's message box shows
+// the text.
+void ShowFinalMessage(const std::string& text) noexcept;
 
 // The text the error box shows for an exception's message: a full stop is
 // appended unless the text is empty or its last character sorts at or
 // before ".".
 std::string ErrorBoxText(const std::string& message);
-// The default error box for an exception that left an event handler.
-void ShowErrorBox(const std::string& message);
+// The default error box for an exception that left an event handler. Raises
+// nothing: when the program's dialog cannot be shown, the system's message
+// box shows the text.
+void ShowErrorBox(const std::string& message) noexcept;
 
 // Runs one event handler at a window procedure's boundary: an exception that
-// leaves it goes to the default error box, and the window lives on.
+// leaves it goes to the default error box, and the window lives on. False
+// when the handler ended that way.
 template <typename Handler>
-void CallHandler(Handler&& handler) noexcept {
+bool CallHandler(Handler&& handler) noexcept {
   try {
     handler();
+    return true;
   } catch (const std::exception& e) {
     ShowErrorBox(e.what());
   } catch (...) {
     ShowErrorBox("");
   }
+  return false;
 }

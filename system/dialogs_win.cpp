@@ -189,9 +189,27 @@ INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
 
 int ShowDialog(const DialogSpec& layout) {
   const std::vector<WORD> tmpl = EmptyDialogTemplate();
-  return static_cast<int>(DialogBoxIndirectParamA(
+  const INT_PTR result = DialogBoxIndirectParamA(
       GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(tmpl.data()), GetActiveWindow(),
-      DialogProc, reinterpret_cast<LPARAM>(&layout)));
+      DialogProc, reinterpret_cast<LPARAM>(&layout));
+  // 0 (the owner was not valid) and -1 (anything else) mean that nothing was
+  // shown; every button ends the dialog with an id above 0.
+  if (result <= 0) {
+    throw EDialogFailed("Die Meldung \"" + layout.text + "\" kann nicht angezeigt werden (Fehler " +
+                        std::to_string(GetLastError()) + ")");
+  }
+  return static_cast<int>(result);
+}
+
+// For the last boxes a program shows: when its own dialog cannot be shown,
+// the system's message box (with the same title and text) is tried, and
+// nothing is raised.
+void ShowWithFallback(const DialogSpec& layout, UINT fallbackStyle) noexcept {
+  try {
+    ShowDialog(layout);
+  } catch (...) {
+    MessageBoxA(nullptr, layout.text.c_str(), layout.title.c_str(), fallbackStyle | MB_TASKMODAL);
+  }
 }
 
 }  // namespace
@@ -227,6 +245,11 @@ std::string ErrorBoxText(const std::string& message) {
   return message + ".";
 }
 
-void ShowErrorBox(const std::string& message) {
-  ShowDialog(DialogSpec{ApplicationTitle(), IDI_HAND, ErrorBoxText(message), dbOK, IDOK, IDOK});
+void ShowErrorBox(const std::string& message) noexcept {
+  ShowWithFallback(DialogSpec{ApplicationTitle(), IDI_HAND, ErrorBoxText(message), dbOK, IDOK, IDOK},
+                   MB_OK | MB_ICONHAND);
+}
+
+void ShowFinalMessage(const std::string& text) noexcept {
+  ShowWithFallback(DialogSpec{ApplicationTitle(), nullptr, text, dbOK, IDOK, IDOK}, MB_OK);
 }

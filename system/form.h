@@ -82,6 +82,9 @@ struct Design {
 // Results of a modal window (the Win32 button ids).
 enum ModalResult : int { mrNone = 0, mrOK = IDOK, mrCancel = IDCANCEL, mrNo = IDNO };
 
+// The program's main window: the first form created, as long as it exists.
+HWND ApplicationMainWindow();
+
 // Screen density and scaling from the design density.
 int ScreenDpi();
 int Scaled(int designPixels);
@@ -140,6 +143,7 @@ private:
   HWND hwnd_ = nullptr;
   const Design* design_ = nullptr;
   int modalResult_ = mrNone;
+  int defaultButtonId_ = 0;
   bool modal_ = false;
   std::map<const Look*, kv::GdiObject<HFONT>> fonts_;
   std::map<COLORREF, kv::GdiObject<HBRUSH>> brushes_;

@@ -10,6 +10,7 @@ namespace form {
 namespace {
 
 const char kContainerClass[] = "KvContainer";
+const FormBase* g_mainForm = nullptr;
 constexpr int kFirstControlId = 1000;  // above the ids of the dialog manager's keys
 
 // A container hands its children's notifications and colour questions on
@@ -123,7 +124,10 @@ int ScreenDpi() {
 
 int Scaled(int designPixels) { return MulDiv(designPixels, ScreenDpi(), kDesignDpi); }
 
+HWND ApplicationMainWindow() { return g_mainForm ? g_mainForm->Handle() : nullptr; }
+
 FormBase::~FormBase() {
+  if (g_mainForm == this) g_mainForm = nullptr;
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
@@ -139,10 +143,11 @@ void FormBase::Create(const Design& design, HWND owner) {
                     CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top, owner,
                     nullptr, GetModuleHandleA(nullptr), this);
   }
+  if (!g_mainForm) g_mainForm = this;
   if (!hwnd_) {
     // Without its window the program could only wait unseen.
-    ShowMessage(std::string("Das Fenster \"") + design.className +
-                "\" konnte nicht erstellt werden. Das Setup-Programm wird beendet.");
+    ShowFinalMessage(std::string("Das Fenster \"") + design.className +
+                     "\" konnte nicht erstellt werden. Das Setup-Programm wird beendet.");
     EndProgram(ecNoWindow);
   }
 }
@@ -163,6 +168,9 @@ HWND FormBase::CreateControl(std::size_t row, Kind kind, const char* caption, DW
   SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(look)), FALSE);
   rows_[control] = row;
   if (look) looks_[control] = look;
+  if (kind == Kind::Button && (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+    defaultButtonId_ = kFirstControlId + static_cast<int>(row);
+  }
   return control;
 }
 
@@ -222,13 +230,9 @@ LRESULT CALLBACK FormBase::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) 
     return DefWindowProcA(wnd, msg, wp, lp);
   }
   LRESULT result = 0;
-  bool handled = false;
-  CallHandler([&] {
-    result = self->Dispatch(msg, wp, lp);
-    handled = true;
-  });
-  // After an exception the message counts as handled the default way.
-  return handled ? result : DefWindowProcA(wnd, msg, wp, lp);
+  if (CallHandler([&] { result = self->Dispatch(msg, wp, lp); })) return result;
+  // After an exception the message is handled the default way.
+  return DefWindowProcA(wnd, msg, wp, lp);
 }
 
 LRESULT FormBase::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
@@ -259,6 +263,10 @@ LRESULT FormBase::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
       if (const HBRUSH brush = Colour(reinterpret_cast<HWND>(lp), reinterpret_cast<HDC>(wp))) {
         return reinterpret_cast<LRESULT>(brush);
       }
+      break;
+    case DM_GETDEFID:
+      // Enter presses the default button, as in a dialog.
+      if (defaultButtonId_) return MAKELRESULT(defaultButtonId_, DC_HASDEFID);
       break;
     case WM_CLOSE:
       if (modal_) {

@@ -8,6 +8,8 @@ enum ExitCode : int {
   ecCancelled = 2,        // "&Beenden", or "Abbrechen" in a retry question
   ecListFileMissing = 3,  // the list file is missing or cannot be read
   ecNoWindow = 4,         // a window of the program could not be created
+  ecFolderNotUsable = 5,  // the program's folder has a name the ANSI code page cannot write,
+                          // on a volume without short (8.3) names
 };
 
 // Ends the process at once: nothing is undone or cleaned up.

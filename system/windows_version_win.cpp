@@ -1,6 +1,7 @@
 // Unit Kv_tools: facts about the running Windows: version, administrator
 // rights, and the profile and special folders.
 #include "system/Kv_tools.h"
+#include "system/administrator.h"
 #include "system/handles.h"
 #include "system/registry.h"
 #include "system/seam.h"
@@ -49,29 +50,31 @@ std::string NameOf(const OSVERSIONINFOA& info) {
   return "Unknown";
 }
 
-bool TokenListsAdministrators(HANDLE token) {
+bool TokenGrantsAdministrator(HANDLE token) {
   DWORD needed = 0;
   if (::GetTokenInformation(token, TokenGroups, nullptr, 0, &needed) ||
       ::GetLastError() != ERROR_INSUFFICIENT_BUFFER)
     return false;
   std::vector<BYTE> buffer(needed);
   if (!::GetTokenInformation(token, TokenGroups, buffer.data(), needed, &needed)) return false;
+  const auto* groups = reinterpret_cast<const TOKEN_GROUPS*>(buffer.data());
+  return GroupsGrantAdministrator(groups->Groups, groups->GroupCount);
+}
 
+}  // namespace
+
+bool GroupsGrantAdministrator(const SID_AND_ATTRIBUTES* groups, std::size_t count) {
   SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
   kv::AllocatedSid administrators;
   if (!::AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0,
                                   0, 0, 0, administrators.Receive()))
     return false;
-
-  // Attributes are not looked at: a restricted token (user account control)
-  // that still lists the group counts as an administrator.
-  const auto* groups = reinterpret_cast<const TOKEN_GROUPS*>(buffer.data());
-  for (DWORD i = 0; i < groups->GroupCount; ++i)
-    if (::EqualSid(groups->Groups[i].Sid, administrators.Get())) return true;
+  for (std::size_t i = 0; i < count; ++i) {
+    if ((groups[i].Attributes & SE_GROUP_USE_FOR_DENY_ONLY) == 0 && ::EqualSid(groups[i].Sid, administrators.Get()))
+      return true;
+  }
   return false;
 }
-
-}  // namespace
 
 std::string GetWindowsVersionName() {
   OSVERSIONINFOA info;
@@ -94,7 +97,7 @@ bool IsAdministrator() {
       return false;
     }
   }
-  return TokenListsAdministrators(token.Get());
+  return TokenGrantsAdministrator(token.Get());
 }
 
 std::string GetProfilesDirectory() {

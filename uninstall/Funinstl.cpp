@@ -84,8 +84,8 @@ void Tf_Uninstal::Button1Click() {
     ::DeleteFileA(file.c_str());
     DelayMs(kPauseAfterFileMs);
   }
-  StartMenuFolder = ReadListString(log, "StartMenu", "Folder", "");
-  UserProfileDir = ReadListString(log, "BenutzerKonto", "UserName", "");
+  StartMenuFolder = ReadListString(ProfileOf(log), "StartMenu", "Folder", "");
+  UserProfileDir = ReadListString(ProfileOf(log), "BenutzerKonto", "UserName", "");
   f_Progress->Hide();
 
   DeleteUninstallKey(StartMenuFolder);

@@ -1,5 +1,6 @@
 #include "uninstall/uninstall_entries.h"
 
+#include "engine/program_group.h"
 #include "engine/shell_link.h"
 #include "system/Data.h"
 #include "system/Kv_tools.h"
@@ -9,7 +10,6 @@
 
 namespace {
 
-const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 // Registry key names are at most 255 characters.
 constexpr DWORD kKeyNameBuffer = 256;
 
@@ -32,11 +32,11 @@ bool DeleteKeyTree(HKEY parent, const std::string& name) {
 }
 
 // The shell folders of an account: the user's own, or those of all users.
-struct AccountFolders {
+struct InstallerFolders {
   int programs, startMenu, desktop;
 };
-constexpr AccountFolders kUserFolders{CSIDL_PROGRAMS, CSIDL_STARTMENU, CSIDL_DESKTOPDIRECTORY};
-constexpr AccountFolders kCommonFolders{CSIDL_COMMON_PROGRAMS, CSIDL_COMMON_STARTMENU, CSIDL_COMMON_DESKTOPDIRECTORY};
+constexpr InstallerFolders kUserFolders{CSIDL_PROGRAMS, CSIDL_STARTMENU, CSIDL_DESKTOPDIRECTORY};
+constexpr InstallerFolders kCommonFolders{CSIDL_COMMON_PROGRAMS, CSIDL_COMMON_STARTMENU, CSIDL_COMMON_DESKTOPDIRECTORY};
 
 void DeleteIfLinkInto(const std::string& link, const std::string& programDir) {
   if (IsInsideFolder(GetShellLinkTarget(link), programDir)) ::DeleteFileA(link.c_str());
@@ -80,8 +80,10 @@ void RemoveGroup(const std::string& programsFolder, int shellFolder, const std::
 
 void DeleteUninstallKey(const std::string& startMenuFolder) {
   if (!IsUninstallEntryName(startMenuFolder)) return;
-  const kv::RegKey uninstall = OpenMachineKey(kUninstallKey, false);
-  if (uninstall) DeleteKeyTree(uninstall.Get(), startMenuFolder);
+  // Opened first as the program opens every key: without the rights for it,
+  // nothing is touched.
+  const std::string path = UninstallKeyPath(startMenuFolder).substr(1);  // from the root, without the marking "\"
+  if (OpenMachineKey(path, false)) DeleteKeyTree(HKEY_LOCAL_MACHINE, path);
 }
 
 void RemoveGroupAndShortcuts(const std::string& groupName, const std::string& shortcutName,
@@ -91,7 +93,7 @@ void RemoveGroupAndShortcuts(const std::string& groupName, const std::string& sh
   if (startMenu.empty()) return;
   const std::string desktop = GetSpecialFolder(CSIDL_DESKTOP);
   const bool profile = !userProfileDir.empty();
-  const AccountFolders& account =
+  const InstallerFolders& account =
       profile && SameFolder(userProfileDir, AddBackslash(GetProfilesDirectory()) + "All Users") ? kCommonFolders
                                                                                                  : kUserFolders;
   // The names of a German Windows with the classic profile layout.

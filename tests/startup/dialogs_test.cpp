@@ -170,4 +170,99 @@ TEST_F(Dialogs, ExceptionLeavingAHandlerShowsTheErrorBoxAndReturns) {
   EXPECT_EQ(shown.view.text, "nach C:\\a.ini kann nicht geschrieben werden.");
 }
 
+// Makes the creation of the next windows of this thread fail, as the system
+// does when it runs out of resources.
+class FailingWindows {
+public:
+  explicit FailingWindows(int count) {
+    remaining_ = count;
+    hook_ = SetWindowsHookExA(WH_CBT, Refuse, nullptr, GetCurrentThreadId());
+    EXPECT_TRUE(hook_);
+  }
+  ~FailingWindows() { UnhookWindowsHookEx(hook_); }
+  FailingWindows(const FailingWindows&) = delete;
+  FailingWindows& operator=(const FailingWindows&) = delete;
+
+private:
+  static LRESULT CALLBACK Refuse(int code, WPARAM wp, LPARAM lp) {
+    if (code == HCBT_CREATEWND && remaining_ > 0) {
+      --remaining_;
+      return 1;
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+  }
+  static inline int remaining_ = 0;
+  HHOOK hook_;
+};
+
+TEST_F(Dialogs, ADialogThatCannotBeShownGivesNoAnswer) {
+  struct Case {
+    const char* what;
+    std::function<void()> show;
+  } cases[] = {
+      {"Yes/No", [] { MessageDlg("Weiter?", DialogKind::Confirmation, dbYes | dbNo); }},
+      {"OK/Cancel", [] { MessageDlg("Weiter?", DialogKind::Warning, dbOK | dbCancel); }},
+      {"Yes/No/Cancel", [] { MessageDlg("Weiter?", DialogKind::Confirmation, dbYes | dbNo | dbCancel); }},
+      {"plain box", [] { ShowMessage("Weiter?"); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const FailingWindows failing(1);
+    try {
+      c.show();
+      ADD_FAILURE() << "no exception";
+    } catch (const EDialogFailed& e) {
+      EXPECT_EQ(std::string(e.what()), "Die Meldung \"Weiter?\" kann nicht angezeigt werden (Fehler 1400)");
+    }
+  }
+}
+
+TEST_F(Dialogs, FailedQuestionInAHandlerReachesTheErrorBoxAndNothingGoesAhead) {
+  // The uninstall run's question: anything but No goes ahead.
+  bool wentAhead = false;
+  const Shown shown = ShowAndAnswer(
+      [&] {
+        const FailingWindows failing(1);
+        CallHandler([&] {
+          if (MessageDlg("Soll Demo entfernt werden?", DialogKind::Confirmation, dbYes | dbNo) != IDNO)
+            wentAhead = true;
+        });
+        return 0;
+      },
+      Press("OK"));
+  EXPECT_FALSE(wentAhead);
+  EXPECT_EQ(shown.view.title, "Setup");
+  EXPECT_TRUE(shown.view.hasIcon);
+  EXPECT_EQ(shown.view.text,
+            "Die Meldung \"Soll Demo entfernt werden?\" kann nicht angezeigt werden (Fehler 1400)");
+}
+
+TEST_F(Dialogs, LastBoxesFallBackToTheSystemsMessageBox) {
+  struct Case {
+    const char* what;
+    int failing;  // windows that cannot be created
+    std::function<void()> show;
+    std::string text;
+  } cases[] = {
+      {"error box", 1, [] { ShowErrorBox("Kaputt"); }, "Kaputt."},
+      {"final message", 1, [] { ShowFinalMessage("Datei Setup.lst nicht gefunden"); },
+       "Datei Setup.lst nicht gefunden"},
+      {"a failed question, then its error box", 2,
+       [] { CallHandler([] { MessageDlg("Weiter?", DialogKind::Confirmation, dbYes | dbNo); }); },
+       "Die Meldung \"Weiter?\" kann nicht angezeigt werden (Fehler 1400)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Shown shown = ShowAndAnswer(
+        [&] {
+          const FailingWindows failing(c.failing);
+          c.show();
+          return 0;
+        },
+        Press("OK"));
+    EXPECT_EQ(shown.view.title, "Setup");
+    EXPECT_EQ(shown.view.text, c.text);
+  }
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 #include "startup/Fsetup.h"
 #include "tests/startup/shell_view.h"
 #include "tests/startup/test_support.h"
+#include "tests/support/test_files.h"
 #include "tests/support/wine_support.h"
 
 #include "system/handles.h"
@@ -27,10 +28,10 @@ const char kInstallLog[] =
 
 class Medium {
 public:
-  Medium() : dir_(testsupport::FreshFolder()) {}
+  Medium() : dir_(folder_.Path()) {}
   const std::string& Dir() const { return dir_; }
   void Write(const std::string& name, const std::string& bytes) const {
-    testsupport::WriteBytes(dir_ + name, bytes);
+    kvtest::WriteBytes(dir_ + name, bytes);
   }
   // The program built beside this test, copied into the medium as name.
   std::string Setup(const std::string& name) const {
@@ -40,6 +41,7 @@ public:
   }
 
 private:
+  kvtest::TempDir folder_;
   std::string dir_;
 };
 
@@ -108,21 +110,64 @@ TEST(StartupMissingList, PlainMessageThenEnd) {
     if (std::string(c.name) == "SETUP.EXE") testsupport::SaveShot(box, "missing-list");
     uidriver::PressDialogButton(box, "OK");
     EXPECT_TRUE(p.WaitForExit(5000));
+    EXPECT_EQ(p.ExitCode(), 3u);
   }
 }
 
-// Automatic mode hides the shell window; with no mode window to drive yet,
-// the run ends instead of waiting unseen.
+TEST(StartupUnreadableList, PlainMessageThenEndAsForAMissingOne) {
+  const uidriver::ScreenLock screen;
+  // A list without [StartMenu]: read on defaults, it would create this key.
+  const char kDefaultKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Unbenannt";
+  struct Case {
+    const char* name;
+    const char* list;
+  } cases[] = {
+      {"SETUP.EXE", "Setup.lst"},
+      {"Uninstal.exe", "install1.log"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kDefaultKey);
+    const Medium medium;
+    medium.Write(c.list, "[General]\r\nName=Unlesbar\r\n");
+    const std::string list = medium.Dir() + c.list;
+    // Held by another program that shares it with nobody.
+    const kv::FileHandle held(CreateFileA(list.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    const uidriver::Process p = uidriver::Process::Launch(medium.Setup(c.name), "");
+    HWND box = uidriver::WaitForDialog(p.Id(), kWindowTimeoutMs);
+    ASSERT_TRUE(box);
+    const uidriver::DialogView view = uidriver::ReadDialog(box);
+    EXPECT_EQ(view.title, "Setup");
+    EXPECT_EQ(view.text, std::string("Datei ") + c.list + " kann nicht gelesen werden: " + list);
+    EXPECT_FALSE(view.hasIcon);
+    EXPECT_EQ(view.buttons, std::vector<std::string>{"OK"});
+    uidriver::PressDialogButton(box, "OK");
+    EXPECT_TRUE(p.WaitForExit(5000));
+    EXPECT_EQ(p.ExitCode(), 3u);
+    kv::RegKey key;
+    const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kDefaultKey, 0, KEY_READ, key.Receive());
+    if (opened != ERROR_SUCCESS) key.Release();  // undefined on failure
+    EXPECT_NE(opened, ERROR_SUCCESS) << "the run went on with the defaults";
+  }
+}
+
+// Automatic mode never shows the shell window; the wizard lies off-screen
+// and the run goes on to its end by itself.
 void ExpectMode(const uidriver::Process& p, bool automatic) {
   if (automatic) {
-    // Launch returns at the first visible window or at the end; a shell window
-    // stays at least until the start timer, so the run has ended unseen.
-    EXPECT_FALSE(p.Running()) << "a window was shown";
-    EXPECT_TRUE(p.WaitForExit(5000));
+    const HWND wizard = uidriver::WaitForTopWindow(p.Id(), "Tf_Aktion", "", kWindowTimeoutMs);
+    ASSERT_TRUE(wizard);
+    EXPECT_GE(uidriver::ScreenRect(wizard).left, 8000);
+    const HWND shell = uidriver::FindTopWindow(p.Id(), "Tf_Setup");
+    EXPECT_FALSE(shell && uidriver::IsVisible(shell));
+    EXPECT_TRUE(p.WaitForExit(kWindowTimeoutMs));
+    EXPECT_EQ(p.ExitCode(), 0u);
     return;
   }
   ASSERT_TRUE(WaitForShell(p));
-  Sleep(600);  // past the start timer: the shell window stays
+  EXPECT_TRUE(uidriver::WaitForTopWindow(p.Id(), "Tf_Aktion", "", kWindowTimeoutMs));
+  Sleep(2400);  // past the automatic sequence's timer: the wizard waits on its first page
   EXPECT_TRUE(p.Running());
   EXPECT_TRUE(uidriver::IsVisible(uidriver::FindTopWindow(p.Id(), "Tf_Setup")));
 }
@@ -138,6 +183,7 @@ TEST(StartupAutomaticMode, OnlySlashSAsFirstArgument) {
   };
   const Medium medium;
   medium.Write("Setup.lst", kSetupList);
+  medium.Write("Vertrag.Txt", "Vertrag\r\n");
   const std::string setup = medium.Setup("SETUP.EXE");
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string("arguments: ") + c.arguments);
@@ -214,6 +260,67 @@ TEST(StartupShell, SystemPanelNamesTheWindowsVersion) {
     }
     wine_test::SetReportedVersion(c.exe, "");
   }
+}
+
+std::wstring Widen(const std::string& ansi) {
+  std::wstring wide(ansi.size(), L'\0');
+  wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()),
+                                                           &wide[0], static_cast<int>(wide.size()))));
+  return wide;
+}
+
+// A program started by its full wide path, as Explorer starts one from a
+// folder whose name the ANSI code page lacks; ended when the object ends.
+class WideLaunch {
+public:
+  explicit WideLaunch(const std::wstring& exe) {
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    const std::wstring directory = exe.substr(0, exe.rfind(L'\\') + 1);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    EXPECT_TRUE(CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                               directory.c_str(), &startup, &info));
+    process_.Reset(info.hProcess);
+    const kv::KernelHandle thread(info.hThread);
+    id_ = info.dwProcessId;
+  }
+  ~WideLaunch() {
+    if (!process_) return;
+    TerminateProcess(process_.Get(), 0);
+    WaitForSingleObject(process_.Get(), 5000);
+  }
+  WideLaunch(const WideLaunch&) = delete;
+  WideLaunch& operator=(const WideLaunch&) = delete;
+  DWORD Id() const { return id_; }
+
+private:
+  kv::KernelHandle process_;
+  DWORD id_ = 0;
+};
+
+TEST(StartupProgramFolder, NameOutsideTheCodePageRunsFromItsShortForm) {
+  const uidriver::ScreenLock screen;
+  const Medium medium;
+  medium.Write("Setup.lst", kSetupList);
+  // "Medium Łódź": code page 1252 has ó but neither Ł nor ź. Its best fit,
+  // "Medium Lódz", names nothing, and neither folder may appear in the profile.
+  const std::wstring folder = Widen(medium.Dir()) + L"Medium \u0141\u00F3d\u017A\\";
+  const std::string strayFolder = "C:\\users\\tester\\Medium L\xF3" "dz";
+  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+  ASSERT_TRUE(CopyFileW(Widen(GetAppDir() + "SETUP.EXE").c_str(), (folder + L"SETUP.EXE").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(Widen(medium.Dir() + "Setup.lst").c_str(), (folder + L"Setup.lst").c_str(), FALSE));
+  {
+    const WideLaunch setup(folder + L"SETUP.EXE");
+    const ShellView shell = ReadShell(uidriver::WaitForTopWindow(setup.Id(), "Tf_Setup", "", kWindowTimeoutMs));
+    EXPECT_EQ(shell.progNameText, "Aus Setup.lst");  // the list was found and read
+    EXPECT_FALSE(uidriver::FindTopWindow(setup.Id(), "#32770"));
+    EXPECT_FALSE(DirectoryExists(strayFolder));
+  }
+  EXPECT_EQ(GetFileAttributesW((folder + L"IniTest").c_str()), INVALID_FILE_ATTRIBUTES);
+  RemoveDirectoryA(strayFolder.c_str());
+  for (const wchar_t* name : {L"SETUP.EXE", L"Setup.lst"}) DeleteFileW((folder + name).c_str());
+  RemoveDirectoryW(folder.c_str());
 }
 
 }  // namespace

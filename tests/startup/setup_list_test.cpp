@@ -1,19 +1,22 @@
 // The setup list read through the real profile functions, against files
-// written byte by byte.
+// written byte by byte: what the system contributes (letter case, code page,
+// the 2047-character value, key order, the key-name buffer) and what the
+// program's reading makes of it.
 #include "startup/setup_list.h"
-#include "tests/startup/test_support.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
-std::string ListFile(const std::string& content) {
-  const std::string path = testsupport::FreshFolder() + "Setup.lst";
-  testsupport::WriteBytes(path, content);
-  return path;
+ProfileReader ListFile(const std::string& content) {
+  static const kvtest::TempDir folder;  // for the whole test program
+  const std::string path = folder.Path() + "Setup.lst";
+  kvtest::WriteBytes(path, content);
+  return ProfileOf(path);
 }
 
 TEST(SetupListString, MissingPresentEmptyCaseAndCodePage) {
   // "Müller" in code page 1252: ü is 0xFC.
-  const std::string file = ListFile(
+  const ProfileReader list = ListFile(
       "[General]\r\nName=Demo Manager\r\ndefaultPath=\r\nTitle=M\xFCller & S\xF6hne\r\n"
       "[StartMenu]\r\nFolder=\r\n");
   struct Case {
@@ -32,42 +35,25 @@ TEST(SetupListString, MissingPresentEmptyCaseAndCodePage) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.section) + "/" + c.key);
-    EXPECT_EQ(ReadListString(file, c.section, c.key, c.def), c.expected);
+    EXPECT_EQ(ReadListString(list, c.section, c.key, c.def), c.expected);
   }
 }
 
 TEST(SetupListString, ValueIsCutAt2047Characters) {
   const std::string value(3000, 'x');
-  const std::string file = ListFile("[General]\r\nName=" + value + "\r\n");
-  EXPECT_EQ(ReadListString(file, "General", "Name", ""), value.substr(0, 2047));
+  EXPECT_EQ(ReadListString(ListFile("[General]\r\nName=" + value + "\r\n"), "General", "Name", ""),
+            value.substr(0, 2047));
 }
 
-TEST(SetupListBool, IntegersDecimalAndHexadecimal) {
-  struct Case {
-    const char* line;  // "" for a missing key
-    bool def;
-    bool expected;
-  } cases[] = {
-      {"MobileOption=1", false, true},        {"MobileOption=0", true, false},
-      {"MobileOption=-1", false, true},       {"MobileOption=0x1", false, true},
-      {"MobileOption=0X10", false, true},     {"MobileOption=0x0", true, false},
-      {"MobileOption=$A", false, true},       {"MobileOption=$0", true, false},
-      {"MobileOption=yes", false, false},     {"MobileOption=yes", true, true},
-      {"MobileOption=1x", false, false},      {"MobileOption=0x", true, true},
-      {"MobileOption=", true, true},          {"MobileOption=", false, false},
-      {"", true, true},                       {"", false, false},
-      {"MobileOption=00", true, false},       {"MobileOption=+7", false, true},
-      {"MobileOption=$FFFFFFFF", false, true}, {"MobileOption=99999999999", false, false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.line) + (c.def ? " default true" : " default false"));
-    const std::string file = ListFile(std::string("[General]\r\n") + c.line + "\r\n");
-    EXPECT_EQ(ReadListBool(file, "General", "MobileOption", c.def), c.expected);
-  }
+TEST(SetupListBool, ReadAsText) {
+  const ProfileReader list = ListFile("[General]\r\nMobileOption=0x1\r\nOnlyMobile=yes\r\n");
+  EXPECT_TRUE(ReadListBool(list, "general", "mobileoption", false));
+  EXPECT_TRUE(ReadListBool(list, "General", "OnlyMobile", true));
+  EXPECT_FALSE(ReadListBool(list, "General", "OnlyMobile", false));
 }
 
 TEST(SetupListSection, PairsInFileOrderWithoutEmptyValues) {
-  const std::string file = ListFile(
+  const ProfileReader list = ListFile(
       "[Items]\r\nDEMO.EXE=Demo Manager\r\nLEER.EXE=\r\nUninstal.exe=Programm entfernen\r\n"
       "HILFE.HLP=Hilfe f\xFCr Demo\r\n[Other]\r\nX=1\r\n");
   const std::vector<std::pair<std::string, std::string>> expected = {
@@ -75,31 +61,29 @@ TEST(SetupListSection, PairsInFileOrderWithoutEmptyValues) {
       {"Uninstal.exe", "Programm entfernen"},
       {"HILFE.HLP", "Hilfe f\xFCr Demo"},
   };
-  EXPECT_EQ(ReadListSection(file, "items"), expected);
-  EXPECT_TRUE(ReadListSection(file, "Missing").empty());
+  EXPECT_EQ(ReadListSection(list, "items"), expected);
+  EXPECT_TRUE(ReadListSection(list, "Missing").empty());
 }
 
-TEST(SetupListNumbered, CountsNonEmptyPairsAndFetchesByNumber) {
-  struct Case {
-    const char* name;
-    const char* section;
-    std::vector<std::string> expected;
-  } cases[] = {
-      {"in order", "[programfiles]\r\n1=DEMO.EX_\r\n2=beispiel.hd_\r\n", {"DEMO.EX_", "beispiel.hd_"}},
-      {"file order ignored", "[programfiles]\r\n2=B\r\n1=A\r\n", {"A", "B"}},
-      {"gap: 3 is empty, 4 never read", "[programfiles]\r\n1=A\r\n2=B\r\n4=D\r\n", {"A", "B", ""}},
-      {"empty value not counted", "[programfiles]\r\n1=A\r\n2=\r\n3=C\r\n", {"A", ""}},
-      {"no section", "[Windows]\r\n1=A\r\n", {}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(ReadNumberedList(ListFile(c.section), "programfiles"), c.expected);
+TEST(SetupListSection, KeyNamesBeyondTheirBufferAreNotSeen) {
+  // 2500 names of 7 characters; the 16384-byte list of names holds 2047 whole.
+  std::string content = "[Items]\r\n";
+  for (int n = 1; n <= 2500; ++n) {
+    const std::string number = std::to_string(n);
+    content += "Key" + std::string(4 - number.size(), '0') + number + "=x\r\n";
   }
+  const auto pairs = ReadListSection(ListFile(content), "Items");
+  ASSERT_EQ(pairs.size(), 2047u);
+  EXPECT_EQ(pairs.back().first, "Key2047");
+}
+
+TEST(SetupListNumbered, GapInTheNumbers) {
+  EXPECT_EQ(ReadNumberedList(ListFile("[programfiles]\r\n2=B\r\n1=A\r\n4=D\r\n"), "ProgramFiles"),
+            (std::vector<std::string>{"A", "B", ""}));
 }
 
 TEST(SetupListFileList, SystemDependedNames) {
-  const std::string file = ListFile(
-      "[SystemDepended]\r\nWindows XP=a.dll;b.dll;\r\nWindows 95=OLDHELP.DL_\r\n");
+  const ProfileReader list = ListFile("[SystemDepended]\r\nWindows XP=a.dll;b.dll;\r\nWindows 95=OLDHELP.DL_\r\n");
   struct Case {
     const char* version;
     std::vector<std::string> expected;
@@ -110,7 +94,7 @@ TEST(SetupListFileList, SystemDependedNames) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.version);
-    EXPECT_EQ(SplitFileList(ReadListString(file, "SystemDepended", c.version, "")), c.expected);
+    EXPECT_EQ(SplitFileList(ReadListString(list, "SystemDepended", c.version, "")), c.expected);
   }
 }
 

@@ -18,10 +18,10 @@ struct Shown {
 };
 
 inline Shown ShowAndAnswer(const std::function<int()>& show,
-                           const std::function<void(HWND)>& act) {
+                           const std::function<void(HWND)>& act, DWORD timeoutMs = 5000) {
   Shown shown;
-  TestThread answer([&shown, &act] {
-    HWND dialog = uidriver::WaitForDialog(GetCurrentProcessId(), 5000);
+  TestThread answer([&shown, &act, timeoutMs] {
+    HWND dialog = uidriver::WaitForDialog(GetCurrentProcessId(), timeoutMs);
     if (!dialog) return;
     shown.view = uidriver::ReadDialog(dialog);
     act(dialog);

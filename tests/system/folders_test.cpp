@@ -5,11 +5,15 @@
 #include "system/Kv_tools.h"
 #include "system/seam.h"
 #include "system/handles.h"
+#include "tests/support/test_files.h"
 #include "tests/support/wine_support.h"
 #include "tests/system/probe_output.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <vector>
 
 namespace {
@@ -84,7 +88,7 @@ TEST(WindowsVersion, NinetyEightFirstEditionAndUnknownFromRegistry) {
   wine_test::ScopedRegString noNtVersion(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion",
                                          "CurrentVersion", nullptr);
   const char* const key = "Software\\Microsoft\\Windows\\CurrentVersion";
-  wine_test::TempDir dir("kvreg98");
+  kvtest::TempDir dir;
   const std::string probe = dir.Path() + "probe_reg98.exe";
   ASSERT_TRUE(::CopyFileA(ProbePath().c_str(), probe.c_str(), FALSE));
   struct Row {
@@ -110,7 +114,7 @@ TEST(WindowsVersion, NinetyEightFirstEditionAndUnknownFromRegistry) {
 }
 
 TEST(SettingsLocation, WritableProgramFolder) {
-  wine_test::TempDir dir("kvsettings");
+  kvtest::TempDir dir;
   const std::string probe = dir.Path() + "SETUP.EXE";
   ASSERT_TRUE(::CopyFileA(ProbePath().c_str(), probe.c_str(), FALSE));
   const auto facts = ParseProbe(wine_test::Run("\"" + probe + "\"").output);
@@ -121,6 +125,75 @@ TEST(SettingsLocation, WritableProgramFolder) {
   // Nothing was created in the profile.
   const std::string folder = ExtractFileName(RemoveBackslash(dir.Path()));
   EXPECT_FALSE(DirectoryExists("C:\\users\\tester\\" + folder));
+}
+
+// Settings file name as the start-up sets it, for one in-process IniWriteTest.
+bool IniWriteTestIn(const std::string& folder) {
+  const std::string saved = SettingsFile;
+  SettingsFile = folder + "SETUP.INI";
+  const bool writable = IniWriteTest();
+  SettingsFile = saved;
+  return writable;
+}
+
+TEST(IniWriteTest, AcceptedWriteThatNeverReachesTheFileIsNotWritable) {
+  // Windows 9x accepts a cached write to a read-only medium. Wine shows the
+  // same kind of write through the profile mapping: the write is accepted
+  // and goes to the registry, and no file appears.
+  kvtest::TempDir dir;
+  EXPECT_TRUE(IniWriteTestIn(dir.Path()));
+  {
+    const char* const mapping = "Software\\Microsoft\\Windows NT\\CurrentVersion\\IniFileMapping\\IniTest";
+    wine_test::ScopedRegString mapped(HKEY_LOCAL_MACHINE, mapping, "", "USR:Software\\KvTest.IniMapping");
+    EXPECT_FALSE(IniWriteTestIn(dir.Path()));
+    EXPECT_FALSE(FileExists(dir.Path() + "IniTest"));
+  }
+  ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\KvTest.IniMapping\\Optionen");
+  ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\KvTest.IniMapping");
+  EXPECT_TRUE(IniWriteTestIn(dir.Path()));
+}
+
+// Names and contents of the files and folders directly in folder.
+std::map<std::string, std::string> FolderContents(const std::string& folder) {
+  std::map<std::string, std::string> contents;
+  WIN32_FIND_DATAA entry;
+  kv::FindHandle find(::FindFirstFileA((folder + "*").c_str(), &entry));
+  if (!find) return contents;
+  do {
+    const std::string name = entry.cFileName;
+    if (name == "." || name == "..") continue;
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      contents[name] = "<folder>";
+      continue;
+    }
+    std::ifstream in(folder + name, std::ios::binary);
+    contents[name] = std::string(std::istreambuf_iterator<char>(in), {});
+  } while (::FindNextFileA(find.Get(), &entry));
+  return contents;
+}
+
+TEST(IniWriteTest, ProbeLeavesWhatWasThereAlone) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> files;    // made before the probe, with their own name as content
+    std::vector<std::string> folders;  // made before the probe
+  };
+  const std::vector<Case> cases = {
+      {"empty folder", {}, {}},
+      {"a user's file IniTest", {"IniTest"}, {}},
+      {"IniTest and IniTest1", {"IniTest", "IniTest1"}, {}},
+      {"a folder IniTest, a file IniTest1", {"IniTest1"}, {"IniTest"}},
+      {"IniTest.ini beside it", {"IniTest.ini", "SETUP.INI"}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    kvtest::TempDir dir;
+    for (const std::string& folder : c.folders) ForceDirectories(dir.Path() + folder);
+    for (const std::string& file : c.files) kvtest::WriteBytes(dir.Path() + file, "[Eigenes]\r\n" + file);
+    const auto before = FolderContents(dir.Path());
+    EXPECT_TRUE(IniWriteTestIn(dir.Path()));
+    EXPECT_EQ(FolderContents(dir.Path()), before);
+  }
 }
 
 }  // namespace

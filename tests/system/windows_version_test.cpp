@@ -3,8 +3,12 @@
 // process (Wine fixes the version at process start), so the probe program is
 // started under a name of its own with a per-program version setting.
 #include "system/Kv_tools.h"
+#include "system/administrator.h"
+#include "system/handles.h"
 #include "system/seam.h"
 #include "system/win.h"
+#include "tests/support/test_files.h"
+#include "tests/support/test_thread.h"
 #include "tests/support/wine_support.h"
 #include "tests/system/probe_output.h"
 
@@ -30,7 +34,7 @@ TEST(WindowsVersion, EachVersionWineReports) {
       // Windows 8 and later report 6.2 to a program without a compatibility manifest.
       {"win10", "Windows Vista", true},
   };
-  wine_test::TempDir dir("kvversion");
+  kvtest::TempDir dir;
   for (const VersionCase& c : cases) {
     SCOPED_TRACE(c.wineSetting);
     const std::string exeName = std::string("probe_") + c.wineSetting + ".exe";
@@ -73,9 +77,82 @@ TEST(WindowsVersion, TableRowsThroughTheSeam) {
   seam::SimulateWindowsVersion(nullptr);
 }
 
-TEST(Administrator, RealTokenAndRestrictedAccount) {
-  // Wine runs every program as an administrator, through the real token calls.
+kv::AllocatedSid MakeSid(SID_IDENTIFIER_AUTHORITY authority, std::vector<DWORD> subAuthorities) {
+  const auto count = static_cast<BYTE>(subAuthorities.size());
+  subAuthorities.resize(8, 0);
+  kv::AllocatedSid sid;
+  EXPECT_TRUE(::AllocateAndInitializeSid(&authority, count, subAuthorities[0], subAuthorities[1], subAuthorities[2],
+                                         subAuthorities[3], subAuthorities[4], subAuthorities[5], subAuthorities[6],
+                                         subAuthorities[7], sid.Receive()));
+  return sid;
+}
+
+TEST(Administrator, DecisionOverTheGroupList) {
+  const SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+  const SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+  const kv::AllocatedSid administrators = MakeSid(nt, {32, 544});
+  const kv::AllocatedSid users = MakeSid(nt, {32, 545});
+  const kv::AllocatedSid everyone = MakeSid(world, {0});
+  const kv::AllocatedSid otherAuthority = MakeSid(world, {32, 544});
+  const kv::AllocatedSid longer = MakeSid(nt, {32, 544, 1});
+  constexpr DWORD kEnabled = SE_GROUP_ENABLED | SE_GROUP_ENABLED_BY_DEFAULT | SE_GROUP_MANDATORY;
+  constexpr DWORD kDenyOnly = SE_GROUP_USE_FOR_DENY_ONLY;
+  struct Case {
+    const char* what;
+    std::vector<SID_AND_ATTRIBUTES> groups;
+    bool expected;
+  };
+  const std::vector<Case> cases = {
+      {"no groups", {}, false},
+      {"users and everyone", {{users.Get(), kEnabled}, {everyone.Get(), kEnabled}}, false},
+      {"administrators among others", {{users.Get(), kEnabled}, {administrators.Get(), kEnabled}}, true},
+      {"administrators not enabled", {{administrators.Get(), 0}}, true},
+      {"administrators for deny only", {{users.Get(), kEnabled}, {administrators.Get(), kDenyOnly}}, false},
+      {"deny only, the other flags set", {{administrators.Get(), kEnabled | kDenyOnly | SE_GROUP_OWNER}}, false},
+      {"same numbers, other authority", {{otherAuthority.Get(), kEnabled}}, false},
+      {"one more sub-authority", {{longer.Get(), kEnabled}}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(GroupsGrantAdministrator(c.groups.data(), c.groups.size()), c.expected);
+  }
+}
+
+// Runs IsAdministrator on a thread that impersonates token (duplicated for
+// impersonation), so the thread-token branch of the real walk is taken.
+bool IsAdministratorImpersonating(HANDLE token) {
+  kv::KernelHandle impersonation;
+  EXPECT_TRUE(::DuplicateToken(token, SecurityImpersonation, impersonation.Receive()));
+  bool answer = true;
+  wine_test::TestThread thread([&] {
+    EXPECT_TRUE(::SetThreadToken(nullptr, impersonation.Get()));
+    answer = IsAdministrator();
+    ::RevertToSelf();
+  });
+  thread.Join();
+  return answer;
+}
+
+TEST(Administrator, RealTokenWalk) {
+  // Wine runs every program as an administrator: the process token, read
+  // when the thread has no token of its own, grants the group.
   EXPECT_TRUE(IsAdministrator());
+
+  kv::KernelHandle process;
+  ASSERT_TRUE(::OpenProcessToken(::GetCurrentProcess(), TOKEN_ALL_ACCESS, process.Receive()));
+  EXPECT_TRUE(IsAdministratorImpersonating(process.Get()));
+
+  // A restricted token keeps the group, for deny only.
+  const SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+  const kv::AllocatedSid administrators = MakeSid(nt, {32, 544});
+  SID_AND_ATTRIBUTES disable = {administrators.Get(), 0};
+  kv::KernelHandle restricted;
+  ASSERT_TRUE(
+      ::CreateRestrictedToken(process.Get(), 0, 1, &disable, 0, nullptr, 0, nullptr, restricted.Receive()));
+  EXPECT_FALSE(IsAdministratorImpersonating(restricted.Get()));
+}
+
+TEST(Administrator, RestrictedAccountSeam) {
   seam::SimulateRestrictedAccount(true);
   EXPECT_FALSE(IsAdministrator());
   seam::SimulateRestrictedAccount(false);

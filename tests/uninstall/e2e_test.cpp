@@ -9,7 +9,7 @@
 #include "system/registry.h"
 #include "tests/startup/shell_view.h"
 #include "tests/startup/test_support.h"
-#include "tests/support/wine_support.h"
+#include "tests/support/test_files.h"
 
 #include <shlobj.h>
 
@@ -89,7 +89,7 @@ public:
     for (std::size_t i = 0; i < files.size(); ++i) log += "File" + std::to_string(i + 1) + "=" + files[i] + "\r\n";
     log += "[Group]\r\nName=" + std::string(kGroup) + "\r\n[StartMenu]\r\nFolder=" + kEntry +
            "\r\n[BenutzerKonto]\r\nUserName=" + AddBackslash(GetProfilesDirectory()) + GetUserLoginName() + "\r\n";
-    testsupport::WriteBytes(dir_ + "\\install1.log", log);
+    kvtest::WriteBytes(dir_ + "\\install1.log", log);
     {
       kv::RegKey key = OpenMachineKey(kUninstallKey, true);
       WriteRegString(key.Get(), "DisplayName", std::string(kGroup) + " deinstalieren");
@@ -125,7 +125,7 @@ public:
   bool AllInPlace() const { return LeftOutside().size() == 1 + 1 + std::size(links_) + 1; }
 
 private:
-  static void Write(const std::string& path) { testsupport::WriteBytes(path, "x"); }
+  static void Write(const std::string& path) { kvtest::WriteBytes(path, "x"); }
 
   std::string dir_, windowsFile_, group_;
   std::string links_[4];

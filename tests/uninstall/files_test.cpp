@@ -3,7 +3,7 @@
 #include "system/Kv_tools.h"
 #include "system/os_error.h"
 #include "system/win.h"
-#include "tests/support/wine_support.h"
+#include "tests/support/test_files.h"
 #include "uninstall/program_dir.h"
 #include "uninstall/self_removal.h"
 
@@ -14,7 +14,7 @@
 
 namespace {
 
-using wine_test::WriteFileBytes;
+using kvtest::WriteBytes;
 
 std::set<std::string> Slice(const std::vector<std::string>& list, std::size_t from, std::size_t to) {
   return {list.begin() + static_cast<std::ptrdiff_t>(std::min(from, list.size())),
@@ -22,13 +22,13 @@ std::set<std::string> Slice(const std::vector<std::string>& list, std::size_t fr
 }
 
 TEST(ProgramDirListing, TheDirectoryThenEachLevelThenItsSubfoldersWithoutDotNames) {
-  wine_test::TempDir temp("kvlist");
+  kvtest::TempDir temp;
   const std::string root = temp.Path() + "Demo\\";
   for (const char* dir : {"", "sub\\", "sub\\deeper\\", "sub\\.svn\\", "empty\\", ".git\\"})
     ForceDirectories(root + dir);
   for (const char* file : {"a.txt", ".profile", "sub\\b.txt", "sub\\deeper\\c.txt", "sub\\.svn\\entries",
                            ".git\\config"})
-    WriteFileBytes(root + file, "x");
+    WriteBytes(root + file, "x");
   ::SetFileAttributesA((root + "a.txt").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
 
   const std::vector<std::string> list = ProgramDirListing(RemoveBackslash(root));
@@ -46,12 +46,12 @@ TEST(ProgramDirListing, TheDirectoryThenEachLevelThenItsSubfoldersWithoutDotName
 }
 
 TEST(BatchFilePath, OemFormOrShortName) {
-  wine_test::TempDir temp("kvoem");
+  kvtest::TempDir temp;
   const std::string umlaut = temp.Path() + "Büro Demo\\Uninstal.exe";
   const std::string euro = temp.Path() + "Preis€\\Uninstal.exe";
   for (const std::string& path : {umlaut, euro}) {
     ForceDirectories(ExtractFilePath(path));
-    WriteFileBytes(path, "x");
+    WriteBytes(path, "x");
   }
   ASSERT_EQ(::GetOEMCP(), 437u);  // the test prefix; "ü" is 0x81 there, "€" has no form
 
@@ -85,7 +85,7 @@ private:
 };
 
 TEST(MakeTempName, UniqueEmptyFileInTheTemporaryFolder) {
-  wine_test::TempDir temp("kvtempname");
+  kvtest::TempDir temp;
   const ScopedEnvironment tmp("TMP", temp.Path());
   const std::string first = MakeTempName();
   const std::string second = MakeTempName();

@@ -3,7 +3,7 @@
 // then its directory, then the script itself.
 #include "system/Kv_tools.h"
 #include "system/handles.h"
-#include "tests/support/wine_support.h"
+#include "tests/support/test_files.h"
 #include "uninstall/self_removal.h"
 
 #include <gtest/gtest.h>
@@ -58,13 +58,13 @@ TEST(SelfRemoval, DeletesTheProgramAfterItEndsThenItsDirectoryAndItself) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    wine_test::TempDir temp("kvscript");
+    kvtest::TempDir temp;
     const std::string dir = temp.Path() + c.folder + "\\";
     const std::string program = dir + "Uninstal.exe";
     ASSERT_TRUE(ForceDirectories(dir));
     ASSERT_TRUE(::CopyFileA((GetAppDir() + "uninstall_stand_in.exe").c_str(), program.c_str(), FALSE));
     ::SetFileAttributesA(program.c_str(), FILE_ATTRIBUTE_READONLY);
-    if (c.fileLeftBehind) wine_test::WriteFileBytes(dir + "Daten.hdb", "x");
+    if (c.fileLeftBehind) kvtest::WriteBytes(dir + "Daten.hdb", "x");
     char oldTemp[MAX_PATH] = {};
     ::GetEnvironmentVariableA("TMP", oldTemp, MAX_PATH);
     if (*c.tempFolder) {

@@ -4,7 +4,7 @@
 #include "engine/shell_link.h"
 #include "system/Data.h"
 #include "system/Kv_tools.h"
-#include "tests/support/wine_support.h"
+#include "tests/support/test_files.h"
 #include "uninstall/uninstall_entries.h"
 
 #include <gtest/gtest.h>
@@ -76,7 +76,7 @@ void ExpectShortcuts(const Folders& f, const Expected& e, bool foreignMade, cons
 }
 
 TEST(RemoveGroupAndShortcuts, WhereTheInstallerPutThem) {
-  wine_test::TempDir temp("kvlinks");
+  kvtest::TempDir temp;
   const std::string programDir = temp.Path() + "Demo";
   const std::string fakeProfile = temp.Path() + "Profil";
   const std::string ownProfile = AddBackslash(GetProfilesDirectory()) + GetUserLoginName();

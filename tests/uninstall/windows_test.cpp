@@ -48,9 +48,13 @@ TEST_F(UninstallWindows, ConfirmationAnswersOnlyByItsButtonsOrTitleBar) {
       {"title bar", [](const Tf_Ask& ask) { PostMessageA(ask.Handle(), WM_CLOSE, 0, 0); }, form::mrCancel},
       {"Enter and Escape on the list answer nothing",
        [uiThread](const Tf_Ask& ask) {
+         // The window has the focus once it is activated.
          GUITHREADINFO info{};
          info.cbSize = sizeof info;
-         GetGUIThreadInfo(uiThread, &info);
+         for (int i = 0; i < 40 && !info.hwndFocus; ++i) {
+           Sleep(50);
+           GetGUIThreadInfo(uiThread, &info);
+         }
          EXPECT_EQ(info.hwndFocus, ask.lbFiles);
          Key(ask.lbFiles, VK_RETURN);
          Key(ask.lbFiles, VK_ESCAPE);

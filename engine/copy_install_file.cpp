@@ -1,0 +1,44 @@
+#include "engine/copy_install_file.h"
+
+namespace {
+
+// Message lines end in a carriage return alone.
+constexpr char CR = '\r';
+constexpr char kMakeSure[] =
+    "Stellen Sie bitte sicher, das eine bereits existierende Datei nicht von "
+    "einem anderen Programm geöffnet ist oder die zu überschreibende Programmdatei ";
+constexpr char kButtonsHelp[] =
+    "Drücken Sie \"Ja\" für erneuten Versuch, \"Nein\" für überspringen, \"Abrechen\" für Installationsabbruch.";
+
+}  // namespace
+
+std::string CopyRetryText(const std::string& destinationPath) {
+  return "Die Datei " + destinationPath + CR + "konnnte nicht kopiert werden!" + CR + CR + "Erneut versuchen ?" + CR +
+         CR + kMakeSure + "nicht gerade ausgeführt wird!" + CR + CR + kButtonsHelp;
+}
+
+std::string ExpandRetryText(const std::string& sourcePath, const std::string& destinationPath) {
+  return "Die Datei " + sourcePath + CR + CR + "konnte nicht nach " + CR + CR + destinationPath +
+         " kopiert werden!" + CR + CR + "Erneut versuchen ?" + CR + CR + kMakeSure + "nicht gerade ausgeführt wird !" +
+         CR + CR + kButtonsHelp;
+}
+
+std::string GiveUpText(const std::string& destinationPath) {
+  return "Datei " + destinationPath + " konnte nicht kopiert werden!";
+}
+
+std::vector<std::string> TargetSubFolders(const std::string& targetName) {
+  std::vector<std::string> folders;
+  std::string::size_type start = 0;
+  for (;;) {
+    // Windows takes "/" for a separator as well.
+    const std::string::size_type end = targetName.find_first_of("\\/", start);
+    if (end == std::string::npos) return folders;  // the rest is the file's name
+    const std::string part = targetName.substr(start, end - start);
+    // Windows drops trailing dots and blanks from a name, so "..." or ". ."
+    // would be ".." or "." there.
+    if (part.find_first_not_of(". ") == std::string::npos || part.find(':') != std::string::npos) return {};
+    folders.push_back(targetName.substr(0, end));
+    start = end + 1;
+  }
+}

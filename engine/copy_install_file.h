@@ -1,0 +1,49 @@
+// One file of the copy run: shown on the wizard's copy page, expanded or
+// copied into place, retried, skipped or given up as the user decides, and
+// entered in the install log under the progress position.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// What the step needs of the wizard's copy page ("Von:", "Nach:" and the
+// progress bar, which the run driver advances before each file).
+class CopyPage {
+public:
+  virtual ~CopyPage() = default;
+  // Shows the file being handled (both texts lower case) and repaints the
+  // window at once, without processing other messages.
+  virtual void ShowFiles(const std::string& from, const std::string& to) = 0;
+  // The progress position: the number of this file's log entry.
+  virtual int Position() const = 0;
+};
+
+// ---- Portable -------------------------------------------------------------
+
+// The retry questions and the give-up message. Paths as the caller gave them
+// (not lower-cased): destination directory + installed name, source
+// directory + source name.
+std::string CopyRetryText(const std::string& destinationPath);
+std::string ExpandRetryText(const std::string& sourcePath, const std::string& destinationPath);
+std::string GiveUpText(const std::string& destinationPath);
+
+// The folders a target name's sub-path needs inside the destination
+// directory, outermost first: "vorlagen\BRIEF.DOT" needs "vorlagen",
+// "a\b\c.txt" needs "a" and "a\b". None for a bare name, and none at all for
+// a sub-path that could lead out of the directory (a drive, a leading
+// separator, an empty, "." or ".." part), so nothing is created outside it.
+std::vector<std::string> TargetSubFolders(const std::string& targetName);
+
+// ---- Win32 ----------------------------------------------------------------
+
+// Places sourceDir + sourceName as destinationDir + MapCompressedName(targetName)
+// (both directories end in "\"): expanded when the source's extension ends in
+// "_", else copied over an existing file and freed of the read-only
+// attribute. Missing folders of the target's sub-path are created first. On
+// failure the user chooses: "&Ja" tries once more (after 1000 ms for an
+// expansion), "&Nein" skips, "Abbrechen" ends the program with
+// ecCancelled. A second failure sets CopyErrors and says so. Placed,
+// skipped and given-up files alike are then entered in the install log;
+// a refused log write raises EIniFileException.
+void CopyInstallFile(CopyPage& page, const std::string& sourceName, const std::string& targetName,
+                     const std::string& sourceDir, const std::string& destinationDir);

@@ -1,0 +1,71 @@
+#include "engine/copy_install_file.h"
+
+#include "engine/ascii_case.h"
+#include "engine/compressed_name.h"
+#include "engine/install_log.h"
+#include "system/Data.h"
+#include "system/Kv_tools.h"
+#include "system/dialogs.h"
+#include "system/program_end.h"
+
+namespace {
+
+// The pause before an expansion is tried again, with the windows kept alive.
+constexpr unsigned kExpandRetryWaitMs = 1000;
+
+// True for "&Ja" (also Enter); "&Nein" gives false; "Abbrechen", Escape and
+// closing the box end the program here.
+bool UserWantsRetry(const std::string& question) {
+  switch (MessageDlg(question, DialogKind::Warning, dbYes | dbNo | dbCancel, IDYES)) {
+    case IDYES:
+      return true;
+    case IDNO:
+      return false;
+    default:
+      EndProgram(ecCancelled);
+  }
+}
+
+void ClearReadOnly(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    ::SetFileAttributesA(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+}
+
+bool Place(const InstallFilePlan& plan) {
+  if (!InstallFileContent(plan)) return false;
+  // A copy keeps the source's attributes, and media are often read-only; an
+  // expanded file is new and never is.
+  if (!plan.expand) ClearReadOnly(plan.targetPath);
+  return true;
+}
+
+}  // namespace
+
+void CopyInstallFile(CopyPage& page, const std::string& sourceName, const std::string& targetName,
+                     const std::string& sourceDir, const std::string& destinationDir) {
+  const std::string installedName = MapCompressedName(targetName);
+  const std::string sourcePath = sourceDir + sourceName;
+  const std::string destinationPath = destinationDir + installedName;
+  const std::string logValue = AsciiLowerCase(destinationPath);
+  page.ShowFiles(AsciiLowerCase(sourcePath), logValue);
+
+  const InstallFilePlan plan = PlanInstallFile(sourceName, targetName, sourceDir, destinationDir);
+  // A listed file may sit in a sub-folder ("vorlagen\BRIEF.DO_") that the
+  // destination does not have yet.
+  for (const std::string& folder : TargetSubFolders(installedName))
+    ::CreateDirectoryA((AddBackslash(destinationDir) + folder).c_str(), nullptr);
+
+  if (!Place(plan)) {
+    const std::string question =
+        plan.expand ? ExpandRetryText(sourcePath, destinationPath) : CopyRetryText(destinationPath);
+    if (UserWantsRetry(question)) {
+      if (plan.expand) WaitMs(kExpandRetryWaitMs, true);
+      if (!Place(plan)) {
+        CopyErrors = true;
+        ShowMessage(GiveUpText(destinationPath));
+      }
+    }
+  }
+  WriteInstallLogEntry(page.Position(), logValue);
+}

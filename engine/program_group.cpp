@@ -1,0 +1,59 @@
+#include "engine/program_group.h"
+
+#include "system/Kv_tools.h"
+
+namespace {
+
+constexpr char CR = '\r';
+
+std::string InstalledIn(const std::string& path) {
+  return std::string("Das Programm wurde ordnungsgemäß im Verzeichnis ") + CR + CR + path + CR + CR + "installiert!" +
+         CR + CR;
+}
+
+}  // namespace
+
+FolderSet ChooseFolderSet(const AccountFolders& account, const std::string& groupName) {
+  FolderSet set;
+  set.commonFolders = account.isAdministrator && account.allUsers;
+  if (set.commonFolders) {
+    set.userProfileDir = AddBackslash(account.profilesDir) + "All Users";
+    set.programMenuRoot = AddBackslash(account.commonPrograms);
+    set.desktopFolder = AddBackslash(account.commonDesktop);
+  } else {
+    set.userProfileDir = AddBackslash(account.profilesDir) + account.loginName;
+    // An administrator's own Programs folder is joined like the common one;
+    // anyone else's with a plain "\".
+    set.programMenuRoot = account.isAdministrator ? AddBackslash(account.programs) : account.programs + "\\";
+    set.desktopFolder = AddBackslash(account.desktop);
+  }
+  set.groupFolder = set.programMenuRoot + groupName;
+  return set;
+}
+
+std::string UninstallKeyPath(const std::string& startMenuFolder) {
+  return "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + startMenuFolder;
+}
+
+std::string CopyErrorsMessage(const std::string& path) {
+  return std::string("Bei der Installation des Programmes in das Verzeichnis ") + CR + CR + path + CR + CR +
+         "sind Fehler aufgetreten!" + CR + CR + "Bitte wiederholen Sie die Installation.";
+}
+
+std::string SuccessMessage(const std::string& path, bool rightsHint) {
+  std::string text = InstalledIn(path);
+  if (rightsHint) {
+    text += std::string("Falls Sie das Programm für einen anderen Benutzer ") +
+            "ohne Administratorenrechte installieren wollten, müssen " +
+            "Sie diesem Benutzer evtl. noch Schreib- und Leserechte für das " +
+            "Installationsverzeichnis verleihen, falls dieser noch nicht " + "hierrüber verfügt." + CR + CR;
+  }
+  return text + "Soll das Anwendungsprogramm jetzt gestartet werden?";
+}
+
+std::string VistaSuccessMessage(const std::string& path) { return InstalledIn(path); }
+
+bool RightsHintApplies(const std::string& windowsVersionName, bool isAdministrator) {
+  return isAdministrator && (windowsVersionName == "Windows NT" || windowsVersionName == "Windows 2000" ||
+                             windowsVersionName == "Windows XP" || windowsVersionName == "Windows Vista");
+}

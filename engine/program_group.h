@@ -1,0 +1,98 @@
+// The program group, its shortcuts, the uninstall registration, the outcome
+// messages and the clean-up of earlier groups: the pieces the wizard's
+// CreateProgmanGroup is made of.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// ---- Portable -------------------------------------------------------------
+
+// What the system reports about the account and its special folders (paths
+// as the shell gives them, without trailing backslash).
+struct AccountFolders {
+  bool isAdministrator = false;
+  bool allUsers = false;        // shortcuts for every user; ignored without administrative rights
+  std::string profilesDir;      // GetProfilesDirectory
+  std::string loginName;        // GetUserLoginName
+  std::string programs;         // CSIDL_PROGRAMS; "" when the lookup failed
+  std::string desktop;          // CSIDL_DESKTOPDIRECTORY
+  std::string commonPrograms;   // CSIDL_COMMON_PROGRAMS
+  std::string commonDesktop;    // CSIDL_COMMON_DESKTOPDIRECTORY
+};
+
+// Where the shortcuts of one install go.
+struct FolderSet {
+  bool commonFolders = false;   // an administrator's install for all users
+  std::string userProfileDir;   // the profile the shortcuts belong to, recorded in the log
+  std::string groupFolder;      // the program group, no trailing backslash
+  std::string programMenuRoot;  // the folder holding the groups, trailing backslash
+  std::string desktopFolder;    // trailing backslash
+};
+
+// An administrator installing for all users gets the common folders and the
+// "All Users" profile; anyone else the own folders and the own profile.
+FolderSet ChooseFolderSet(const AccountFolders& account, const std::string& groupName);
+
+// The uninstall entry's key under HKEY_LOCAL_MACHINE.
+std::string UninstallKeyPath(const std::string& startMenuFolder);
+
+// The outcome messages; path is the install directory as the user sees it.
+std::string CopyErrorsMessage(const std::string& path);
+// With the hint on other users' rights when asked for, and the question
+// whether to start the program.
+std::string SuccessMessage(const std::string& path, bool rightsHint);
+// Windows Vista's: no hint, no question.
+std::string VistaSuccessMessage(const std::string& path);
+// The rights hint is for an administrator on the NT family (NT, 2000, XP, Vista).
+bool RightsHintApplies(const std::string& windowsVersionName, bool isAdministrator);
+
+// A registry value write that the system refused; names the value.
+class ERegistryException : public std::runtime_error {
+public:
+  explicit ERegistryException(const std::string& valueName)
+      : std::runtime_error("Konnte Daten für '" + valueName + "' nicht setzen") {}
+};
+
+// ---- Win32 ----------------------------------------------------------------
+
+// The account's folders; allUsers is the user's choice on the shortcuts page.
+AccountFolders LookUpAccountFolders(bool allUsers);
+
+// The folder (trailing backslash) for the Start-menu shortcut: the
+// profile's "Startmenü" folder where it exists (a German Windows with the
+// classic layout); otherwise the shell's Start menu of the same account, the
+// common one for an all-users install. "" when the current user's Start menu
+// cannot be looked up: no Start-menu shortcut then.
+std::string StartMenuLinkFolder(const FolderSet& folders);
+
+// One program-group shortcut of the setup list's [Items]: "file=caption".
+struct ShortcutItem {
+  std::string file;     // relative to the install directory
+  std::string caption;  // description and link file name, at most 255 characters
+};
+// The [Items] lines in file order; a line with an empty caption is left out.
+std::vector<ShortcutItem> ReadShortcutItems(const std::string& listFile);
+
+// Registers the install in the system's software list: DisplayName =
+// groupName + " deinstalieren", UninstallString = AddBackslash(installPath)
+// + "Uninstal.exe". Nothing when startMenuFolder is empty (the key would be
+// the parent of every program's entry) or the key cannot be opened (an
+// account without administrative rights); ERegistryException when a value
+// write is refused.
+void WriteUninstallEntry(const std::string& startMenuFolder, const std::string& groupName,
+                         const std::string& installPath);
+
+// Moves one file to the recycle bin without asking; true on success.
+bool RecycleFile(const std::string& path);
+// Moves every file of the folder (any attributes, no subfolders) to the
+// recycle bin; the folder and its subfolders stay.
+void ClearFolder(const std::string& folder);
+
+// Clears the groups of oldGroups (";"-separated folder names under
+// programMenuRoot) that an earlier install into installPath left: those whose
+// "Programm entfernen.LNK" points to exactly AddBackslash(installPath) +
+// "Uninstal.exe". Nothing when programMenuRoot is empty; errors are swallowed.
+void ClearOldGroups(const std::string& oldGroups, const std::string& programMenuRoot,
+                    const std::string& installPath);

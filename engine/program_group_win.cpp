@@ -1,0 +1,107 @@
+#include "engine/program_group.h"
+
+#include "engine/shell_link.h"
+#include "startup/setup_list.h"
+#include "system/Kv_tools.h"
+#include "system/form.h"
+#include "system/handles.h"
+#include "system/registry.h"
+
+#include <shellapi.h>
+
+namespace {
+
+// A caption is at most this long; the rest of a longer one is dropped.
+constexpr std::size_t kCaptionChars = 255;
+
+void WriteValue(HKEY key, const std::string& name, const std::string& value) {
+  if (!WriteRegString(key, name, value)) throw ERegistryException(name);
+}
+
+}  // namespace
+
+AccountFolders LookUpAccountFolders(bool allUsers) {
+  AccountFolders account;
+  account.isAdministrator = IsAdministrator();
+  account.allUsers = allUsers;
+  account.profilesDir = GetProfilesDirectory();
+  account.loginName = GetUserLoginName();
+  account.programs = GetSpecialFolder(CSIDL_PROGRAMS);
+  account.desktop = GetSpecialFolder(CSIDL_DESKTOPDIRECTORY);
+  account.commonPrograms = GetSpecialFolder(CSIDL_COMMON_PROGRAMS);
+  account.commonDesktop = GetSpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY);
+  return account;
+}
+
+std::string StartMenuLinkFolder(const FolderSet& folders) {
+  const std::string userStartMenu = GetSpecialFolder(CSIDL_STARTMENU);
+  if (userStartMenu.empty()) return {};
+  if (folders.userProfileDir.empty()) return userStartMenu + "\\";
+  const std::string classic = AddBackslash(folders.userProfileDir) + "Startmenü\\";
+  if (DirectoryExists(classic)) return classic;
+  // Other languages and the profile layout of Windows Vista name the folder
+  // otherwise; the shell knows where it is.
+  return AddBackslash(folders.commonFolders ? GetSpecialFolder(CSIDL_COMMON_STARTMENU) : userStartMenu);
+}
+
+std::vector<ShortcutItem> ReadShortcutItems(const std::string& listFile) {
+  std::vector<ShortcutItem> items;
+  for (auto& [file, caption] : ReadListSection(ProfileOf(listFile), "Items"))
+    items.push_back({file, caption.substr(0, kCaptionChars)});
+  return items;
+}
+
+void WriteUninstallEntry(const std::string& startMenuFolder, const std::string& groupName,
+                         const std::string& installPath) {
+  if (startMenuFolder.empty()) return;
+  const kv::RegKey key = OpenMachineKey(UninstallKeyPath(startMenuFolder), true);
+  if (!key) return;
+  WriteValue(key.Get(), "DisplayName", groupName + " deinstalieren");
+  WriteValue(key.Get(), "UninstallString", AddBackslash(installPath) + "Uninstal.exe");
+}
+
+bool RecycleFile(const std::string& path) {
+  // A list of one path: the list ends with an empty string.
+  const std::string from = path + '\0' + '\0';
+  SHFILEOPSTRUCTA operation = {};
+  operation.hwnd = form::ApplicationMainWindow();
+  operation.wFunc = FO_DELETE;
+  operation.pFrom = from.c_str();
+  operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION;
+  return ::SHFileOperationA(&operation) == 0;
+}
+
+void ClearFolder(const std::string& folder) {
+  const std::string base = AddBackslash(folder);
+  // Files of every attribute, in the order the system lists them; no folders.
+  std::vector<std::string> files;
+  WIN32_FIND_DATAA entry;
+  {
+    const kv::FindHandle find(::FindFirstFileA((base + "*.*").c_str(), &entry));
+    if (!find) return;
+    do {
+      if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) files.push_back(base + entry.cFileName);
+    } while (::FindNextFileA(find.Get(), &entry));
+  }
+  for (const std::string& file : files) RecycleFile(file);
+}
+
+void ClearOldGroups(const std::string& oldGroups, const std::string& programMenuRoot,
+                    const std::string& installPath) {
+  if (programMenuRoot.empty()) return;
+  try {
+    const std::string uninstaller = AddBackslash(installPath) + "Uninstal.exe";
+    const int count = CountFields(';', oldGroups);
+    for (int i = 1; i <= count; ++i) {
+      const std::string name = GetField(';', oldGroups, i);
+      // An empty name would make the menu root itself the group.
+      if (name.empty()) continue;
+      const std::string folder = programMenuRoot + name;
+      const std::string uninstallLink = folder + "\\Programm entfernen.LNK";
+      if (DirectoryExists(folder) && FileExists(uninstallLink) && GetShellLinkTarget(uninstallLink) == uninstaller)
+        ClearFolder(folder);
+    }
+  } catch (...) {
+    // Left-over groups are a nuisance, not a reason to fail the install.
+  }
+}

@@ -1,0 +1,50 @@
+// The install log's names and the values one file writes, apart from the disk.
+#include "engine/install_log.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+namespace {
+
+TEST(InstallLogPath, WholePathUpperCasedAsciiOnly) {
+  const struct {
+    const char* installPath;
+    const char* log;
+  } cases[] = {
+      {"C:\\Programme\\Demo", "C:\\PROGRAMME\\DEMO\\INSTALL1.LOG"},
+      {"c:\\programme\\demo\\", "C:\\PROGRAMME\\DEMO\\INSTALL1.LOG"},
+      {"D:\\Bücher\\Ärger", "D:\\BüCHER\\ÄRGER\\INSTALL1.LOG"},
+      {"", "INSTALL1.LOG"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.installPath);
+    EXPECT_EQ(InstallLogPath(c.installPath), c.log);
+  }
+}
+
+TEST(InstallLogEntry, NameOnlyWhenGivenThenFileGroupAndFolder) {
+  using Value = std::tuple<std::string, std::string, std::string>;
+  const struct {
+    const char* progName;
+    int number;
+    std::vector<Value> values;
+  } cases[] = {
+      {"Demo", 1,
+       {{"General", "Name", "Demo"},
+        {"InstalledFiles", "File1", "c:\\kv\\demo.exe"},
+        {"Group", "Name", "Gruppe"},
+        {"StartMenu", "Folder", "Ordner"}}},
+      {"", 12,
+       {{"InstalledFiles", "File12", "c:\\kv\\demo.exe"}, {"Group", "Name", "Gruppe"}, {"StartMenu", "Folder", "Ordner"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.number);
+    std::vector<Value> got;
+    for (const IniValue& v : InstallLogEntry(c.number, "c:\\kv\\demo.exe", c.progName, "Gruppe", "Ordner"))
+      got.emplace_back(v.section, v.key, v.value);
+    EXPECT_EQ(got, c.values);
+  }
+}
+
+}  // namespace

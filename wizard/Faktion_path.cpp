@@ -1,0 +1,161 @@
+// The wizard's install-directory page: the live check of the typed path, the
+// folder browser, mobile mode, the warning for accounts without administrator
+// rights, and the checks Next runs before the shortcut page.
+#include "wizard/Faktion.h"
+
+#include "system/Data.h"
+#include "system/Kv_tools.h"
+#include "system/dialogs.h"
+#include "system/handles.h"
+
+#include <shlobj.h>
+
+namespace {
+
+bool IsVersionWithAccounts(const std::string& version, bool withVista) {
+  return version == "Windows NT" || version == "Windows XP" || version == "Windows 2000" ||
+         (withVista && version == "Windows Vista");
+}
+
+std::string NonAdministratorWarning(const std::string& version) {
+  return "Das Setup-Programm hat festgestellt, dass Sie " + ProgName + " auf ein Betriebsystem (" +
+         version + ") installieren " + "möchten, welches über eine Benutzerverwaltung verfügt, " +
+         "jedoch besitzen Sie unter dem aktuell verwendeten Benutzerkonto " +
+         "keine Administratorenrechte." + "\r\r" +
+         "Dies kann evtl. dazu führen, dass sich das Programm nicht " +
+         "in das standardmäßig vorgeschlagene Verzeichnis (" + DefaultPath +
+         ") installieren lässt " + "(bitte versuchen Sie es aber zunächst)." + "\r\r" +
+         "In diesem Falle können Sie das Programm in ein Verzeichnis " +
+         "installieren, für das Sie über entsprechende Schreibrechte verfügen, z.B. " + "\"" +
+         "Dokumente und Einstellungen" + "\"" + ". Bei Windows XP HOME ist dies die " +
+         "einzige Möglichkeit, wenn Sie das Programm für einen Anwender mit " +
+         "eingeschränkten Benutzerrechten installieren wollen." + "\r\r" +
+         "Unter Windows NT, Windows 2000 und Windows XP Professional können Sie sich aber auch " +
+         "als Administrator anmelden, das Programm installieren und dem betreffenden Benutzer " +
+         "für das Installationsverzeichnis Lese- und Schreibrechte verleihen.";
+}
+
+std::string DirectoryWarning(const std::string& path, bool askAdministrator) {
+  std::string text =
+      "Konnte Verzeichnis \"" + path +
+      "\" nicht erstellen oder in das Verzeichnis kann nicht kopiert werden!" + "\r\r" +
+      "Entweder ist das Laufwerkt nicht schreibbereit oder " +
+      "es fehlt eine Schreibberechtigung für dieses Laufwerk bzw. " + "für dieses Verzeichnis." +
+      "\r" + "\r" + "Bitte installieren Sie das Programm in ein Verzeichnis, für " +
+      "das Sie Schreib- und Leserechte besitzen (das Setup-Programm schlägt " +
+      "nun einmalig ein anderes Verzeichnis vor).";
+  if (askAdministrator) {
+    text += std::string("\r\r") + "Oder Sie melden sich als Administrator an, um das Programm " +
+            "zu installieren bzw. Sie bitten den Administrator, Ihnen entsprechende " +
+            "Berechtigungen zur Installation des Programmes einzuräumen.";
+  }
+  return text;
+}
+
+}  // namespace
+
+bool IsRootLikeInstallPath(const std::string& path) {
+  std::string lower = path;
+  if (!lower.empty()) CharLowerBuffA(lower.data(), static_cast<DWORD>(lower.size()));
+  return lower == "c:\\programme" || lower == "c:\\program files" ||
+         lower == "c:\\program files\\" || lower == "c:\\programme\\";
+}
+
+std::string LastPathComponent(const std::string& path) {
+  const std::size_t slash = path.rfind('\\');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string FallbackFolder(const std::string& entered) {
+  return AddBackslash(GetProfilesDirectory()) + GetUserLoginName() + "\\" + LastPathComponent(entered);
+}
+
+bool DirectoryWritable(const std::string& directory) {
+  const std::string probe = AddBackslash(directory) + "FileTest.txt";
+  kv::FileHandle(CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!FileExists(probe)) return false;
+  DeleteFileA(probe.c_str());
+  return true;
+}
+
+void Tf_Aktion::edPathNameChange() { SetEnabled(bnInstal, !IsRootLikeInstallPath(Text(edPathName))); }
+
+void Tf_Aktion::bnDirClick() {
+  const kv::ComScope com;
+  char name[MAX_PATH] = {};
+  BROWSEINFOA browse{};
+  browse.hwndOwner = Handle();
+  browse.pszDisplayName = name;
+  browse.lpszTitle = "Bitte wählen Sie ein Verzeichnis";
+  browse.ulFlags = BIF_RETURNONLYFSDIRS;
+  const kv::Pidl chosen(SHBrowseForFolderA(&browse));
+  if (!chosen) return;
+  char path[MAX_PATH] = {};
+  if (!SHGetPathFromIDListA(chosen.Get(), path)) return;
+  SetText(edPathName, AddBackslash(path) + LastPathComponent(DefaultPath));
+}
+
+void Tf_Aktion::cbMobileModusClick() { SetVisible(lbMM2, Checked(cbMobileModus)); }
+
+void Tf_Aktion::ShowMobileControls() {
+  if (!MobileOption) return;
+  SetVisible(cbMobileModus, true);
+  SetVisible(lbMM1, true);
+  if (!OnlyMobile) return;
+  SetChecked(cbMobileModus, true);
+  SetEnabled(cbMobileModus, false);
+  SetVisible(lbMM2, true);
+}
+
+void Tf_Aktion::WarnNonAdministrator() {
+  if (!IsVersionWithAccounts(versionName_, false) || IsAdministrator() ||
+      DirectoryWritable(ExtractFilePath(DefaultPath))) {
+    return;
+  }
+  MessageDlg(NonAdministratorWarning(versionName_), DialogKind::Information, dbOK);
+}
+
+void Tf_Aktion::PrepareShortcutPage() {
+  const bool mobile = Checked(cbMobileModus);
+  for (HWND box : {cbDesktop, cbStartmenu, cbProgMenu}) {
+    SetChecked(box, !mobile);
+    SetEnabled(box, !mobile);
+  }
+  SetVisible(rbAllUser, !mobile);
+  SetVisible(rbAktUser, !mobile);
+  SetText(lbUser, mobile ? "Diese Anwendung wird auf einem mobilen Datenträger installiert."
+                         : "Diese Anwendung wird installiert für:");
+}
+
+bool Tf_Aktion::CheckInstallPath() {
+  PrepareShortcutPage();
+  std::string path = Text(edPathName);
+  if (path.size() <= 3) {
+    ShowMessage("Das Programm kann nicht in einem Hauptverzeichnis installiert werden. "
+                "Geben Sie bitte einen Namen für ein Unterverzeichnis an!");
+    return false;
+  }
+  if (!DirectoryExists(path)) {
+    // Closing the question counts as No: nothing is created unasked.
+    if (!Checked(cbMakePath) &&
+        MessageDlg("Verzeichnis existiert nicht!\r\rErstellen?", DialogKind::Confirmation,
+                   dbYes | dbNo) != IDYES) {
+      return false;
+    }
+    ForceDirectories(path);
+  }
+  if (AutoMode && !DirectoryWritable(path)) {
+    // Nobody is there to accept a proposal, so the proposed folder is made
+    // too; a folder that is only proposed would fail the check below.
+    path = FallbackFolder(path);
+    SetText(edPathName, path);
+    ForceDirectories(path);
+  }
+  if (DirectoryExists(path) && DirectoryWritable(path)) return true;
+  MessageDlg(DirectoryWarning(path, IsVersionWithAccounts(versionName_, true) && !IsAdministrator()),
+             DialogKind::Warning, dbOK);
+  SetForegroundWindow(Handle());
+  SetText(edPathName, FallbackFolder(path));
+  return false;
+}

@@ -1,0 +1,180 @@
+// The install run that "&Fertig" on the shortcut page starts: every listed
+// file placed in its order, the uninstaller last, then the program group and
+// registration, or in mobile mode the marker in the program's INI file.
+#include "wizard/Faktion.h"
+
+#include "engine/ascii_case.h"
+#include "engine/compressed_name.h"
+#include "engine/install_log.h"
+#include "engine/program_group.h"
+#include "engine/shell_link.h"
+#include "startup/setup_list.h"
+#include "system/Data.h"
+#include "system/Kv_tools.h"
+#include "system/dialogs.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+namespace {
+
+// The mobile run's success text: like the registration's, but its hint on
+// other users' rights has no "evtl.".
+std::string MobileSuccessMessage(const std::string& path, bool rightsHint) {
+  std::string text = "Das Programm wurde ordnungsgemäß im Verzeichnis \r\r" + path + "\r\r" +
+                     "installiert!" + "\r\r";
+  if (rightsHint) {
+    text += std::string("Falls Sie das Programm für einen anderen Benutzer ") +
+            "ohne Administratorenrechte installieren wollten, müssen " +
+            "Sie diesem Benutzer noch Schreib- und Leserechte für das " +
+            "Installationsverzeichnis verleihen, falls dieser noch nicht " + "hierrüber verfügt." +
+            "\r\r";
+  }
+  return text + "Soll das Anwendungsprogramm jetzt gestartet werden?";
+}
+
+}  // namespace
+
+void Tf_Aktion::ShowFiles(const std::string& from, const std::string& to) {
+  SetText(pnFrom, from);
+  SetText(pnTo, to);
+  UpdateWindow(Handle());
+}
+
+int Tf_Aktion::Position() const {
+  return static_cast<int>(SendMessageA(Gauge1, PBM_GETPOS, 0, 0));
+}
+
+void Tf_Aktion::Advance() { SendMessageA(Gauge1, PBM_DELTAPOS, 1, 0); }
+
+void Tf_Aktion::InstallRun() {
+  ShowPage(5, 6);
+  ProcessMessages();
+  InstallPath = Text(edPathName);
+
+  const ProfileReader list = ProfileOf(GetAppDir() + "Setup.lst");
+  const std::vector<std::string> programFiles = ReadNumberedList(list, "programfiles");
+  const std::vector<std::string> windowsFiles = ReadNumberedList(list, "Windows");
+  GroupName = ReadListString(list, "Group", "Name", "Gruppex");
+  OldGroup = ReadListString(list, "Group", "Old", "");
+  const std::string systemFiles = ReadListString(list, "SystemDepended", versionName_, "");
+  const int systemCount = CountFields(';', systemFiles);
+  const int total = static_cast<int>(programFiles.size() + windowsFiles.size()) + systemCount + 1;
+  SendMessageA(Gauge1, PBM_SETRANGE32, 0, total);
+  SendMessageA(Gauge1, PBM_SETPOS, 0, 0);
+
+  const std::string programDir = GetAppDir();
+  const std::string installDir = AddBackslash(InstallPath);
+  const std::string windowsDir = AddBackslash(GetWindowsDir());
+  for (std::size_t i = 0; i < programFiles.size(); ++i) {
+    const std::string& name = programFiles[i];
+    if (i == 0) MainProgFile = MapCompressedName(installDir + name);
+    Advance();
+    // Sample data the user already has is left as it is.
+    if (AsciiLowerCase(name).find("beispiel.") != std::string::npos &&
+        FileExists(installDir + "Beispiel.hdb")) {
+      continue;
+    }
+    CopyInstallFile(*this, name, name, programDir, installDir);
+  }
+  for (const std::string& name : windowsFiles) {
+    Advance();
+    CopyInstallFile(*this, name, name, programDir, windowsDir);
+  }
+  for (int k = 1; k <= systemCount; ++k) {
+    const std::string name = GetField(';', systemFiles, k);
+    Advance();
+    CopyInstallFile(*this, name, name, programDir, installDir);
+  }
+  Advance();
+  CopyInstallFile(*this, "Setup.exe", "Uninstal.exe", programDir, installDir);
+
+  if (Checked(cbMobileModus)) {
+    MobileCompletion();
+  } else {
+    CreateProgmanGroup();
+  }
+  ProcessMessages();
+  SetModalResult(form::mrOK);
+}
+
+void Tf_Aktion::MobileCompletion() {
+  // Without a main program there is no INI file to mark.
+  if (!MainProgFile.empty()) {
+    WritePrivateProfileStringA("Optionen", "MobileModus", "1",
+                               ChangeFileExt(MainProgFile, ".ini").c_str());
+  }
+  ReportOutcome(true);
+}
+
+void Tf_Aktion::StartMainProgram() {
+  ShellExecuteA(Handle(), "open", MainProgFile.c_str(), "", ExtractFilePath(MainProgFile).c_str(),
+                SW_SHOW);
+}
+
+void Tf_Aktion::CreateProgmanGroup() {
+  std::string programMenuRoot;
+  if (!GroupName.empty()) {
+    const AccountFolders account = LookUpAccountFolders(Checked(rbAllUser));
+    if (!account.programs.empty()) {
+      const FolderSet folders = ChooseFolderSet(account, GroupName);
+      UserProfileDir = folders.userProfileDir;
+      programMenuRoot = folders.programMenuRoot;
+      CreateDirectoryA(folders.groupFolder.c_str(), nullptr);
+      SHChangeNotify(SHCNE_UPDATEDIR, SHCNF_PATHA | SHCNF_FLUSH, account.programs.c_str(), nullptr);
+
+      const std::vector<ShortcutItem> items = ReadShortcutItems(GetAppDir() + "Setup.lst");
+      auto link = [](const ShortcutItem& item, const std::string& folder) {
+        CreateShellLink(AddBackslash(InstallPath) + item.file, item.caption,
+                        folder + item.caption + ".LNK", InstallPath, SW_SHOW);
+      };
+      if (Checked(cbProgMenu)) {
+        for (const ShortcutItem& item : items) link(item, folders.groupFolder + "\\");
+      }
+      Hide();
+      steps_.SelectStep(6);
+      if (AutoMode) {
+        SetChecked(cbDesktop, true);
+        SetChecked(cbStartmenu, true);
+      }
+      // The desktop and the Start menu get the first line's shortcut; a list
+      // without lines has none to give.
+      if (!items.empty()) {
+        if (Checked(cbDesktop)) link(items.front(), folders.desktopFolder);
+        if (Checked(cbStartmenu)) {
+          const std::string startMenu = StartMenuLinkFolder(folders);
+          if (!startMenu.empty()) link(items.front(), startMenu);
+        }
+      }
+    }
+    WriteUninstallEntry(StartMenuFolder, GroupName, InstallPath);
+    steps_.SelectStep(7);
+    ReportOutcome(false);
+  }
+  WriteInstallLogUserAccount();
+  if (AutoMode) MessageBeep(0xFFFFFFFF);
+  // Without a program-menu root there is nowhere to look for earlier groups.
+  ClearOldGroups(OldGroup, programMenuRoot, InstallPath);
+}
+
+// The copy run's outcome; the question whether to start the program comes
+// only when nobody drives the wizard and the system is not Vista.
+void Tf_Aktion::ReportOutcome(bool mobile) {
+  const std::string path = Text(edPathName);
+  if (CopyErrors) {
+    MessageDlg(CopyErrorsMessage(path), DialogKind::Information, dbOK);
+    return;
+  }
+  if (AutoMode) return;
+  if (versionName_ == "Windows Vista") {
+    MessageDlg(VistaSuccessMessage(path), DialogKind::Information, dbOK);
+    return;
+  }
+  const bool rightsHint = RightsHintApplies(versionName_, IsAdministrator());
+  const std::string success =
+      mobile ? MobileSuccessMessage(path, rightsHint) : SuccessMessage(path, rightsHint);
+  if (MessageDlg(success, DialogKind::Information, dbYes | dbNo, IDYES) == IDYES) {
+    StartMainProgram();
+  }
+}
