@@ -24,7 +24,10 @@ constexpr DWORD kWindowTimeoutMs = 15000;
 const char kEntry[] = "KvTest.E2E.Uninstall";
 const char kGroup[] = "KvTest E2E Gruppe";
 const char kName[] = "KvTest E2E";
-const std::string kUninstallKey = std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + kEntry;
+std::string UninstallKey(const std::string& entry) {
+  return "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + entry;
+}
+const std::string kUninstallKey = UninstallKey(kEntry);
 
 bool KeyExists(const std::string& key) {
   kv::RegKey k;
@@ -239,7 +242,7 @@ TEST(UninstallRun, NoToTheFirstQuestionThenBeendenRemovesNothing) {
 
 namespace {
 
-// Two mends at once: a log whose File1 names the Windows directory still
+// A log whose File1 names the Windows directory still
 // offers the uninstaller's own directory; and a script that cannot be written
 // stops the run with the system's text in the error box, without the closing
 // message, and ends the program with exit code 1.
@@ -276,6 +279,66 @@ TEST(UninstallRun, OwnDirectoryOfferedAndAnUnwritableScriptStopsTheRun) {
   EXPECT_TRUE(FileExists(install.Uninstaller()));
   EXPECT_FALSE(FileExists(install.Dir() + "\\install1.log"));
   EXPECT_TRUE(DirectoryExists(GetWindowsDir()));
+}
+
+}  // namespace
+
+namespace {
+
+// A real installation, made by SETUP.EXE with "/s" from a small medium, then
+// removed by its Uninstal.exe: afterwards nothing of it is left, wherever the
+// installer put the group and the shortcuts (under Wine: the shell's folders
+// of all users, with no "Startmenü" folder in the profile).
+TEST(UninstallRun, RealInstallThenUninstallLeavesNothing) {
+  const uidriver::ScreenLock screen;
+  const kvtest::TempDir medium;
+  const std::string installDir = "C:\\kvtest\\Rund Büro";
+  const std::string windowsFile = GetWindowsDir() + "\\KVRUND.INI";
+  kvtest::WriteBytes(medium / "Setup.lst",
+                     "[General]\r\nName=KvTest Rund\r\ndefaultPath=" + installDir +
+                         "\r\n[StartMenu]\r\nFolder=KvTest.RoundTrip\r\n[Group]\r\nName=KvTest Rund\r\n"
+                         "[programfiles]\r\n1=RUND.EXE\r\n2=RUND.HLP\r\n[Windows]\r\n1=KVRUND.INI\r\n"
+                         "[Items]\r\nRUND.EXE=KvTest Rund\r\nUninstal.exe=Programm entfernen\r\n");
+  for (const char* file : {"Vertrag.Txt", "RUND.EXE", "RUND.HLP", "KVRUND.INI"}) kvtest::WriteBytes(medium / file, "x");
+  ASSERT_TRUE(CopyFileA((GetAppDir() + "SETUP.EXE").c_str(), (medium / "SETUP.EXE").c_str(), FALSE));
+  DeleteDirTree(installDir);
+
+  // Every place the group and the two shortcuts can be.
+  std::vector<std::string> traces = {installDir, windowsFile, "HKLM\\" + UninstallKey("KvTest.RoundTrip")};
+  for (int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS}) traces.push_back(GetSpecialFolder(csidl) + "\\KvTest Rund");
+  for (int csidl : {CSIDL_STARTMENU, CSIDL_COMMON_STARTMENU, CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY})
+    traces.push_back(GetSpecialFolder(csidl) + "\\KvTest Rund.LNK");
+  const auto left = [&] {
+    std::vector<std::string> found;
+    for (const std::string& t : traces) {
+      const bool key = t.compare(0, 5, "HKLM\\") == 0;
+      if (key ? KeyExists(t.substr(5)) : GetFileAttributesA(t.c_str()) != INVALID_FILE_ATTRIBUTES) found.push_back(t);
+    }
+    return found;
+  };
+
+  const uidriver::Process setup = uidriver::Process::Launch(medium / "SETUP.EXE", "/s");
+  ASSERT_TRUE(setup.WaitForExit(60000));
+  ASSERT_EQ(setup.ExitCode(), 0u);
+  ASSERT_TRUE(FileExists(installDir + "\\Uninstal.exe"));
+  EXPECT_GE(left().size(), 6u) << "directory, Windows file, entry, group, desktop and Start-menu shortcut";
+
+  const DWORD start = GetTickCount();
+  const Uninstaller run{uidriver::Process::Launch(installDir + "\\Uninstal.exe", "")};
+  const HWND window = uidriver::WaitForTopWindow(run.process.Id(), "Tf_Uninstal", "", kWindowTimeoutMs);
+  ASSERT_TRUE(window);
+  uidriver::Click(uidriver::FindChild(window, "Button", "&Weiter >>"));
+  Answer(run, "Bestätigung", "Sind Sie sicher, daß Sie das Programm entfernen wollen?", "&Ja");
+  const HWND ask = uidriver::WaitForTopWindow(run.process.Id(), "Tf_Ask", "Sicherheitsabfrage!", kWindowTimeoutMs);
+  ASSERT_TRUE(ask);
+  uidriver::Click(uidriver::FindChild(ask, "Button", "Ja, Dateien löschen !!"));
+  Answer(run, "Information", "Das Programm wurde deinstalliert!", "OK");
+  ASSERT_TRUE(run.process.WaitForExit(kWindowTimeoutMs));
+  EXPECT_EQ(run.process.ExitCode(), 0u);
+  EXPECT_TRUE(WaitUntil(5000, [&] { return left().empty(); })) << testing::PrintToString(left());
+  std::printf("[ timing ] uninstall of the installed medium: %lu ms\n",
+              static_cast<unsigned long>(GetTickCount() - start));
+  for (const std::string& t : left()) DeleteDirTree(t);
 }
 
 }  // namespace
