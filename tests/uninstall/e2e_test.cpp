@@ -238,9 +238,6 @@ TEST(UninstallRun, NoToTheFirstQuestionThenBeendenRemovesNothing) {
   EXPECT_TRUE(FileExists(install.Dir() + "\\demo.exe"));
 }
 
-}  // namespace
-
-namespace {
 
 // A log whose File1 names the Windows directory still
 // offers the uninstaller's own directory; and a script that cannot be written
@@ -281,9 +278,6 @@ TEST(UninstallRun, OwnDirectoryOfferedAndAnUnwritableScriptStopsTheRun) {
   EXPECT_TRUE(DirectoryExists(GetWindowsDir()));
 }
 
-}  // namespace
-
-namespace {
 
 // A real installation, made by SETUP.EXE with "/s" from a small medium, then
 // removed by its Uninstal.exe: afterwards nothing of it is left, wherever the
