@@ -10,6 +10,11 @@
 // trailing or doubled backslash would reach that key itself).
 bool IsUninstallEntryName(const std::string& startMenuFolder);
 
+// True for a group name that names a folder inside the Programs folder: every
+// part of it has a character besides dots and blanks (".." would reach the
+// Start menu or the profile above, "." or "" the Programs folder itself).
+bool IsGroupFolderName(const std::string& groupName);
+
 // Win32 from here.
 
 // Deletes the uninstall entry startMenuFolder under HKEY_LOCAL_MACHINE

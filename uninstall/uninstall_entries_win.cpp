@@ -99,7 +99,8 @@ void RemoveGroupAndShortcuts(const std::string& groupName, const std::string& sh
   // The names of a German Windows with the classic profile layout.
   const std::string menuFolder = profile ? AddBackslash(userProfileDir) + "Startmenü" : startMenu;
 
-  RemoveGroup(AddBackslash(menuFolder) + "Programme", account.programs, groupName, programDir);
+  if (IsGroupFolderName(groupName))
+    RemoveGroup(AddBackslash(menuFolder) + "Programme", account.programs, groupName, programDir);
   if (!shortcutName.empty()) RemoveShortcut(menuFolder, account.startMenu, shortcutName + ".LNK", programDir);
   if (!desktop.empty())
     RemoveShortcut(profile ? AddBackslash(userProfileDir) + "Desktop" : desktop, account.desktop,

@@ -74,6 +74,18 @@ TEST(UninstallEntry, NamesThatAddressOneEntry) {
   }
 }
 
+TEST(ProgramGroup, NamesInsideTheProgramsFolder) {
+  const std::vector<std::pair<const char*, bool>> cases = {
+      {"Demo", true},  {"Firma\\Demo", true}, {"Demo..alt", true},        {".Demo", true},
+      {"", false},     {"..", false},         {"Demo\\..\\..", false}, {"../Demo", false},
+      {".", false},    {"...", false},        {". .", false},            {"\\", false},
+  };
+  for (const auto& [name, valid] : cases) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(IsGroupFolderName(name), valid);
+  }
+}
+
 TEST(SelfRemovalScript, Lines) {
   EXPECT_EQ(SelfRemovalLines("D:\\Apps\\Tool\\Uninstal.exe", "D:\\Apps\\Tool", "C:\\TEMP\\$1A2B.bat"),
             (std::vector<std::string>{
