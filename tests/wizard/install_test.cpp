@@ -97,6 +97,7 @@ struct Medium {
     Add("DATA.XY_", "DATA.XY_", Content("Daten", 5000), true);
     Add("KVTEST.INI", "KVTEST.INI", "[Demo]\r\nA=1\r\n", false);
     Add("SYS.DL_", "SYS.DLL", Content("System", 40000), true);
+    kvtest::WriteBytes(dir + "XP.DLL", "nur für Windows XP");
     CopyFileA((GetAppDir() + "SETUP.EXE").c_str(), (dir + "SETUP.EXE").c_str(), FALSE);
     originals["Uninstal.exe"] = ReadFileBytes(dir + "SETUP.EXE");
   }
@@ -133,10 +134,22 @@ HWND WalkToTheEnd(const uidriver::Process& p) {
   return uidriver::WaitForDialog(p.Id(), kTimeoutMs);
 }
 
+// The Windows version Wine reports to SETUP.EXE, for one scope.
+class ReportedVersion {
+public:
+  explicit ReportedVersion(const char* version) { wine_test::SetReportedVersion("SETUP.EXE", version); }
+  ~ReportedVersion() { wine_test::SetReportedVersion("SETUP.EXE", ""); }
+  ReportedVersion(const ReportedVersion&) = delete;
+  ReportedVersion& operator=(const ReportedVersion&) = delete;
+};
+
 class Install : public ::testing::Test {
 protected:
   const uidriver::ScreenLock screen_;
-  void SetUp() override { RemoveTraces(); }
+  void SetUp() override {
+    RemoveTraces();
+    wine_test::SetReportedVersion("SETUP.EXE", "");
+  }
   void TearDown() override { RemoveTraces(); }
 };
 
@@ -225,8 +238,11 @@ TEST_F(Install, FailuresDecidedByTheUserAndTheExitCodes) {
     DeleteFileA((medium.dir + "LIESMICH.TXT").c_str());  // entry 3 is missing
     const uidriver::Process p = uidriver::Process::Launch(medium.Setup(), "");
     HWND box = WalkToTheEnd(p);
+    // The copy page as it stands while the retry question waits.
+    if (c.exitCode == 0) testsupport::SaveShot(uidriver::FindTopWindow(p.Id(), "Tf_Aktion"), "wizard-copy");
     for (const char* answer : c.answers) {
       ASSERT_TRUE(box);
+      if (c.exitCode == 0) testsupport::SaveShot(box, "install-retry");
       uidriver::PressDialogButton(box, answer);
       Sleep(300);
       box = uidriver::WaitForDialog(p.Id(), std::string(answer) == "&Ja" ? 3000 : 1500);
@@ -236,6 +252,82 @@ TEST_F(Install, FailuresDecidedByTheUserAndTheExitCodes) {
     EXPECT_NE(Profile(medium.Log(), "InstalledFiles", c.lastLogged), "<none>");
     const std::string after = "File" + std::to_string(std::stoi(c.lastLogged + 4) + 1);
     EXPECT_EQ(Profile(medium.Log(), "InstalledFiles", after.c_str()), "<none>");
+  }
+}
+
+// The outcome message for each Windows version, copy errors and mobile mode,
+// and the program started by "&Ja" from its own directory. Wine reports the
+// version per program name, and SETUP.EXE is the only name that installs, so
+// the test runs alone.
+TEST_F(Install, OutcomeMessagesByWindowsVersion) {
+  struct Case {
+    const char* version;
+    bool mobile;
+    bool errors;
+    std::vector<const char*> answers;  // retry answers first, the outcome's last
+    std::vector<std::string> buttons;  // of the outcome message
+    const char* kind;                  // "success", "hint", "mobile hint", "vista", "errors"
+    bool started;
+  } cases[] = {
+      {"win98", false, false, {"&Ja"}, {"&Ja", "&Nein"}, "success", true},
+      {"winxp", false, false, {"&Nein"}, {"&Ja", "&Nein"}, "hint", false},
+      {"winxp", true, false, {"&Ja"}, {"&Ja", "&Nein"}, "mobile hint", true},
+      {"vista", true, false, {"OK"}, {"OK"}, "vista", false},
+      {"vista", false, true, {"&Ja", "OK", "OK"}, {"OK"}, "errors", false},
+      {"winxp", true, true, {"&Ja", "OK", "OK"}, {"OK"}, "errors", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.version) + (c.mobile ? " mobile" : "") + (c.errors ? " errors" : ""));
+    RemoveTraces();
+    const ReportedVersion version(c.version);
+    const Medium medium(ReadFileBytes(GetAppDir() + "started_recorder.exe"),
+                        c.mobile ? "MobileOption=1\r\nOnlyMobile=1\r\n" : "");
+    if (c.errors) DeleteFileA((medium.dir + "LIESMICH.TXT").c_str());
+    const uidriver::Process p = uidriver::Process::Launch(medium.Setup(), "");
+    HWND box = WalkToTheEnd(p);
+    uidriver::DialogView outcome;
+    for (const char* answer : c.answers) {
+      ASSERT_TRUE(box);
+      outcome = uidriver::ReadDialog(box);
+      if (answer == c.answers.back() && std::string(c.kind) == "hint") testsupport::SaveShot(box, "install-done-xp");
+      uidriver::PressDialogButton(box, answer);
+      Sleep(300);
+      box = uidriver::WaitForDialog(p.Id(), std::string(answer) == "&Ja" ? 3000 : 1500);
+    }
+    ASSERT_TRUE(p.WaitForExit(kTimeoutMs));
+    EXPECT_EQ(p.ExitCode(), c.errors ? 1u : 0u);
+
+    const std::string kind = c.kind;
+    const std::string shown = "Das Programm wurde ordnungsgemäß im Verzeichnis \r\r" + medium.installDir +
+                              "\r\rinstalliert!\r\r";
+    const std::string hint = std::string("Falls Sie das Programm für einen anderen Benutzer ohne ") +
+                             "Administratorenrechte installieren wollten, müssen Sie diesem Benutzer " +
+                             (kind == "mobile hint" ? "" : "evtl. ") +
+                             "noch Schreib- und Leserechte für das Installationsverzeichnis verleihen, " +
+                             "falls dieser noch nicht hierrüber verfügt.\r\r";
+    const std::string question = "Soll das Anwendungsprogramm jetzt gestartet werden?";
+    const std::map<std::string, std::string> texts = {
+        {"success", shown + question},
+        {"hint", shown + hint + question},
+        {"mobile hint", shown + hint + question},
+        {"vista", shown},
+        {"errors", "Bei der Installation des Programmes in das Verzeichnis \r\r" + medium.installDir +
+                       "\r\rsind Fehler aufgetreten!\r\rBitte wiederholen Sie die Installation."},
+    };
+    EXPECT_EQ(outcome.title, "Information");
+    EXPECT_EQ(outcome.text, texts.at(kind));
+    EXPECT_EQ(outcome.buttons, c.buttons);
+
+    const std::string dir = AddBackslash(medium.installDir);
+    for (int i = 0; i < 50 && c.started && !FileExists(dir + "started.txt"); ++i) Sleep(100);
+    EXPECT_EQ(FileExists(dir + "started.txt"), c.started);
+    if (c.started) {
+      EXPECT_EQ(ReadFileBytes(dir + "started.txt"), medium.installDir);
+    }
+    // Mobile mode marks the program's INI file and makes no shortcuts.
+    EXPECT_EQ(Profile(dir + "DEMO.ini", "Optionen", "MobileModus"), c.mobile ? "1" : "<none>");
+    EXPECT_EQ(FileExists(Folder(CSIDL_DESKTOPDIRECTORY) + "\\KvTest Demo.LNK"), !c.mobile);
+    EXPECT_EQ(Profile(medium.Log(), "BenutzerKonto", "UserName") == "<none>", c.mobile);
   }
 }
 

@@ -275,6 +275,25 @@ TEST_F(Wizard, ADirectoryThatCannotBeMadeProposesTheProfileFolder) {
   }
 }
 
+// Run as an unprivileged user by unwritable_directory_test.sh, which makes
+// C:\ReadOnly belong to root; as root Wine writes anywhere, so elsewhere the
+// test is skipped.
+TEST_F(Wizard, UnwritableDirectory) {
+  if (!DirectoryExists("C:\\ReadOnly") || DirectoryWritable("C:\\ReadOnly")) GTEST_SKIP();
+  Create();
+  ToPathPage();
+  const wine_test::Shown shown = NextOnPath("C:\\ReadOnly\\Demo", wine_test::Press("OK"));
+  EXPECT_EQ(shown.view.text.rfind("Konnte Verzeichnis \"C:\\ReadOnly\\Demo\" nicht erstellen oder in "
+                                  "das Verzeichnis kann nicht kopiert werden!\r\r",
+                                  0),
+            0u);
+  EXPECT_EQ(wizard_->ActivePageName(), "Path");
+  EXPECT_EQ(uidriver::Text(PathEdit()), FallbackFolder("Demo"));
+  // A file left from before makes the test pass where nothing can be written.
+  NextOnPath("C:\\ReadOnly\\Stale", nullptr);
+  EXPECT_EQ(wizard_->ActivePageName(), "ShortCutsAndUser");
+}
+
 TEST_F(Wizard, AutomaticModeSwitchesSilentlyToTheProfileFolder) {
   AutoMode = true;
   Create();
