@@ -6,6 +6,7 @@
 #include "system/Kv_tools.h"
 #include "system/program_end.h"
 #include "system/registry.h"
+#include "uninstall/Funinstl.h"
 #include "wizard/Faktion.h"
 
 #include <commctrl.h>
@@ -357,9 +358,15 @@ void Tf_Setup::Timer1Timer() {
   Timer1Enabled = false;
   KillTimer(Handle(), kTimer1);
   if (!IsInstallMode(GetAppPath())) {
-    // The uninstall window comes with the uninstaller; until then there is
-    // nothing to show in front of the shell window.
-    if (AutoMode) DestroyWindow(Handle());
+    int result = form::mrNone;
+    {
+      Tf_Uninstal f_Uninstal(Handle(), *this);
+      PlaceBesideSteps(f_Uninstal.Handle());
+      result = f_Uninstal.ShowModal(Handle());
+    }
+    if (result == IDABORT) EndProgram(ecFilesGivenUp);
+    if (result != form::mrOK) EndProgram(ecCancelled);
+    DestroyWindow(Handle());
     return;
   }
   f_Aktion = std::make_unique<Tf_Aktion>(Handle(), *this);

@@ -5,6 +5,7 @@
 #include "system/Data.h"
 #include "system/Kv_tools.h"
 #include "system/program_end.h"
+#include "uninstall/Fprogrs.h"
 
 namespace {
 
@@ -45,6 +46,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
   DeclareDpiAwareOnVista();
   f_Setup = std::make_unique<Tf_Setup>();
+  f_Progress = std::make_unique<Tf_Progress>(f_Setup->Handle());
   if (!AutoMode) f_Setup->Show();
   f_Setup->EnableTimer1();
 

@@ -1,0 +1,338 @@
+// The uninstaller end to end: a hand-made installation (files, install log,
+// uninstall registry entry, program group and shortcuts) removed by a copy of
+// the program started as Uninstal.exe from the install directory, and driven
+// through both questions with the UI driver, as a user would.
+#include "engine/shell_link.h"
+#include "system/Data.h"
+#include "system/Kv_tools.h"
+#include "system/os_error.h"
+#include "system/registry.h"
+#include "tests/startup/shell_view.h"
+#include "tests/startup/test_support.h"
+#include "tests/support/test_files.h"
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <set>
+
+namespace {
+
+constexpr DWORD kWindowTimeoutMs = 15000;
+const char kEntry[] = "KvTest.E2E.Uninstall";
+const char kGroup[] = "KvTest E2E Gruppe";
+const char kName[] = "KvTest E2E";
+std::string UninstallKey(const std::string& entry) {
+  return "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + entry;
+}
+const std::string kUninstallKey = UninstallKey(kEntry);
+
+bool KeyExists(const std::string& key) {
+  kv::RegKey k;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, k.Receive()) == ERROR_SUCCESS) return true;
+  k.Release();
+  return false;
+}
+
+std::set<std::string> Scripts() {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  std::set<std::string> found;
+  WIN32_FIND_DATAA entry;
+  kv::FindHandle find(FindFirstFileA((AddBackslash(temp) + "$*.bat").c_str(), &entry));
+  if (find) {
+    do found.insert(entry.cFileName);
+    while (FindNextFileA(find.Get(), &entry));
+  }
+  return found;
+}
+
+std::string AnsiLowerCase(std::string text) {
+  CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
+  return text;
+}
+
+bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& done) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    Sleep(50);
+  }
+  return true;
+}
+
+// What an install of a small product leaves behind, made by hand: two program
+// files, one file in the Windows directory, the uninstaller and its log, a
+// data folder the user made, the registry entry, the group with two links and
+// the desktop and Start-menu links of the current user.
+class HandMadeInstall {
+public:
+  explicit HandMadeInstall(bool file1InWindows = false)
+      : dir_("C:\\kvtest\\Büro Demo"),
+        windowsFile_(GetWindowsDir() + "\\kvtest-e2e.ini"),
+        group_(AddBackslash(GetSpecialFolder(CSIDL_PROGRAMS)) + kGroup),
+        links_{group_ + "\\" + kName + ".LNK", group_ + "\\Programm entfernen.LNK",
+               AddBackslash(GetSpecialFolder(CSIDL_STARTMENU)) + kName + ".LNK",
+               AddBackslash(GetSpecialFolder(CSIDL_DESKTOPDIRECTORY)) + kName + ".LNK"} {
+    DeleteDirTree(dir_);
+    ForceDirectories(dir_ + "\\Daten");
+    for (const char* file : {"demo.exe", "demo.hlp", "Daten\\kunden.hdb"}) Write(dir_ + "\\" + file);
+    Write(windowsFile_);
+    Write(Outside());
+    EXPECT_TRUE(CopyFileA((GetAppDir() + "SETUP.EXE").c_str(), Uninstaller().c_str(), FALSE));
+    // As the installer writes it: lower case, numbered in copy order. A product
+    // without program files has its file in the Windows directory first.
+    const std::string lower = AnsiLowerCase(dir_);
+    std::vector<std::string> files = {lower + "\\demo.exe", lower + "\\demo.hlp", AnsiLowerCase(windowsFile_),
+                                      lower + "\\uninstal.exe"};
+    if (file1InWindows) std::swap(files[0], files[2]);
+    std::string log = "[General]\r\nName=" + std::string(kName) + "\r\n[InstalledFiles]\r\n";
+    for (std::size_t i = 0; i < files.size(); ++i) log += "File" + std::to_string(i + 1) + "=" + files[i] + "\r\n";
+    log += "[Group]\r\nName=" + std::string(kGroup) + "\r\n[StartMenu]\r\nFolder=" + kEntry +
+           "\r\n[BenutzerKonto]\r\nUserName=" + AddBackslash(GetProfilesDirectory()) + GetUserLoginName() + "\r\n";
+    kvtest::WriteBytes(dir_ + "\\install1.log", log);
+    {
+      kv::RegKey key = OpenMachineKey(kUninstallKey, true);
+      WriteRegString(key.Get(), "DisplayName", std::string(kGroup) + " deinstalieren");
+      WriteRegString(key.Get(), "UninstallString", Uninstaller());
+    }
+    ForceDirectories(group_);
+    for (std::size_t i = 0; i < std::size(links_); ++i)
+      CreateShellLink(dir_ + (i == 1 ? "\\Uninstal.exe" : "\\demo.exe"), kName, links_[i], dir_, SW_SHOW);
+  }
+  ~HandMadeInstall() {
+    DeleteDirTree(dir_);
+    DeleteFileA(Outside().c_str());
+    DeleteFileA(windowsFile_.c_str());
+    DeleteDirTree(group_);
+    for (const std::string& link : links_) DeleteFileA(link.c_str());
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey.c_str());
+  }
+
+  const std::string& Dir() const { return dir_; }
+  std::string Uninstaller() const { return dir_ + "\\Uninstal.exe"; }
+  std::string Outside() const { return "C:\\kvtest\\draußen.txt"; }
+
+  // What is left of the installation outside its directory.
+  std::vector<std::string> LeftOutside() const {
+    std::vector<std::string> left;
+    if (FileExists(windowsFile_)) left.push_back(windowsFile_);
+    if (DirectoryExists(group_)) left.push_back(group_);
+    for (const std::string& link : links_)
+      if (FileExists(link)) left.push_back(link);
+    if (KeyExists(kUninstallKey)) left.push_back(kUninstallKey);
+    return left;
+  }
+  bool AllInPlace() const { return LeftOutside().size() == 1 + 1 + std::size(links_) + 1; }
+
+private:
+  static void Write(const std::string& path) { kvtest::WriteBytes(path, "x"); }
+
+  std::string dir_, windowsFile_, group_;
+  std::string links_[4];
+};
+
+struct Uninstaller {
+  uidriver::Process process;
+  HWND shell = nullptr;
+  HWND window = nullptr;
+};
+
+Uninstaller Start(const HandMadeInstall& install) {
+  Uninstaller run{uidriver::Process::Launch(install.Uninstaller(), "")};
+  run.shell = uidriver::WaitForTopWindow(run.process.Id(), "Tf_Setup", "", kWindowTimeoutMs);
+  run.window = uidriver::WaitForTopWindow(run.process.Id(), "Tf_Uninstal", "", kWindowTimeoutMs);
+  return run;
+}
+
+void Answer(const Uninstaller& run, const char* title, const char* text, const char* button) {
+  const HWND box = uidriver::WaitForDialog(run.process.Id(), kWindowTimeoutMs);
+  ASSERT_TRUE(box) << text;
+  const uidriver::DialogView view = uidriver::ReadDialog(box);
+  EXPECT_EQ(view.title, title);
+  EXPECT_EQ(view.text, text);
+  EXPECT_TRUE(uidriver::PressDialogButton(box, button));
+  WaitUntil(kWindowTimeoutMs, [box] { return !IsWindowVisible(box); });
+}
+
+TEST(UninstallRun, RemovesEverythingOrKeepsTheDirectoryAsAnswered) {
+  const uidriver::ScreenLock screen;
+  struct Case {
+    const char* what;
+    const char* lastAnswer;
+    bool directoryGoes;
+  };
+  const Case cases[] = {
+      {"Ja, Dateien löschen", "Ja, Dateien löschen !!", true},
+      {"Nein, Dateien nicht löschen", "Nein, Dateien nicht löschen", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const HandMadeInstall install;
+    const std::set<std::string> scriptsBefore = Scripts();
+    const Uninstaller run = Start(install);
+    ASSERT_TRUE(run.window);
+    EXPECT_EQ(uidriver::Text(uidriver::FindChild(run.window, "Static", install.Uninstaller())),
+              install.Uninstaller());
+    if (c.directoryGoes) testsupport::SaveShot(run.window, "uninstall-window");
+
+    const DWORD start = GetTickCount();
+    uidriver::Click(uidriver::FindChild(run.window, "Button", "&Weiter >>"));
+    Answer(run, "Bestätigung", "Sind Sie sicher, daß Sie das Programm entfernen wollen?", "&Ja");
+
+    const HWND progress = uidriver::WaitForTopWindow(run.process.Id(), "Tf_Progress", "Löschen", kWindowTimeoutMs);
+    ASSERT_TRUE(progress);
+    EXPECT_FALSE(uidriver::IsVisible(run.window));
+    const HWND nach = uidriver::FindChild(progress, "Static", "Nach:");
+    EXPECT_FALSE(nach && uidriver::IsVisible(nach));
+    if (c.directoryGoes) testsupport::SaveShot(progress, "uninstall-progress");
+
+    const HWND ask = uidriver::WaitForTopWindow(run.process.Id(), "Tf_Ask", "Sicherheitsabfrage!", kWindowTimeoutMs);
+    ASSERT_TRUE(ask);
+    // The directory as the log spells it (lower case), then the four entries left in it.
+    EXPECT_TRUE(uidriver::FindChild(ask, "Static",
+                                    "Soll das Programmverzeichnis " + AnsiLowerCase(install.Dir()) +
+                                        " vollständig, d.h. mit evtl. von Ihnen angelegten Unterverzeichnissen und "
+                                        "Dateien, gelöscht werden?"));
+    EXPECT_EQ(SendMessageA(uidriver::FindChild(ask, "ListBox"), LB_GETCOUNT, 0, 0), 5);
+    if (c.directoryGoes) testsupport::SaveShot(ask, "uninstall-confirmation");
+    uidriver::Click(uidriver::FindChild(ask, "Button", c.lastAnswer));
+
+    Answer(run, "Information", "Das Programm wurde deinstalliert!", "OK");
+    ASSERT_TRUE(run.process.WaitForExit(kWindowTimeoutMs));
+    EXPECT_EQ(run.process.ExitCode(), 0u);
+    std::printf("[ timing ] %s: the run took %lu ms\n", c.what, static_cast<unsigned long>(GetTickCount() - start));
+
+    EXPECT_EQ(install.LeftOutside(), std::vector<std::string>{});
+    EXPECT_FALSE(FileExists(install.Dir() + "\\demo.exe"));
+    EXPECT_TRUE(FileExists(install.Outside()));
+    if (c.directoryGoes) {
+      EXPECT_TRUE(WaitUntil(5000, [&] { return !DirectoryExists(install.Dir()); })) << "directory left";
+      std::printf("[ timing ] %s: everything gone %lu ms after the start\n", c.what,
+                  static_cast<unsigned long>(GetTickCount() - start));
+      EXPECT_TRUE(WaitUntil(5000, [&] { return Scripts() == scriptsBefore; })) << "script left";
+    } else {
+      EXPECT_TRUE(FileExists(install.Uninstaller()));
+      EXPECT_TRUE(FileExists(install.Dir() + "\\Daten\\kunden.hdb"));
+      EXPECT_EQ(Scripts(), scriptsBefore);
+    }
+  }
+}
+
+TEST(UninstallRun, NoToTheFirstQuestionThenBeendenRemovesNothing) {
+  const uidriver::ScreenLock screen;
+  const HandMadeInstall install;
+  const Uninstaller run = Start(install);
+  ASSERT_TRUE(run.window);
+  uidriver::Click(uidriver::FindChild(run.window, "Button", "&Weiter >>"));
+  Answer(run, "Bestätigung", "Sind Sie sicher, daß Sie das Programm entfernen wollen?", "&Nein");
+  EXPECT_TRUE(uidriver::IsVisible(run.window));
+  EXPECT_EQ(testsupport::ReadShell(run.shell).selectedStep, 1);
+
+  uidriver::Click(uidriver::FindChild(run.window, "Button", "&Beenden"));
+  ASSERT_TRUE(run.process.WaitForExit(kWindowTimeoutMs));
+  EXPECT_EQ(run.process.ExitCode(), 2u);
+  EXPECT_TRUE(install.AllInPlace());
+  EXPECT_TRUE(FileExists(install.Dir() + "\\demo.exe"));
+}
+
+
+// A log whose File1 names the Windows directory still
+// offers the uninstaller's own directory; and a script that cannot be written
+// stops the run with the system's text in the error box, without the closing
+// message, and ends the program with exit code 1.
+TEST(UninstallRun, OwnDirectoryOfferedAndAnUnwritableScriptStopsTheRun) {
+  const uidriver::ScreenLock screen;
+  const HandMadeInstall install(true);
+  char oldTemp[MAX_PATH] = {};
+  GetEnvironmentVariableA("TMP", oldTemp, MAX_PATH);
+  SetEnvironmentVariableA("TMP", "C:\\kv-no-such-folder\\");
+  const Uninstaller run = Start(install);
+  SetEnvironmentVariableA("TMP", oldTemp);
+  ASSERT_TRUE(run.window);
+  uidriver::Click(uidriver::FindChild(run.window, "Button", "&Weiter >>"));
+  Answer(run, "Bestätigung", "Sind Sie sicher, daß Sie das Programm entfernen wollen?", "&Ja");
+
+  const HWND ask = uidriver::WaitForTopWindow(run.process.Id(), "Tf_Ask", "Sicherheitsabfrage!", kWindowTimeoutMs);
+  ASSERT_TRUE(ask);
+  EXPECT_TRUE(uidriver::FindChild(ask, "Static",
+                                  "Soll das Programmverzeichnis " + install.Dir() +
+                                      " vollständig, d.h. mit evtl. von Ihnen angelegten Unterverzeichnissen und "
+                                      "Dateien, gelöscht werden?"));
+  uidriver::Click(uidriver::FindChild(ask, "Button", "Ja, Dateien löschen !!"));
+
+  const HWND box = uidriver::WaitForDialog(run.process.Id(), kWindowTimeoutMs);
+  ASSERT_TRUE(box);
+  const uidriver::DialogView error = uidriver::ReadDialog(box);
+  EXPECT_EQ(error.title, "Setup");
+  EXPECT_TRUE(error.hasIcon);
+  EXPECT_EQ(error.text, SysErrorMessage(ERROR_DIRECTORY) + ".");  // "Directory name invalid."
+  uidriver::PressDialogButton(box, "OK");
+  ASSERT_TRUE(run.process.WaitForExit(kWindowTimeoutMs));
+  EXPECT_EQ(run.process.ExitCode(), 1u);
+  // Emptied up to the uninstaller, which no script removes now.
+  EXPECT_TRUE(FileExists(install.Uninstaller()));
+  EXPECT_FALSE(FileExists(install.Dir() + "\\install1.log"));
+  EXPECT_TRUE(DirectoryExists(GetWindowsDir()));
+}
+
+
+// A real installation, made by SETUP.EXE with "/s" from a small medium, then
+// removed by its Uninstal.exe: afterwards nothing of it is left, wherever the
+// installer put the group and the shortcuts (under Wine: the shell's folders
+// of all users, with no "Startmenü" folder in the profile).
+TEST(UninstallRun, RealInstallThenUninstallLeavesNothing) {
+  const uidriver::ScreenLock screen;
+  const kvtest::TempDir medium;
+  const std::string installDir = "C:\\kvtest\\Rund Büro";
+  const std::string windowsFile = GetWindowsDir() + "\\KVRUND.INI";
+  kvtest::WriteBytes(medium / "Setup.lst",
+                     "[General]\r\nName=KvTest Rund\r\ndefaultPath=" + installDir +
+                         "\r\n[StartMenu]\r\nFolder=KvTest.RoundTrip\r\n[Group]\r\nName=KvTest Rund\r\n"
+                         "[programfiles]\r\n1=RUND.EXE\r\n2=RUND.HLP\r\n[Windows]\r\n1=KVRUND.INI\r\n"
+                         "[Items]\r\nRUND.EXE=KvTest Rund\r\nUninstal.exe=Programm entfernen\r\n");
+  for (const char* file : {"Vertrag.Txt", "RUND.EXE", "RUND.HLP", "KVRUND.INI"}) kvtest::WriteBytes(medium / file, "x");
+  ASSERT_TRUE(CopyFileA((GetAppDir() + "SETUP.EXE").c_str(), (medium / "SETUP.EXE").c_str(), FALSE));
+  DeleteDirTree(installDir);
+
+  // Every place the group and the two shortcuts can be.
+  std::vector<std::string> traces = {installDir, windowsFile, "HKLM\\" + UninstallKey("KvTest.RoundTrip")};
+  for (int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS}) traces.push_back(GetSpecialFolder(csidl) + "\\KvTest Rund");
+  for (int csidl : {CSIDL_STARTMENU, CSIDL_COMMON_STARTMENU, CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY})
+    traces.push_back(GetSpecialFolder(csidl) + "\\KvTest Rund.LNK");
+  const auto left = [&] {
+    std::vector<std::string> found;
+    for (const std::string& t : traces) {
+      const bool key = t.compare(0, 5, "HKLM\\") == 0;
+      if (key ? KeyExists(t.substr(5)) : GetFileAttributesA(t.c_str()) != INVALID_FILE_ATTRIBUTES) found.push_back(t);
+    }
+    return found;
+  };
+
+  const uidriver::Process setup = uidriver::Process::Launch(medium / "SETUP.EXE", "/s");
+  ASSERT_TRUE(setup.WaitForExit(60000));
+  ASSERT_EQ(setup.ExitCode(), 0u);
+  ASSERT_TRUE(FileExists(installDir + "\\Uninstal.exe"));
+  EXPECT_GE(left().size(), 6u) << "directory, Windows file, entry, group, desktop and Start-menu shortcut";
+
+  const DWORD start = GetTickCount();
+  const Uninstaller run{uidriver::Process::Launch(installDir + "\\Uninstal.exe", "")};
+  const HWND window = uidriver::WaitForTopWindow(run.process.Id(), "Tf_Uninstal", "", kWindowTimeoutMs);
+  ASSERT_TRUE(window);
+  uidriver::Click(uidriver::FindChild(window, "Button", "&Weiter >>"));
+  Answer(run, "Bestätigung", "Sind Sie sicher, daß Sie das Programm entfernen wollen?", "&Ja");
+  const HWND ask = uidriver::WaitForTopWindow(run.process.Id(), "Tf_Ask", "Sicherheitsabfrage!", kWindowTimeoutMs);
+  ASSERT_TRUE(ask);
+  uidriver::Click(uidriver::FindChild(ask, "Button", "Ja, Dateien löschen !!"));
+  Answer(run, "Information", "Das Programm wurde deinstalliert!", "OK");
+  ASSERT_TRUE(run.process.WaitForExit(kWindowTimeoutMs));
+  EXPECT_EQ(run.process.ExitCode(), 0u);
+  EXPECT_TRUE(WaitUntil(5000, [&] { return left().empty(); })) << testing::PrintToString(left());
+  std::printf("[ timing ] uninstall of the installed medium: %lu ms\n",
+              static_cast<unsigned long>(GetTickCount() - start));
+  for (const std::string& t : left()) DeleteDirTree(t);
+}
+
+}  // namespace

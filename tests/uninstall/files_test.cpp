@@ -1,0 +1,121 @@
+// The confirmation list of the program directory, and the paths and names the
+// self-removal script is built from, against real files under Wine.
+#include "system/Kv_tools.h"
+#include "system/os_error.h"
+#include "system/win.h"
+#include "tests/support/test_files.h"
+#include "uninstall/program_dir.h"
+#include "uninstall/self_removal.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+namespace {
+
+using kvtest::WriteBytes;
+
+std::set<std::string> Slice(const std::vector<std::string>& list, std::size_t from, std::size_t to) {
+  return {list.begin() + static_cast<std::ptrdiff_t>(std::min(from, list.size())),
+          list.begin() + static_cast<std::ptrdiff_t>(std::min(to, list.size()))};
+}
+
+TEST(ProgramDirListing, TheDirectoryThenEachLevelThenItsSubfoldersWithoutDotNames) {
+  kvtest::TempDir temp;
+  const std::string root = temp.Path() + "Demo\\";
+  for (const char* dir : {"", "sub\\", "sub\\deeper\\", "sub\\.svn\\", "empty\\", ".git\\"})
+    ForceDirectories(root + dir);
+  for (const char* file : {"a.txt", ".profile", "sub\\b.txt", "sub\\deeper\\c.txt", "sub\\.svn\\entries",
+                           ".git\\config"})
+    WriteBytes(root + file, "x");
+  ::SetFileAttributesA((root + "a.txt").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+
+  const std::vector<std::string> list = ProgramDirListing(RemoveBackslash(root));
+  ASSERT_EQ(list.size(), 7u);
+  EXPECT_EQ(list[0], RemoveBackslash(root));  // the directory itself comes first
+  // Within a level the file system's order; the levels in this order.
+  EXPECT_EQ(Slice(list, 1, 4), (std::set<std::string>{root + "a.txt", root + "sub", root + "empty"}));
+  EXPECT_EQ(Slice(list, 4, 6), (std::set<std::string>{root + "sub\\b.txt", root + "sub\\deeper"}));
+  EXPECT_EQ(list[6], root + "sub\\deeper\\c.txt");
+
+  std::vector<std::string> flat;
+  ListDirTree(root + "*.*", false, flat);
+  EXPECT_EQ(std::set<std::string>(flat.begin(), flat.end()),
+            (std::set<std::string>{root + "a.txt", root + "sub", root + "empty"}));
+}
+
+TEST(BatchFilePath, OemFormOrShortName) {
+  kvtest::TempDir temp;
+  const std::string umlaut = temp.Path() + "Büro Demo\\Uninstal.exe";
+  const std::string euro = temp.Path() + "Preis€\\Uninstal.exe";
+  for (const std::string& path : {umlaut, euro}) {
+    ForceDirectories(ExtractFilePath(path));
+    WriteBytes(path, "x");
+  }
+  ASSERT_EQ(::GetOEMCP(), 437u);  // the test prefix; "ü" is 0x81 there, "€" has no form
+
+  std::string expected = umlaut;
+  std::replace(expected.begin(), expected.end(), '\xFC', '\x81');
+  EXPECT_EQ(BatchFilePath(umlaut), expected);
+  EXPECT_EQ(BatchFilePath("C:\\Programme\\Demo"), "C:\\Programme\\Demo");
+
+  const std::string shortForm = BatchFilePath(euro);
+  char shortName[MAX_PATH] = {};
+  ASSERT_NE(::GetShortPathNameA(euro.c_str(), shortName, MAX_PATH), 0u);
+  EXPECT_EQ(shortForm, shortName);
+  EXPECT_TRUE(std::none_of(shortForm.begin(), shortForm.end(), [](char c) { return c & 0x80; })) << shortForm;
+}
+
+// Sets an environment variable for one scope.
+class ScopedEnvironment {
+public:
+  ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
+    char old[MAX_PATH * 2] = {};
+    had_ = ::GetEnvironmentVariableA(name, old, sizeof old) != 0;
+    old_ = old;
+    ::SetEnvironmentVariableA(name, value.c_str());
+  }
+  ~ScopedEnvironment() { ::SetEnvironmentVariableA(name_, had_ ? old_.c_str() : nullptr); }
+
+private:
+  const char* name_;
+  std::string old_;
+  bool had_;
+};
+
+TEST(MakeTempName, UniqueEmptyFileInTheTemporaryFolder) {
+  kvtest::TempDir temp;
+  const ScopedEnvironment tmp("TMP", temp.Path());
+  const std::string first = MakeTempName();
+  const std::string second = MakeTempName();
+  EXPECT_NE(first, second);
+  for (const std::string& name : {first, second}) {
+    SCOPED_TRACE(name);
+    ASSERT_EQ(name.size(), temp.Path().size() + 9);
+    EXPECT_EQ(name.compare(0, temp.Path().size() + 1, temp.Path() + "$"), 0);
+    EXPECT_TRUE(std::all_of(name.end() - 8, name.end() - 4, ::isxdigit));
+    EXPECT_EQ(AnsiUpperCase(ExtractFileExt(name)), ".TMP");
+    EXPECT_TRUE(FileExists(name));
+  }
+}
+
+TEST(MakeTempName, NoTemporaryFolderRaisesWithTheSystemsText) {
+  const std::vector<std::pair<const char*, std::string>> cases = {
+      {"missing folder", "C:\\kv-no-such-folder\\"},
+      {"folder too long for a name", "C:\\" + std::string(250, 'x') + "\\"},
+  };
+  for (const auto& [what, folder] : cases) {
+    SCOPED_TRACE(what);
+    const ScopedEnvironment tmp("TMP", folder);
+    try {
+      MakeTempName();
+      ADD_FAILURE() << "no exception";
+    } catch (const EOSError& e) {
+      EXPECT_EQ(e.what(), SysErrorMessage(e.Code()));
+      EXPECT_FALSE(std::string(e.what()).empty());
+    }
+  }
+}
+
+}  // namespace

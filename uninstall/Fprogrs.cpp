@@ -1,0 +1,157 @@
+#include "uninstall/Fprogrs.h"
+
+bool CancelRequested = false;
+std::unique_ptr<Tf_Progress> f_Progress;
+
+namespace {
+
+using form::Kind;
+
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+
+const form::Design kForm{"Tf_Progress", "Kopiere...", WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME,
+                         479, 221, {{"MS Sans Serif", 13}}};
+const form::Look kRowLook{{"MS Sans Serif", 13, true}, kBlack};
+
+HFONT FontOf(HWND control) { return reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)); }
+
+// Selects a GDI object into a device context for one scope.
+class Selected {
+public:
+  Selected(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+  ~Selected() { SelectObject(dc_, old_); }
+  Selected(const Selected&) = delete;
+  Selected& operator=(const Selected&) = delete;
+
+private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+}  // namespace
+
+using C = Tf_Progress;
+const form::Control<C> Tf_Progress::kControls[] = {
+    {&C::Label1, Kind::Label, "Von:", 0, 24, 16, 40, 16, &kRowLook},
+    {&C::pnFrom, Kind::Label, "", SS_LEFTNOWORDWRAP | SS_CENTERIMAGE, 24, 32, 417, 25, &kRowLook},
+    {&C::Label2, Kind::Label, "Nach:", 0, 24, 72, 40, 16, &kRowLook},
+    {&C::pnTo, Kind::Label, "", SS_LEFTNOWORDWRAP | SS_CENTERIMAGE, 24, 88, 425, 25, &kRowLook},
+    // Drawn by the window: a blue bar with the percentage in its middle.
+    {&C::Gauge1, Kind::Label, "", SS_OWNERDRAW, 24, 125, 433, 25},
+    // The standard Cancel button, with its red cross.
+    {&C::bnEsc, Kind::Button, "Abbrechen", BS_OWNERDRAW, 187, 168, 134, 33, nullptr, nullptr, &C::bnEscClick},
+};
+
+Tf_Progress::Tf_Progress(HWND owner) { Create(kForm, kControls, owner); }
+
+void Tf_Progress::FormCreate() { CentreOnScreen(Handle()); }
+
+void Tf_Progress::ShowForDeletion(int maximum) {
+  SetVisible(Label2, false);
+  SetVisible(pnTo, false);
+  SetText(Handle(), "Löschen");
+  Show();
+  gaugeMaximum_ = maximum;
+  gaugeProgress_ = 0;
+  InvalidateRect(Gauge1, nullptr, FALSE);
+}
+
+void Tf_Progress::ShowFile(const std::string& path) {
+  SetText(pnFrom, path);
+  if (gaugeProgress_ < gaugeMaximum_) ++gaugeProgress_;
+  InvalidateRect(Gauge1, nullptr, FALSE);
+  UpdateWindow(Handle());
+}
+
+void Tf_Progress::bnEscClick() { CancelRequested = true; }
+
+bool Tf_Progress::HandleMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
+  switch (msg) {
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+      if (item.hwndItem == Gauge1) Gauge1Draw(item);
+      if (item.hwndItem == bnEsc) bnEscDraw(item);
+      result = TRUE;
+      return true;
+    }
+    case WM_CLOSE:
+      // Closed by its title bar, the window only hides: it lives on.
+      Hide();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void Tf_Progress::Gauge1Draw(const DRAWITEMSTRUCT& item) const {
+  const HDC dc = item.hDC;
+  RECT r = item.rcItem;
+  FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  InflateRect(&r, -1, -1);
+  const int percent = gaugeMaximum_ > 0 ? MulDiv(gaugeProgress_, 100, gaugeMaximum_) : 0;
+  RECT filled = r;
+  filled.right = r.left + (gaugeMaximum_ > 0 ? MulDiv(r.right - r.left, gaugeProgress_, gaugeMaximum_) : 0);
+  RECT empty = r;
+  empty.left = filled.right;
+
+  const std::string text = std::to_string(percent) + "%";
+  const int length = static_cast<int>(text.size());
+  const Selected font(dc, FontOf(pnFrom));
+  SIZE size{};
+  GetTextExtentPoint32A(dc, text.c_str(), length, &size);
+  const int x = (r.left + r.right - size.cx) / 2;
+  const int y = (r.top + r.bottom - size.cy) / 2;
+  // The text is white where the bar has reached it, black beyond.
+  SetTextColor(dc, kWhite);
+  SetBkColor(dc, kBlue);
+  ExtTextOutA(dc, x, y, ETO_CLIPPED | ETO_OPAQUE, &filled, text.c_str(), static_cast<UINT>(length), nullptr);
+  SetTextColor(dc, kBlack);
+  SetBkColor(dc, kWhite);
+  ExtTextOutA(dc, x, y, ETO_CLIPPED | ETO_OPAQUE, &empty, text.c_str(), static_cast<UINT>(length), nullptr);
+}
+
+void Tf_Progress::bnEscDraw(const DRAWITEMSTRUCT& item) const {
+  const HDC dc = item.hDC;
+  RECT r = item.rcItem;
+  const bool pushed = (item.itemState & ODS_SELECTED) != 0;
+  DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+  if (pushed) OffsetRect(&r, 1, 1);
+
+  const std::string caption = Text(bnEsc);
+  const Selected font(dc, FontOf(bnEsc));
+  SIZE size{};
+  GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
+  const int glyph = form::Scaled(11);
+  const int gap = form::Scaled(6);
+  const int left = (r.left + r.right - glyph - gap - size.cx) / 2;
+  const int top = (r.top + r.bottom - glyph) / 2;
+  {
+    kv::GdiObject<HPEN> pen(CreatePen(PS_SOLID, form::Scaled(2), kRed));
+    const Selected selectedPen(dc, pen.Get());
+    MoveToEx(dc, left, top, nullptr);
+    LineTo(dc, left + glyph, top + glyph);
+    MoveToEx(dc, left + glyph, top, nullptr);
+    LineTo(dc, left, top + glyph);
+  }
+  RECT textRect{left + glyph + gap, r.top, r.right, r.bottom};
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  DrawTextA(dc, caption.c_str(), -1, &textRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+  if (item.itemState & ODS_FOCUS) {
+    RECT focus = item.rcItem;
+    InflateRect(&focus, -form::Scaled(4), -form::Scaled(4));
+    DrawFocusRect(dc, &focus);
+  }
+}
+
+void CentreOnScreen(HWND wnd) {
+  RECT r;
+  GetWindowRect(wnd, &r);
+  const int width = r.right - r.left;
+  const int height = r.bottom - r.top;
+  SetWindowPos(wnd, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}

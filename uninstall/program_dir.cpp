@@ -1,0 +1,51 @@
+#include "uninstall/program_dir.h"
+
+#include "system/Kv_tools.h"
+
+#include <algorithm>
+
+namespace {
+
+std::string FolderKey(const std::string& folder) { return AnsiUpperCase(RemoveBackslash(folder)); }
+
+bool Holds(const std::string& folder, const std::string& protectedFolder) {
+  return !protectedFolder.empty() &&
+         (SameFolder(folder, protectedFolder) || IsInsideFolder(protectedFolder, folder));
+}
+
+bool IsProtected(const std::string& folder, const ProtectedFolders& protectedFolders) {
+  const auto& folders = protectedFolders.folders;
+  const auto& roots = protectedFolders.accountRoots;
+  const std::string parent = RemoveBackslash(ExtractFilePath(RemoveBackslash(folder)));
+  return std::any_of(folders.begin(), folders.end(), [&](const std::string& p) { return Holds(folder, p); }) ||
+         std::any_of(roots.begin(), roots.end(),
+                     [&](const std::string& r) { return Holds(folder, r) || (!r.empty() && SameFolder(parent, r)); });
+}
+
+}  // namespace
+
+bool SameFolder(const std::string& a, const std::string& b) { return FolderKey(a) == FolderKey(b); }
+
+bool IsInsideFolder(const std::string& path, const std::string& folder) {
+  if (RemoveBackslash(folder).empty()) return false;
+  const std::string prefix = AddBackslash(FolderKey(folder));
+  const std::string key = AnsiUpperCase(path);
+  return key.size() > prefix.size() && key.compare(0, prefix.size(), prefix) == 0;
+}
+
+bool IsRootFolder(const std::string& folder) {
+  const std::string dir = RemoveBackslash(folder);
+  if (dir.empty() || dir.back() == ':') return true;
+  if (dir.compare(0, 2, "\\\\") != 0) return false;
+  // \\server\share: one backslash after the server name.
+  return std::count(dir.begin() + 2, dir.end(), '\\') <= 1;
+}
+
+std::string ChooseProgramDir(const std::string& file1, const std::string& ownDir,
+                             const ProtectedFolders& protectedFolders) {
+  const std::string logged = RemoveBackslash(ExtractFilePath(file1));
+  const std::string own = RemoveBackslash(ownDir);
+  const std::string dir = !logged.empty() && SameFolder(logged, own) ? logged : own;
+  if (IsRootFolder(dir) || IsProtected(dir, protectedFolders)) return "";
+  return dir;
+}

@@ -1,0 +1,42 @@
+// The program directory that the uninstaller offers to remove at the end, and
+// the listing of it that the confirmation window shows.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Folders the uninstaller never removes, whatever its install log says.
+struct ProtectedFolders {
+  std::vector<std::string> folders;       // these and every folder that holds one of them
+  std::vector<std::string> accountRoots;  // and every folder directly inside one (a profile)
+};
+
+// Same folder, compared without regard to case and a trailing backslash.
+bool SameFolder(const std::string& a, const std::string& b);
+// True when path lies below folder (at any depth, not the folder itself).
+bool IsInsideFolder(const std::string& path, const std::string& folder);
+// A drive root ("C:", "C:\"), a share root ("\\server\share") or no path.
+bool IsRootFolder(const std::string& folder);
+
+// The program directory to remove: the uninstaller's own directory, spelled
+// as the log's File1 when File1 lies directly in it. The log alone must not
+// decide, since File1 may name a file elsewhere (the Windows directory when
+// the product has no files of its own). "" when that directory is a root or
+// protected: then nothing is listed or removed.
+std::string ChooseProgramDir(const std::string& file1, const std::string& ownDir,
+                             const ProtectedFolders& protectedFolders);
+
+// Win32: the folders of this system that must stay (Windows and system
+// directory, the shell's desktop, Start-menu, Programs, documents and
+// program-files folders of the user and of all users, the profiles
+// directory), each also in its short form.
+ProtectedFolders SystemProtectedFolders();
+
+// Appends the full path of every entry matching mask (files and folders
+// alike, names beginning with "." left out), then, when recursive, the
+// entries of each subfolder the same way, depth first. Folder links are listed
+// but not entered, as the deletion does not enter them either.
+void ListDirTree(const std::string& mask, bool recursive, std::vector<std::string>& list);
+// What the confirmation window lists: the directory itself, then everything
+// in it as ListDirTree finds it.
+std::vector<std::string> ProgramDirListing(const std::string& programDir);

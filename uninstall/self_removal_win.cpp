@@ -1,0 +1,105 @@
+#include "uninstall/self_removal.h"
+
+#include "system/Kv_tools.h"
+#include "system/handles.h"
+#include "system/os_error.h"
+
+namespace {
+
+constexpr DWORD kTempPathBuffer = 260;
+// GetTempFileNameA appends up to 14 characters to the folder.
+constexpr DWORD kTempNameRoom = 14;
+
+// The text in the OEM code page; false when a character has no OEM form, that
+// is when the conversion back does not give the same characters (the system
+// silently maps such a character to a look-alike or to "?").
+bool ToOem(const std::string& ansi, std::string& oem) {
+  oem.clear();
+  if (ansi.empty()) return true;
+  const int size = static_cast<int>(ansi.size());
+  std::wstring wide(static_cast<std::size_t>(::MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, nullptr, 0)), L'\0');
+  if (wide.empty()) return false;
+  ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, &wide[0], static_cast<int>(wide.size()));
+  BOOL usedDefault = FALSE;
+  const int wideSize = static_cast<int>(wide.size());
+  oem.resize(static_cast<std::size_t>(
+      ::WideCharToMultiByte(CP_OEMCP, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr)));
+  if (oem.empty()) return false;
+  ::WideCharToMultiByte(CP_OEMCP, 0, wide.data(), wideSize, &oem[0], static_cast<int>(oem.size()), nullptr,
+                        &usedDefault);
+  std::wstring back(wide.size() + 1, L'\0');
+  back.resize(static_cast<std::size_t>(::MultiByteToWideChar(CP_OEMCP, 0, oem.data(), static_cast<int>(oem.size()),
+                                                             &back[0], static_cast<int>(back.size()))));
+  return !usedDefault && back == wide;
+}
+
+// "" when the system has no short name for the path.
+std::string ShortPathName(const std::string& path) {
+  char buffer[MAX_PATH + 1] = {};
+  const DWORD length = ::GetShortPathNameA(path.c_str(), buffer, MAX_PATH + 1);
+  return length == 0 || length > MAX_PATH ? std::string() : std::string(buffer, length);
+}
+
+// The script is named unquoted (its last line, and the command line that
+// starts it), so a blank in the temporary folder (an account name with a
+// blank) would split it: take the short name then.
+std::string WithoutBlanks(const std::string& path) {
+  if (path.find(' ') == std::string::npos) return path;
+  const std::string shortPath = ShortPathName(path);
+  return shortPath.empty() ? path : shortPath;
+}
+
+[[noreturn]] void Raise(DWORD code) { throw EOSError(code); }
+
+}  // namespace
+
+std::string MakeTempName() {
+  char dir[kTempPathBuffer] = {};
+  const DWORD length = ::GetTempPathA(kTempPathBuffer, dir);
+  if (length == 0) RaiseLastOSError();
+  // Windows refuses a folder with no room for the name; Wine writes a garbled
+  // name or crashes instead, so refuse it here.
+  if (length >= kTempPathBuffer || length > MAX_PATH - kTempNameRoom) Raise(ERROR_FILENAME_EXCED_RANGE);
+  char name[MAX_PATH] = {};
+  if (!::GetTempFileNameA(dir, "$", 0, name)) RaiseLastOSError();
+  return name;
+}
+
+std::string BatchFilePath(const std::string& path) {
+  std::string oem;
+  if (ToOem(path, oem)) return oem;
+  std::string shortOem;
+  const std::string shortPath = ShortPathName(path);
+  if (!shortPath.empty() && ToOem(shortPath, shortOem)) return shortOem;
+  return oem;  // the nearest the interpreter can read
+}
+
+std::string StartSelfRemoval(const std::string& programPath) {
+  const std::string tempName = MakeTempName();
+  const std::string scriptPath = tempName.substr(0, tempName.size() - 3) + "bat";
+  // A read-only program file would stay for ever.
+  ::SetFileAttributesA(programPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+  kv::FileHandle file(::CreateFileA(scriptPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) RaiseLastOSError();
+  const std::string command = WithoutBlanks(scriptPath);  // the file exists now, so has its short name
+  std::string text;
+  for (const std::string& line :
+       SelfRemovalLines(BatchFilePath(programPath), BatchFilePath(RemoveBackslash(ExtractFilePath(programPath))),
+                        BatchFilePath(command)))
+    text += line + "\r\n";
+  DWORD written = 0;
+  const bool ok = ::WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) != FALSE;
+  if (!ok || written != text.size()) {
+    const DWORD error = ok ? ERROR_DISK_FULL : ::GetLastError();
+    file.Reset();
+    ::DeleteFileA(scriptPath.c_str());  // half a script must not run
+    Raise(error);
+  }
+  file.Reset();  // closed before the interpreter opens it
+
+  if (!::SetCurrentDirectoryA("c:\\")) RaiseLastOSError();
+  ::WinExec(command.c_str(), SW_HIDE);
+  return scriptPath;
+}
