@@ -5,7 +5,7 @@
 // Corpora: the files named in KV_BENCH_CORPUS (separated by ":"), each packed
 // once at start-up; without it, 8 MiB of generated text.
 #include "decompress/compress.h"
-#include "decompress/lzh.h"
+#include "decompress/lzh_internal.h"
 #include "tools/hzpack/hzl_pack.h"
 
 #include <benchmark/benchmark.h>

@@ -1,6 +1,7 @@
 #include "decompress/compress.h"
 
-#include "decompress/file_io.h"
+#include "decompress/lzh_internal.h"
+#include "system/file_io.h"
 
 #include <cstring>
 #include <memory>
@@ -10,7 +11,7 @@ std::string OutFileName;
 
 namespace {
 
-// 16 bytes more than a block, as the medium's tools have always reserved.
+// 16 bytes more than a block are reserved; reads and writes use the block.
 constexpr std::size_t kBufferReserve = kIoBlockSize + 16;
 
 // Out of the hot path, once per block; free functions, so no pointer to the

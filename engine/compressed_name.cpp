@@ -3,7 +3,7 @@
 #include "engine/ascii_case.h"
 
 #include "decompress/compress.h"
-#include "decompress/file_io.h"
+#include "system/file_io.h"
 #include "system/Kv_tools.h"
 
 namespace {

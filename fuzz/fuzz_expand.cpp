@@ -1,10 +1,14 @@
 // libFuzzer target for damaged medium files: the input is taken as a whole
-// compressed file and goes through the decoder in memory and through Expand
-// between real files. Nothing may crash or touch memory outside the tables
-// and the ring (the sanitizers watch that); the decoder produces the stored
-// size plus at most one last match; and a failed Expand leaves no file.
+// compressed file and goes through the decoder in memory, through the plain
+// reference decoder (tests/decompress/reference_lzh, written apart: bit by
+// bit, no table shared) and through Expand between real files. Nothing may
+// crash or touch memory outside the tables and the ring (the sanitizers
+// watch that); both decoders produce the same bytes and agree on whether
+// the data was cut short; Expand writes exactly those bytes or, for a
+// stream cut short, fails and leaves no file.
 #include "decompress/compress.h"
-#include "decompress/lzh.h"
+#include "decompress/lzh_internal.h"
+#include "tests/decompress/reference_lzh.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -18,28 +22,44 @@
 
 namespace {
 
+using Bytes = std::vector<std::uint8_t>;
+
 // Stored sizes are capped so that one run stays short: decoding in memory
 // does not stop at the end of the data, and Expand, which does, would still
 // produce up to 60 bytes per coded bit first. Huge sizes are the replay
 // test's business.
 constexpr std::int32_t kSizeCap = 1 << 16;
 
-const std::string& ScratchDir() {
-  static const std::string dir = [] {
-    std::string d = "/dev/shm/kvfuzz-" + std::to_string(::getpid());
-    ::mkdir(d.c_str(), 0700);
-    return d + "/";
-  }();
-  return dir;
-}
+std::string scratch;
 
-unsigned EntriesIn(const std::string& dir) {
-  unsigned n = 0;
+std::vector<std::string> EntriesIn(const std::string& dir) {
+  std::vector<std::string> names;
   if (DIR* d = ::opendir(dir.c_str())) {
-    while (const dirent* e = ::readdir(d)) n += e->d_name[0] != '.';
+    while (const dirent* e = ::readdir(d)) {
+      if (e->d_name[0] != '.') names.push_back(e->d_name);
+    }
     ::closedir(d);
   }
-  return n;
+  return names;
+}
+
+void RemoveScratch() {
+  for (const std::string& name : EntriesIn(scratch)) ::unlink((scratch + name).c_str());
+  ::rmdir(scratch.c_str());
+}
+
+// A private folder on tmpfs, removed when the fuzzer ends. run-fuzz.sh puts
+// it inside a folder of its own (KV_FUZZ_SCRATCH), which it removes even
+// after a crash.
+const std::string& ScratchDir() {
+  if (scratch.empty()) {
+    const char* base = std::getenv("KV_FUZZ_SCRATCH");
+    std::string pattern = std::string(base ? base : "/dev/shm") + "/kvfuzz-XXXXXX";
+    if (!::mkdtemp(pattern.data())) std::abort();
+    scratch = pattern + "/";
+    std::atexit(RemoveScratch);
+  }
+  return scratch;
 }
 
 void Check(bool ok, const char* what) {
@@ -49,20 +69,39 @@ void Check(bool ok, const char* what) {
   }
 }
 
+Bytes ReadFile(const std::string& path) {
+  Bytes data;
+  if (FILE* f = std::fopen(path.c_str(), "rb")) {
+    std::uint8_t block[4096];
+    for (std::size_t n; (n = std::fread(block, 1, sizeof block, f)) > 0;) data.insert(data.end(), block, block + n);
+    std::fclose(f);
+  }
+  return data;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::vector<std::uint8_t> file(data, data + size);
-  std::int32_t stored = 0;
-  if (size >= kHzlHeaderSize) {
-    stored = std::min(kSizeCap, static_cast<std::int32_t>(data[4] | data[5] << 8 | data[6] << 16 |
-                                                        static_cast<std::uint32_t>(data[7]) << 24));
+  Bytes file(data, data + size);
+  const bool whole = size >= kHzlHeaderSize;
+  const bool compressed = whole && file[0] == 0x21 && file[1] == 0x48 && file[2] == 0x5A && file[3] == 0x4C;
+  reference::Decoded want;
+  if (whole) {
+    const std::int32_t stored =
+        std::min(kSizeCap, static_cast<std::int32_t>(data[4] | data[5] << 8 | data[6] << 16 |
+                                                     static_cast<std::uint32_t>(data[7]) << 24));
     for (unsigned i = 0; i < 4; ++i) file[4 + i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(stored) >> (8 * i));
+    want = reference::LzhDecode(data + kHzlHeaderSize, size - kHzlHeaderSize, stored);
+    Check(want.output.size() >= static_cast<std::size_t>(std::max(stored, 0)) &&
+              want.output.size() <= static_cast<std::size_t>(std::max(stored, 0)) + 59,
+          "output size");
+
     std::size_t next = kHzlHeaderSize;
-    std::int64_t produced = 0;
-    lzh::LzhDecodeWith(
-        stored, [&]() -> int { return next < size ? data[next++] : -1; }, [&](std::uint8_t) { ++produced; });
-    Check(produced >= std::max(stored, 0) && produced <= std::max(stored, 0) + 59, "decoder output size");
+    Bytes got;
+    const bool cutShort = lzh::LzhDecodeWith(
+        stored, [&]() -> int { return next < size ? data[next++] : -1; }, [&](std::uint8_t c) { got.push_back(c); });
+    Check(got == want.output, "the decoder produces what the reference decoder produces");
+    Check(cutShort == want.usedMissingBits, "both decoders find the same data cut short");
   }
 
   InFileName = ScratchDir() + "IN.EX_";
@@ -71,14 +110,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::fwrite(file.data(), 1, file.size(), f);
     std::fclose(f);
   }
-  if (Expand() == 1) {
-    struct stat st {};
-    Check(::stat(OutFileName.c_str(), &st) == 0, "output exists");
-    Check(st.st_size >= std::max(stored, 0) && st.st_size <= std::int64_t{std::max(stored, 0)} + 59,
-          "expanded size");
+  const bool expanded = Expand() == 1;
+  Check(expanded == (compressed && !want.usedMissingBits), "Expand fails exactly for damaged headers and cut data");
+  if (expanded) {
+    Check(ReadFile(OutFileName) == want.output, "Expand writes what the reference decoder produces");
     std::remove(OutFileName.c_str());
-  } else {
-    Check(EntriesIn(ScratchDir()) == 1, "no output or temporary file after a failure");
   }
+  Check(EntriesIn(ScratchDir()) == std::vector<std::string>{"IN.EX_"}, "no output or temporary file is left");
+  std::remove(InFileName.c_str());
   return 0;
 }

@@ -13,6 +13,10 @@ work=build/fuzz-work
 cmake --preset fuzz -B "$build" >/dev/null
 cmake --build "$build" -j2 --target fuzz_expand
 mkdir -p "$work/corpus"
+# The target's files live on tmpfs, in a folder that goes however the run ends.
+scratch="$(mktemp -d /dev/shm/kvfuzz-run.XXXXXX)"
+trap 'rm -rf "$scratch"' EXIT
+export KV_FUZZ_SCRATCH="$scratch"
 cd "$work"
 ../../"$build"/fuzz/fuzz_expand -max_total_time="$seconds" -max_len=2048 -timeout=10 \
   -print_final_stats=1 corpus ../../tests/decompress/corpus

@@ -143,6 +143,7 @@ private:
   HWND hwnd_ = nullptr;
   const Design* design_ = nullptr;
   int modalResult_ = mrNone;
+  int defaultButtonId_ = 0;
   bool modal_ = false;
   std::map<const Look*, kv::GdiObject<HFONT>> fonts_;
   std::map<COLORREF, kv::GdiObject<HBRUSH>> brushes_;

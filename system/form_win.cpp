@@ -168,6 +168,9 @@ HWND FormBase::CreateControl(std::size_t row, Kind kind, const char* caption, DW
   SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(look)), FALSE);
   rows_[control] = row;
   if (look) looks_[control] = look;
+  if (kind == Kind::Button && (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+    defaultButtonId_ = kFirstControlId + static_cast<int>(row);
+  }
   return control;
 }
 
@@ -260,6 +263,10 @@ LRESULT FormBase::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
       if (const HBRUSH brush = Colour(reinterpret_cast<HWND>(lp), reinterpret_cast<HDC>(wp))) {
         return reinterpret_cast<LRESULT>(brush);
       }
+      break;
+    case DM_GETDEFID:
+      // Enter presses the default button, as in a dialog.
+      if (defaultButtonId_) return MAKELRESULT(defaultButtonId_, DC_HASDEFID);
       break;
     case WM_CLOSE:
       if (modal_) {

@@ -3,6 +3,7 @@
 // registration, or in mobile mode the marker in the program's INI file.
 #include "wizard/Faktion.h"
 
+#include "engine/ascii_case.h"
 #include "engine/compressed_name.h"
 #include "engine/install_log.h"
 #include "engine/program_group.h"
@@ -17,13 +18,6 @@
 #include <shlobj.h>
 
 namespace {
-
-std::string LowerCaseAscii(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
 
 // The mobile run's success text: like the registration's, but its hint on
 // other users' rights has no "evtl.".
@@ -78,7 +72,7 @@ void Tf_Aktion::InstallRun() {
     if (i == 0) MainProgFile = MapCompressedName(installDir + name);
     Advance();
     // Sample data the user already has is left as it is.
-    if (LowerCaseAscii(name).find("beispiel.") != std::string::npos &&
+    if (AsciiLowerCase(name).find("beispiel.") != std::string::npos &&
         FileExists(installDir + "Beispiel.hdb")) {
       continue;
     }

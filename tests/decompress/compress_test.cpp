@@ -1,6 +1,6 @@
 #include "decompress/compress.h"
 
-#include "tests/decompress/test_files.h"
+#include "tests/support/test_files.h"
 #include "tools/hzpack/hzl_pack.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "decompress/lzh.h"
+#include "decompress/lzh_internal.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Packer then decoder: every packed file expands to its original, and no
 // complete stream is refused as cut short.
 #include "decompress/compress.h"
-#include "decompress/lzh.h"
+#include "decompress/lzh_internal.h"
 
-#include "tests/decompress/test_files.h"
+#include "tests/support/test_files.h"
 #include "tools/hzpack/hzl_pack.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "engine/compressed_name.h"
 
-#include "tests/decompress/test_files.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 

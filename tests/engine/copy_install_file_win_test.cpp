@@ -10,6 +10,7 @@
 #include "system/handles.h"
 #include "system/program_end.h"
 #include "tests/support/answer_dialog.h"
+#include "tests/support/test_files.h"
 #include "tests/support/wine_support.h"
 #include "tools/hzpack/hzl_pack.h"
 #include "tools/uidriver/uidriver.h"
@@ -76,7 +77,7 @@ struct Outcome {
 
 class CopyStep : public ::testing::Test {
 protected:
-  wine_test::TempDir dir_{"kvcopy"};
+  kvtest::TempDir dir_;
   const std::string medium_ = dir_.Path() + "Medium\\";
   const std::string target_ = dir_.Path() + "Ziel\\";
   FakePage page_;
@@ -158,7 +159,7 @@ TEST_F(CopyStep, EveryKindOfFileIsPlacedShownAndLogged) {
   ForceDirectories(medium_ + "a\\b");
   for (const auto& c : cases) {
     SCOPED_TRACE(c.source);
-    wine_test::WriteFileBytes(medium_ + c.source, c.bytes);
+    kvtest::WriteBytes(medium_ + c.source, c.bytes);
     const Outcome outcome = Run(c.source, c.target, {});
     EXPECT_TRUE(outcome.dialogs.empty());
     EXPECT_EQ(outcome.exitCode, -1);
@@ -174,7 +175,7 @@ TEST_F(CopyStep, EveryKindOfFileIsPlacedShownAndLogged) {
 }
 
 TEST_F(CopyStep, RefusedLogWriteRaisesOnceTheFileIsPlaced) {
-  wine_test::WriteFileBytes(medium_ + "A.TXT", "a");
+  kvtest::WriteBytes(medium_ + "A.TXT", "a");
   InstallPath = target_ + "fehlt";
   EXPECT_THROW(Run("A.TXT", "A.TXT", {}), EIniFileException);
   EXPECT_EQ(ReadText(target_ + "A.TXT"), "a");
@@ -182,7 +183,7 @@ TEST_F(CopyStep, RefusedLogWriteRaisesOnceTheFileIsPlaced) {
 
 TEST_F(CopyStep, ReadOnlySourceArrivesWritable) {
   const std::string source = medium_ + "FEST.DAT";
-  wine_test::WriteFileBytes(source, "fest");
+  kvtest::WriteBytes(source, "fest");
   ::SetFileAttributesA(source.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
   Run("FEST.DAT", "FEST.DAT", {});
   EXPECT_TRUE(ReadOnly(source));
@@ -240,8 +241,8 @@ protected:
       ::DeleteFileA(destination.c_str());
       ::DeleteFileA(source.c_str());
       if (c.obstacle != kMissingSource) {
-        wine_test::WriteFileBytes(source, packed ? Packed(kNew) : kNew);
-        wine_test::WriteFileBytes(destination, kOld);
+        kvtest::WriteBytes(source, packed ? Packed(kNew) : kNew);
+        kvtest::WriteBytes(destination, kOld);
       }
       kv::FileHandle held;
       if (c.obstacle == kHeldOpen)
@@ -324,7 +325,7 @@ TEST_F(CopyFailure, MissingOrHeldOpenDecidedByTheUser) {
 // root); read_only_target_test.sh runs this as an unprivileged user.
 TEST_F(CopyFailure, ReadOnlyTargetDecidedByTheUser) {
   const std::string probe = target_ + "probe";
-  wine_test::WriteFileBytes(probe, "");
+  kvtest::WriteBytes(probe, "");
   ::SetFileAttributesA(probe.c_str(), FILE_ATTRIBUTE_READONLY);
   const bool enforced =
       !kv::FileHandle(::CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));

@@ -4,6 +4,7 @@
 #include "system/Data.h"
 #include "system/Kv_tools.h"
 #include "system/handles.h"
+#include "tests/support/test_files.h"
 #include "tests/support/wine_support.h"
 
 #include <gtest/gtest.h>
@@ -35,7 +36,7 @@ std::string Value(const std::string& log, const char* section, const std::string
 
 class InstallLog : public ::testing::Test {
 protected:
-  wine_test::TempDir dir_{"kvlog"};
+  kvtest::TempDir dir_;
   // Typed in mixed case, as a user might.
   const std::string installPath_ = dir_.Path() + "Demo Programm";
   const std::string log_ = installPath_ + "\\Install1.log";

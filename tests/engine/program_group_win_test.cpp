@@ -6,6 +6,7 @@
 #include "system/Kv_tools.h"
 #include "system/handles.h"
 #include "system/seam.h"
+#include "tests/support/test_files.h"
 #include "tests/support/wine_support.h"
 
 #include <gtest/gtest.h>
@@ -52,7 +53,7 @@ TEST(AccountFolders, FolderSetForEachSituation) {
 }
 
 TEST(StartMenuLinkFolder, ClassicFolderWhereItExists) {
-  wine_test::TempDir profile("kvprofile");
+  kvtest::TempDir profile;
   FolderSet set;
   set.userProfileDir = RemoveBackslash(profile.Path());
   for (bool common : {false, true}) {
@@ -66,10 +67,10 @@ TEST(StartMenuLinkFolder, ClassicFolderWhereItExists) {
 }
 
 TEST(ShortcutItems, LinesInFileOrder) {
-  wine_test::TempDir medium("kvitems");
+  kvtest::TempDir medium;
   const std::string list = medium.Path() + "Setup.lst";
   const std::string longCaption(300, 'x');
-  wine_test::WriteFileBytes(list,
+  kvtest::WriteBytes(list,
                             "[Items]\r\nDemo.exe=Demo\r\nHilfe\\Demo.hlp=Hilfe zu Demo\r\nLeer.txt=\r\n"
                             "Uninstal.exe=Programm entfernen\r\nLang.exe=" +
                                 longCaption + "\r\nDemo.exe=Zweite Zeile\r\nText=mit=Gleich\r\n[Group]\r\nName=x\r\n");
@@ -167,14 +168,14 @@ std::string TrashedPaths() {
 }
 
 TEST(OldGroups, OnlyGroupsOfThisInstallAreCleared) {
-  wine_test::TempDir menu("kvmenu");
+  kvtest::TempDir menu;
   const std::string installPath = menu.Path() + "Programm";
   ASSERT_TRUE(ForceDirectories(installPath));
   const std::string uninstaller = installPath + "\\Uninstal.exe";
-  wine_test::WriteFileBytes(uninstaller, "MZ");
+  kvtest::WriteBytes(uninstaller, "MZ");
   const std::string elsewhere = menu.Path() + "Anderswo\\Uninstal.exe";
   ASSERT_TRUE(ForceDirectories(ExtractFilePath(elsewhere)));
-  wine_test::WriteFileBytes(elsewhere, "MZ");
+  kvtest::WriteBytes(elsewhere, "MZ");
 
   // Group names without blanks: the trash records paths URL-encoded.
   const struct {
@@ -192,9 +193,9 @@ TEST(OldGroups, OnlyGroupsOfThisInstallAreCleared) {
     ASSERT_TRUE(ForceDirectories(folder + "\\Unterordner"));
     CreateShellLink(g.uninstallTarget, "Programm entfernen", folder + "\\Programm entfernen.LNK", installPath, SW_SHOW);
     CreateShellLink(installPath + "\\Demo.exe", "Demo", folder + "\\Demo.LNK", installPath, SW_SHOW);
-    wine_test::WriteFileBytes(folder + "\\Versteckt.txt", "");
+    kvtest::WriteBytes(folder + "\\Versteckt.txt", "");
     ::SetFileAttributesA((folder + "\\Versteckt.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
-    wine_test::WriteFileBytes(folder + "\\Unterordner\\Bleibt.txt", "");
+    kvtest::WriteBytes(folder + "\\Unterordner\\Bleibt.txt", "");
   }
 
   DeleteDirTree(kTrash);
@@ -222,9 +223,9 @@ TEST(OldGroups, OnlyGroupsOfThisInstallAreCleared) {
 }
 
 TEST(RecycleFile, MissingFileFails) {
-  wine_test::TempDir dir("kvrecycle");
+  kvtest::TempDir dir;
   EXPECT_FALSE(RecycleFile(dir.Path() + "fehlt.txt"));
-  wine_test::WriteFileBytes(dir.Path() + "da.txt", "");
+  kvtest::WriteBytes(dir.Path() + "da.txt", "");
   EXPECT_TRUE(RecycleFile(dir.Path() + "da.txt"));
   EXPECT_FALSE(FileExists(dir.Path() + "da.txt"));
 }

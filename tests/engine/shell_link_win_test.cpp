@@ -2,6 +2,7 @@
 #include "engine/shell_link.h"
 #include "system/Kv_tools.h"
 #include "system/handles.h"
+#include "tests/support/test_files.h"
 #include "tests/support/wine_support.h"
 
 #include <gtest/gtest.h>
@@ -47,14 +48,14 @@ LinkView ReadLink(const std::string& path) {
 
 class ShellLink : public ::testing::Test {
 protected:
-  wine_test::TempDir dir_{"kvlink"};
+  kvtest::TempDir dir_;
   const std::string program_ = dir_.Path() + "Programm";
 
   void SetUp() override {
     ASSERT_TRUE(ForceDirectories(program_));
-    wine_test::WriteFileBytes(program_ + "\\Demo.exe", "MZ");
-    wine_test::WriteFileBytes(program_ + "\\Übersicht.exe", "MZ");
-    wine_test::WriteFileBytes(program_ + "\\Uninstal.exe", "MZ");
+    kvtest::WriteBytes(program_ + "\\Demo.exe", "MZ");
+    kvtest::WriteBytes(program_ + "\\Übersicht.exe", "MZ");
+    kvtest::WriteBytes(program_ + "\\Uninstal.exe", "MZ");
   }
 };
 
@@ -118,7 +119,7 @@ TEST_F(ShellLink, NotWrittenWhereTheFileSystemSaysNo) {
 TEST_F(ShellLink, TargetOnlyForTheLinkExtension) {
   const std::string target = program_ + "\\Demo.exe";
   CreateShellLink(target, "Demo", dir_.Path() + "Demo.LNK", program_, SW_SHOW);
-  wine_test::WriteFileBytes(dir_.Path() + "Demo.txt", "");
+  kvtest::WriteBytes(dir_.Path() + "Demo.txt", "");
   const struct {
     std::string path;
     std::string expected;

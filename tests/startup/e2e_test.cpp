@@ -4,6 +4,7 @@
 #include "startup/Fsetup.h"
 #include "tests/startup/shell_view.h"
 #include "tests/startup/test_support.h"
+#include "tests/support/test_files.h"
 #include "tests/support/wine_support.h"
 
 #include "system/handles.h"
@@ -27,10 +28,10 @@ const char kInstallLog[] =
 
 class Medium {
 public:
-  Medium() : dir_(testsupport::FreshFolder()) {}
+  Medium() : dir_(folder_.Path()) {}
   const std::string& Dir() const { return dir_; }
   void Write(const std::string& name, const std::string& bytes) const {
-    testsupport::WriteBytes(dir_ + name, bytes);
+    kvtest::WriteBytes(dir_ + name, bytes);
   }
   // The program built beside this test, copied into the medium as name.
   std::string Setup(const std::string& name) const {
@@ -40,6 +41,7 @@ public:
   }
 
 private:
+  kvtest::TempDir folder_;
   std::string dir_;
 };
 

@@ -159,6 +159,12 @@ TEST(NumberedList, CountsNonEmptyPairsAndFetchesByNumber) {
   }
 }
 
+TEST(NumberedList, KeysWithAPrefix) {
+  // The install log numbers its files File1, File2, ...
+  const ListInMemory log({{"InstalledFiles", {{"File2", "B"}, {"File1", "A"}, {"File4", "D"}, {"1", "X"}}}});
+  EXPECT_EQ(ReadNumberedList(log.Reader(), "InstalledFiles", "File"), (std::vector<std::string>{"A", "B", "", "D"}));
+}
+
 TEST(FileList, SemicolonSeparatedNames) {
   struct Case {
     std::string text;

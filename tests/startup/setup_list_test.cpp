@@ -3,13 +3,14 @@
 // the 2047-character value, key order, the key-name buffer) and what the
 // program's reading makes of it.
 #include "startup/setup_list.h"
-#include "tests/startup/test_support.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
 ProfileReader ListFile(const std::string& content) {
-  const std::string path = testsupport::FreshFolder() + "Setup.lst";
-  testsupport::WriteBytes(path, content);
+  static const kvtest::TempDir folder;  // for the whole test program
+  const std::string path = folder.Path() + "Setup.lst";
+  kvtest::WriteBytes(path, content);
   return ProfileOf(path);
 }
 

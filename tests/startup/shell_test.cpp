@@ -11,6 +11,7 @@
 #include "tests/support/answer_dialog.h"
 #include "tests/startup/shell_view.h"
 #include "tests/startup/test_support.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
@@ -88,7 +89,8 @@ TEST_F(ShellWindow, CreationReadsTheModesListFile) {
 }
 
 TEST_F(ShellWindow, PreviousInstallationReplacesTheDefaultPath) {
-  const std::string folder = testsupport::FreshFolder() + "Progs";
+  const kvtest::TempDir temp;
+  const std::string folder = temp.Path() + "Progs";
   const std::string app = folder + "\\App";
   CreateDirectoryA(folder.c_str(), nullptr);
   CreateDirectoryA(app.c_str(), nullptr);
@@ -252,7 +254,8 @@ TEST(ShellBlend, ByteByByteWithTruncatingDivision) {
 }
 
 TEST(StartupSettings, KeysAndTheirDefaults) {
-  const std::string dir = testsupport::FreshFolder();
+  const kvtest::TempDir temp;
+  const std::string dir = temp.Path();
   struct Case {
     const char* name;
     const char* content;
@@ -273,7 +276,7 @@ TEST(StartupSettings, KeysAndTheirDefaults) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    testsupport::WriteBytes(dir + "Setup.lst", c.content);
+    kvtest::WriteBytes(dir + "Setup.lst", c.content);
     ReadStartupSettings(dir + "Setup.lst");
     EXPECT_EQ(ProgName, c.progName);
     EXPECT_EQ(ShortcutName, c.shortcutName);

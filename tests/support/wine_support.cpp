@@ -1,7 +1,5 @@
 #include "tests/support/wine_support.h"
 
-#include "system/Data.h"
-#include "system/Kv_tools.h"
 #include "system/handles.h"
 
 #include <stdexcept>
@@ -19,27 +17,6 @@ void Check(bool ok, const std::string& what) {
 bool KeyExists(HKEY root, const std::string& key) {
   kv::RegKey k;
   return ::RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, k.Receive()) == ERROR_SUCCESS;
-}
-
-// Removes everything, unlike the program's DeleteDirTree, which leaves
-// folders whose names begin with a dot (a test makes one on purpose).
-void RemoveTree(const std::string& directory) {
-  WIN32_FIND_DATAA entry;
-  {
-    kv::FindHandle find(::FindFirstFileA((AddBackslash(directory) + "*").c_str(), &entry));
-    if (find) {
-      do {
-        const std::string name = entry.cFileName;
-        if (name == "." || name == "..") continue;
-        const std::string path = AddBackslash(directory) + name;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-          RemoveTree(path);
-        else
-          DeleteFileForced(path);
-      } while (::FindNextFileA(find.Get(), &entry));
-    }
-  }
-  ::RemoveDirectoryA(RemoveBackslash(directory).c_str());
 }
 
 }  // namespace
@@ -140,26 +117,9 @@ RunResult Run(const std::string& commandLine, const std::string& workDir, unsign
   return result;
 }
 
-TempDir::TempDir(const std::string& name) {
-  char temp[MAX_PATH + 1] = {};
-  ::GetTempPathA(MAX_PATH, temp);
-  // Wine reuses process ids from run to run: clear what an earlier run left.
-  path_ = AddBackslash(temp) + name + "." + std::to_string(::GetCurrentProcessId()) + "\\";
-  RemoveTree(path_);
-  Check(ForceDirectories(path_), "create " + path_);
+kv::FileHandle HoldOpen(const std::string& path) {
+  return kv::FileHandle(
+      ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
-
-TempDir::~TempDir() { RemoveTree(path_); }
-
-void WriteFileBytes(const std::string& path, const std::string& bytes) {
-  kv::FileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr));
-  Check(static_cast<bool>(file), "create " + path);
-  DWORD written = 0;
-  Check(::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-            written == bytes.size(),
-        "write " + path);
-}
-
 
 }  // namespace wine_test

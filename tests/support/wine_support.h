@@ -1,6 +1,9 @@
 // Helpers for tests that run under Wine: the reported Windows version, the
-// registry of the test prefix, and child programs with their output.
+// registry of the test prefix, child programs with their output, and files
+// held open as another program would.
 #pragma once
+
+#include "system/handles.h"
 
 #include <string>
 
@@ -37,19 +40,8 @@ struct RunResult {
 // Runs a command line, waits up to timeoutMs and collects its output.
 RunResult Run(const std::string& commandLine, const std::string& workDir = "", unsigned timeoutMs = 60000);
 
-// A fresh, empty directory under the temporary folder; removed with its
-// contents when the object ends.
-class TempDir {
-public:
-  explicit TempDir(const std::string& name);
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::string& Path() const { return path_; }  // with trailing backslash
-
-private:
-  std::string path_;
-};
-void WriteFileBytes(const std::string& path, const std::string& bytes);
+// Opens an existing file shared with nobody, as another program holding it
+// would; invalid when it cannot.
+kv::FileHandle HoldOpen(const std::string& path);
 
 }  // namespace wine_test

@@ -3,6 +3,7 @@
 #include "system/Data.h"
 #include "system/Kv_tools.h"
 #include "system/handles.h"
+#include "tests/support/test_files.h"
 #include "tests/support/wine_support.h"
 
 #include <gtest/gtest.h>
@@ -11,10 +12,10 @@
 
 namespace {
 
-using wine_test::WriteFileBytes;
+using kvtest::WriteBytes;
 
 TEST(DeleteFileForced, ClearsOnlyReadOnly) {
-  wine_test::TempDir dir("kvforced");
+  kvtest::TempDir dir;
   const std::vector<std::pair<const char*, DWORD>> cases = {
       {"plain.txt", FILE_ATTRIBUTE_NORMAL},
       {"readonly.txt", FILE_ATTRIBUTE_READONLY},
@@ -24,7 +25,7 @@ TEST(DeleteFileForced, ClearsOnlyReadOnly) {
   for (const auto& [name, attributes] : cases) {
     SCOPED_TRACE(name);
     const std::string path = dir.Path() + name;
-    WriteFileBytes(path, "data");
+    WriteBytes(path, "data");
     ASSERT_TRUE(::SetFileAttributesA(path.c_str(), attributes));
     EXPECT_TRUE(DeleteFileForced(path));
     EXPECT_FALSE(FileExists(path));
@@ -33,9 +34,9 @@ TEST(DeleteFileForced, ClearsOnlyReadOnly) {
 }
 
 TEST(DeleteFileForced, FileInUseStays) {
-  wine_test::TempDir dir("kvinuse");
+  kvtest::TempDir dir;
   const std::string path = dir.Path() + "busy.txt";
-  WriteFileBytes(path, "data");
+  WriteBytes(path, "data");
   kv::FileHandle held(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(held);
   EXPECT_FALSE(DeleteFileForced(path));
@@ -46,7 +47,7 @@ TEST(DeleteFileForced, FileInUseStays) {
 std::string MakeTree(const std::string& root) {
   for (const char* d : {"", "a\\", "a\\b\\", "a\\b\\c\\", "x\\"}) {
     ForceDirectories(root + d);
-    WriteFileBytes(root + d + "file.txt", d);
+    WriteBytes(root + d + "file.txt", d);
   }
   return root;
 }
@@ -75,13 +76,13 @@ TEST(DeleteDirTree, Trees) {
       {"a folder whose name begins with a dot is not entered",
        [](const std::string& root, std::vector<kv::FileHandle>&) {
          ForceDirectories(root + "a\\.svn");
-         WriteFileBytes(root + "a\\.svn\\entries", "x");
+         WriteBytes(root + "a\\.svn\\entries", "x");
        },
        {"a\\.svn\\entries"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    wine_test::TempDir dir("kvtree");
+    kvtest::TempDir dir;
     const std::string root = MakeTree(dir.Path() + "tree\\");
     std::vector<kv::FileHandle> held;
     c.prepare(root, held);
@@ -102,14 +103,14 @@ TEST(DeleteDirTree, Trees) {
 }
 
 TEST(DeleteDirTree, MissingDirectoryIsNoError) {
-  wine_test::TempDir dir("kvmissing");
+  kvtest::TempDir dir;
   // Nothing beside the missing folder is touched, not even names that begin
   // like it, and nothing is created.
   const std::string keptFile = dir.Path() + "gone.txt";
   const std::string keptTree = dir.Path() + "gone-not\\file.txt";
-  WriteFileBytes(keptFile, "keep");
+  WriteBytes(keptFile, "keep");
   ForceDirectories(dir.Path() + "gone-not");
-  WriteFileBytes(keptTree, "keep");
+  WriteBytes(keptTree, "keep");
   for (const std::string& missing : {dir.Path() + "gone", dir.Path() + "gone\\", dir.Path() + "gone\\deeper"}) {
     SCOPED_TRACE(missing);
     DeleteDirTree(missing);

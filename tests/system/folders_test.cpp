@@ -5,6 +5,7 @@
 #include "system/Kv_tools.h"
 #include "system/seam.h"
 #include "system/handles.h"
+#include "tests/support/test_files.h"
 #include "tests/support/wine_support.h"
 #include "tests/system/probe_output.h"
 
@@ -87,7 +88,7 @@ TEST(WindowsVersion, NinetyEightFirstEditionAndUnknownFromRegistry) {
   wine_test::ScopedRegString noNtVersion(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion",
                                          "CurrentVersion", nullptr);
   const char* const key = "Software\\Microsoft\\Windows\\CurrentVersion";
-  wine_test::TempDir dir("kvreg98");
+  kvtest::TempDir dir;
   const std::string probe = dir.Path() + "probe_reg98.exe";
   ASSERT_TRUE(::CopyFileA(ProbePath().c_str(), probe.c_str(), FALSE));
   struct Row {
@@ -113,7 +114,7 @@ TEST(WindowsVersion, NinetyEightFirstEditionAndUnknownFromRegistry) {
 }
 
 TEST(SettingsLocation, WritableProgramFolder) {
-  wine_test::TempDir dir("kvsettings");
+  kvtest::TempDir dir;
   const std::string probe = dir.Path() + "SETUP.EXE";
   ASSERT_TRUE(::CopyFileA(ProbePath().c_str(), probe.c_str(), FALSE));
   const auto facts = ParseProbe(wine_test::Run("\"" + probe + "\"").output);
@@ -139,7 +140,7 @@ TEST(IniWriteTest, AcceptedWriteThatNeverReachesTheFileIsNotWritable) {
   // Windows 9x accepts a cached write to a read-only medium. Wine shows the
   // same kind of write through the profile mapping: the write is accepted
   // and goes to the registry, and no file appears.
-  wine_test::TempDir dir("kviniflush");
+  kvtest::TempDir dir;
   EXPECT_TRUE(IniWriteTestIn(dir.Path()));
   {
     const char* const mapping = "Software\\Microsoft\\Windows NT\\CurrentVersion\\IniFileMapping\\IniTest";
@@ -186,9 +187,9 @@ TEST(IniWriteTest, ProbeLeavesWhatWasThereAlone) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    wine_test::TempDir dir("kviniprobe");
+    kvtest::TempDir dir;
     for (const std::string& folder : c.folders) ForceDirectories(dir.Path() + folder);
-    for (const std::string& file : c.files) wine_test::WriteFileBytes(dir.Path() + file, "[Eigenes]\r\n" + file);
+    for (const std::string& file : c.files) kvtest::WriteBytes(dir.Path() + file, "[Eigenes]\r\n" + file);
     const auto before = FolderContents(dir.Path());
     EXPECT_TRUE(IniWriteTestIn(dir.Path()));
     EXPECT_EQ(FolderContents(dir.Path()), before);

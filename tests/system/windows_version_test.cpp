@@ -7,6 +7,7 @@
 #include "system/handles.h"
 #include "system/seam.h"
 #include "system/win.h"
+#include "tests/support/test_files.h"
 #include "tests/support/test_thread.h"
 #include "tests/support/wine_support.h"
 #include "tests/system/probe_output.h"
@@ -33,7 +34,7 @@ TEST(WindowsVersion, EachVersionWineReports) {
       // Windows 8 and later report 6.2 to a program without a compatibility manifest.
       {"win10", "Windows Vista", true},
   };
-  wine_test::TempDir dir("kvversion");
+  kvtest::TempDir dir;
   for (const VersionCase& c : cases) {
     SCOPED_TRACE(c.wineSetting);
     const std::string exeName = std::string("probe_") + c.wineSetting + ".exe";

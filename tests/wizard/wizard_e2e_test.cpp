@@ -3,6 +3,7 @@
 // directory warning, a missing agreement text and "&Beenden".
 #include "system/Kv_tools.h"
 #include "tests/startup/test_support.h"
+#include "tests/support/test_files.h"
 
 #include <fstream>
 #include <sstream>
@@ -18,15 +19,15 @@ std::string SampleText(const std::string& name) {
   return text.str();
 }
 
-// A medium with the program, a list naming installDir as the default, and
-// the sample texts unless left out.
-std::string MakeMedium(const std::string& installDir, bool withAgreement) {
-  const std::string dir = testsupport::FreshFolder();
-  testsupport::WriteBytes(dir + "Setup.lst", "[General]\r\nName=Demo Manager\r\ndefaultPath=" +
+// A medium in folder with the program, a list naming installDir as the
+// default, and the sample texts unless left out.
+std::string MakeMedium(const kvtest::TempDir& folder, const std::string& installDir, bool withAgreement) {
+  const std::string& dir = folder.Path();
+  kvtest::WriteBytes(dir + "Setup.lst", "[General]\r\nName=Demo Manager\r\ndefaultPath=" +
                                                  installDir +
                                                  "\r\nMobileOption=1\r\n[StartMenu]\r\nFolder=KvTest.Wizard\r\n");
-  testsupport::WriteBytes(dir + "Liesmich.txt", SampleText("Liesmich.txt"));
-  if (withAgreement) testsupport::WriteBytes(dir + "Vertrag.Txt", SampleText("Vertrag.Txt"));
+  kvtest::WriteBytes(dir + "Liesmich.txt", SampleText("Liesmich.txt"));
+  if (withAgreement) kvtest::WriteBytes(dir + "Vertrag.Txt", SampleText("Vertrag.Txt"));
   CopyFileA((GetAppDir() + "SETUP.EXE").c_str(), (dir + "SETUP.EXE").c_str(), FALSE);
   return dir + "SETUP.EXE";
 }
@@ -46,8 +47,9 @@ void Press(HWND button) {
 
 TEST(WizardEndToEnd, PagesInFrontOfTheShellWindowWithScreenshots) {
   const uidriver::ScreenLock screen;
-  const std::string installDir = testsupport::FreshFolder() + "Ziel";
-  const uidriver::Process p = uidriver::Process::Launch(MakeMedium(installDir, true), "");
+  const kvtest::TempDir folder;
+  const std::string installDir = folder.Path() + "Ziel";
+  const uidriver::Process p = uidriver::Process::Launch(MakeMedium(folder, installDir, true), "");
   const HWND shell = uidriver::WaitForTopWindow(p.Id(), "Tf_Setup", "", kTimeoutMs);
   const HWND wizard = uidriver::WaitForTopWindow(p.Id(), "Tf_Aktion", "", kTimeoutMs);
   ASSERT_TRUE(shell && wizard);
@@ -105,7 +107,8 @@ TEST(WizardEndToEnd, PagesInFrontOfTheShellWindowWithScreenshots) {
 
 TEST(WizardEndToEnd, AMissingAgreementIsReportedAndEndEndsTheProgram) {
   const uidriver::ScreenLock screen;
-  const std::string setup = MakeMedium(testsupport::FreshFolder() + "Ziel", false);
+  const kvtest::TempDir folder;
+  const std::string setup = MakeMedium(folder, folder.Path() + "Ziel", false);
   const uidriver::Process p = uidriver::Process::Launch(setup, "");
   const HWND box = uidriver::WaitForDialog(p.Id(), kTimeoutMs);
   ASSERT_TRUE(box);

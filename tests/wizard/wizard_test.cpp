@@ -8,6 +8,7 @@
 #include "system/dialogs.h"
 #include "system/seam.h"
 #include "tests/startup/test_support.h"
+#include "tests/support/test_files.h"
 #include "tests/support/answer_dialog.h"
 
 #include <functional>
@@ -35,6 +36,7 @@ bool Checked(HWND box) { return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHEC
 class Wizard : public ::testing::Test {
 protected:
   const uidriver::ScreenLock screen_;
+  const kvtest::TempDir folder_;
   RecordedSteps steps_;
   std::unique_ptr<Tf_Aktion> wizard_;
 
@@ -42,7 +44,7 @@ protected:
     SetApplicationTitle("Setup");
     AutoMode = false;
     ProgName = "Demo Manager";
-    DefaultPath = testsupport::FreshFolder() + "Demo";
+    DefaultPath = folder_.Path() + "Demo";
     MobileOption = false;
     OnlyMobile = false;
   }
@@ -210,7 +212,7 @@ TEST_F(Wizard, ARootLikeDefaultPathDisablesNextFromTheFirstPage) {
 }
 
 TEST_F(Wizard, PathChecksOnNext) {
-  const std::string base = testsupport::FreshFolder();
+  const std::string base = folder_.Path();
   const std::string mainDirectory =
       "Das Programm kann nicht in einem Hauptverzeichnis installiert werden. Geben Sie bitte einen "
       "Namen für ein Unterverzeichnis an!";
@@ -271,6 +273,25 @@ TEST_F(Wizard, ADirectoryThatCannotBeMadeProposesTheProfileFolder) {
     EXPECT_EQ(wizard_->ActivePageName(), "Path");
     EXPECT_EQ(uidriver::Text(PathEdit()), FallbackFolder(unreachable));
   }
+}
+
+// Run as an unprivileged user by unwritable_directory_test.sh, which makes
+// C:\ReadOnly belong to root; as root Wine writes anywhere, so elsewhere the
+// test is skipped.
+TEST_F(Wizard, UnwritableDirectory) {
+  if (!DirectoryExists("C:\\ReadOnly") || DirectoryWritable("C:\\ReadOnly")) GTEST_SKIP();
+  Create();
+  ToPathPage();
+  const wine_test::Shown shown = NextOnPath("C:\\ReadOnly\\Demo", wine_test::Press("OK"));
+  EXPECT_EQ(shown.view.text.rfind("Konnte Verzeichnis \"C:\\ReadOnly\\Demo\" nicht erstellen oder in "
+                                  "das Verzeichnis kann nicht kopiert werden!\r\r",
+                                  0),
+            0u);
+  EXPECT_EQ(wizard_->ActivePageName(), "Path");
+  EXPECT_EQ(uidriver::Text(PathEdit()), FallbackFolder("Demo"));
+  // A file left from before makes the test pass where nothing can be written.
+  NextOnPath("C:\\ReadOnly\\Stale", nullptr);
+  EXPECT_EQ(wizard_->ActivePageName(), "ShortCutsAndUser");
 }
 
 TEST_F(Wizard, AutomaticModeSwitchesSilentlyToTheProfileFolder) {

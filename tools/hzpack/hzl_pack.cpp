@@ -3,6 +3,7 @@
 #include "decompress/compress.h"
 #include "engine/compressed_name.h"
 
+#include <fstream>
 #include <limits>
 #include <stdexcept>
 
@@ -56,15 +57,22 @@ std::vector<std::uint8_t> PackBytes(const std::vector<std::uint8_t>& data, const
   return file;
 }
 
-HzlHeader ParseHeader(const std::vector<std::uint8_t>& file) {
-  HzlHeader h{file.size() >= kHzlHeaderSize, false, 0, 0};
+HzlHeader ReadHeader(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot open " + path);
+  std::uint8_t b[kHzlHeaderSize];
+  in.read(reinterpret_cast<char*>(b), sizeof b);
+  HzlHeader h{in.gcount() == static_cast<std::streamsize>(sizeof b), false, 0, 0};
   if (!h.complete) return h;
-  auto word = [&file](std::size_t at) {
-    return file[at] | file[at + 1] << 8 | file[at + 2] << 16 | static_cast<std::uint32_t>(file[at + 3]) << 24;
+  auto word = [&b](std::size_t at) {
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
   };
   h.magicOk = word(0) == kHzlMagic;
   h.expandedSize = static_cast<std::int32_t>(word(4));
-  h.codedBytes = file.size() - kHzlHeaderSize;
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  if (size < 0) throw std::runtime_error("cannot read " + path);
+  h.codedBytes = static_cast<std::uint64_t>(size) - kHzlHeaderSize;
   return h;
 }
 

@@ -30,6 +30,8 @@ struct HzlHeader {
   std::int32_t expandedSize;
   std::uint64_t codedBytes;
 };
-HzlHeader ParseHeader(const std::vector<std::uint8_t>& file);
+// Reads the header of the file at path, and nothing more of it. Raises
+// std::runtime_error where the file cannot be opened.
+HzlHeader ReadHeader(const std::string& path);
 
 }  // namespace hzpack

@@ -1,6 +1,6 @@
 #include "tools/hzpack/lzh_encoder.h"
 
-#include "decompress/lzh.h"
+#include "decompress/lzh_internal.h"
 
 #include <algorithm>
 #include <array>

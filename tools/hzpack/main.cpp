@@ -2,10 +2,14 @@
 //   hzpack pack IN [OUT]    OUT defaults to IN's packed name (DEMO.EXE -> DEMO.EX_)
 //   hzpack expand IN OUT    expands with the program's own Expand
 //   hzpack info IN          prints the header
-// Exit status 0 on success, 1 on failure with one line on standard error.
+//   hzpack --help | -h      prints the usage; hzpack --version the version
+// Exit status 0 on success, 1 on failure with one line on standard error,
+// 2 on a command line it does not understand.
 #include "decompress/compress.h"
+#include "system/file_io.h"
 #include "tools/hzpack/hzl_pack.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -15,8 +19,16 @@
 
 namespace {
 
+constexpr const char* kUsage =
+    "usage: hzpack pack IN [OUT]     pack IN into OUT (default: IN with \"_\" for the\n"
+    "                                last character of its extension)\n"
+    "       hzpack expand IN OUT     expand IN into OUT as the setup program does\n"
+    "       hzpack info IN           show the header of IN\n"
+    "       hzpack --help | --version\n";
+
 // Files below this size pack too fast for a progress display to help.
 constexpr std::size_t kProgressFrom = 4u << 20;
+constexpr std::size_t kWriteChunk = 1u << 20;
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -26,11 +38,26 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
   return data;
 }
 
-void WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& data) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
-  out.close();
-  if (!out) throw std::runtime_error("cannot write " + path);
+// Writes a temporary file beside path that replaces it only once it is
+// complete: a failed write (a full disk) leaves an earlier file as it was.
+void WriteReplacing(const std::string& path, const std::vector<std::uint8_t>& data) {
+  std::string tempPath;
+  kv::File out = kv::CreateTempBeside(path, tempPath);
+  if (!out.IsOpen()) throw std::runtime_error("cannot create a file beside " + path);
+  bool written = true;
+  for (std::size_t done = 0; written && done < data.size();) {
+    const long n = out.Write(data.data() + done, std::min(kWriteChunk, data.size() - done));
+    written = n > 0;
+    done += written ? static_cast<std::size_t>(n) : 0;
+  }
+  if (!out.Close() || !written) {
+    kv::DeleteFilePath(tempPath);
+    throw std::runtime_error("cannot write " + path);
+  }
+  if (!kv::ReplaceFilePath(tempPath, path)) {
+    kv::DeleteFilePath(tempPath);
+    throw std::runtime_error("cannot replace " + path);
+  }
 }
 
 int Pack(const std::string& in, const std::string& outArg) {
@@ -46,7 +73,7 @@ int Pack(const std::string& in, const std::string& outArg) {
   }
   const std::vector<std::uint8_t> packed = hzpack::PackBytes(data, progress);
   if (progress) std::fprintf(stderr, "\rpacking: 100 %%\n");
-  WriteWholeFile(out, packed);
+  WriteReplacing(out, packed);
   std::printf("%s: %lu -> %lu bytes\n", out.c_str(), static_cast<unsigned long>(data.size()),
               static_cast<unsigned long>(packed.size()));
   return 0;
@@ -60,31 +87,42 @@ int ExpandFile(const std::string& in, const std::string& out) {
 }
 
 int Info(const std::string& in) {
-  const hzpack::HzlHeader h = hzpack::ParseHeader(ReadWholeFile(in));
+  const hzpack::HzlHeader h = hzpack::ReadHeader(in);
   if (!h.complete) throw std::runtime_error(in + ": shorter than the 8-byte header");
   if (!h.magicOk) throw std::runtime_error(in + ": not a compressed file (no \"!HZL\")");
-  std::printf("magic          !HZL\nexpanded size  %ld\ncoded bytes    %lu\n", static_cast<long>(h.expandedSize),
-              static_cast<unsigned long>(h.codedBytes));
+  std::printf("magic          !HZL\nexpanded size  %ld\ncoded bytes    %llu\n", static_cast<long>(h.expandedSize),
+              static_cast<unsigned long long>(h.codedBytes));
   if (h.expandedSize > 0) {
     std::printf("ratio          %.1f %%\n", 100.0 * static_cast<double>(h.codedBytes + kHzlHeaderSize) / h.expandedSize);
   }
   return 0;
 }
 
-int Usage() {
-  std::fprintf(stderr, "usage: hzpack pack IN [OUT] | hzpack expand IN OUT | hzpack info IN\n");
-  return 1;
+int Run(const std::vector<std::string>& args) {
+  const std::string command = args.empty() ? "" : args[0];
+  if (args.size() == 1 && (command == "--help" || command == "-h")) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (args.size() == 1 && command == "--version") {
+    std::printf("hzpack %s\n", HZPACK_VERSION);
+    return 0;
+  }
+  const bool anOption = std::any_of(args.begin(), args.end(), [](const std::string& a) { return a.size() > 1 && a[0] == '-'; });
+  if (!anOption) {
+    if (command == "pack" && (args.size() == 2 || args.size() == 3)) return Pack(args[1], args.size() == 3 ? args[2] : "");
+    if (command == "expand" && args.size() == 3) return ExpandFile(args[1], args[2]);
+    if (command == "info" && args.size() == 2) return Info(args[1]);
+  }
+  std::fputs(kUsage, stderr);
+  return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
   try {
-    if (args.size() >= 2 && args.size() <= 3 && args[0] == "pack") return Pack(args[1], args.size() == 3 ? args[2] : "");
-    if (args.size() == 3 && args[0] == "expand") return ExpandFile(args[1], args[2]);
-    if (args.size() == 2 && args[0] == "info") return Info(args[1]);
-    return Usage();
+    return Run(std::vector<std::string>(argv + 1, argv + argc));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "hzpack: %s\n", e.what());
     return 1;

@@ -1,6 +1,7 @@
-// The few file operations the expansion driver and the plain install copy
-// need, behind one interface: file_io_win.cpp (CreateFileA and friends, what
-// the program uses) and file_io_posix.cpp (the native build's twin).
+// The few file operations the expansion driver, the plain install copy and
+// the packer need, behind one interface: file_io_win.cpp (CreateFileA and
+// friends, what the program uses) and file_io_posix.cpp (the native build's
+// twin); file_io.cpp holds what both share.
 #pragma once
 
 #include <cstddef>
@@ -21,10 +22,12 @@ public:
   ~File();
 
   bool IsOpen() const noexcept { return impl_ != nullptr; }
-  // Bytes moved, or -1 when the call fails. One call is one system call.
+  // Bytes moved, or -1 when the call fails or the file is not open. One call
+  // is one system call.
   long Read(void* buffer, std::size_t count);
   long Write(const void* buffer, std::size_t count);
-  // Flushes and closes; false when either fails. The object is closed after.
+  // Flushes and closes; false when either fails or the file was not open.
+  // The object is closed after.
   bool Close();
 
 private:
@@ -33,11 +36,15 @@ private:
 
 // Opens an existing file for reading, shared with nobody.
 File OpenForReading(const std::string& path);
-// Creates a new, empty file with a unique name in the directory of target
-// (read-write, shared with nobody) and stores its path in tempPath.
+// Creates a new, empty file with a short unused name in the directory of
+// target (read-write, shared with nobody, the mode a new file gets) and
+// stores its path in tempPath. The name has at most 8 characters, fewer
+// where a longer one would pass the platform's path limit, so the path fits
+// wherever target's fits.
 File CreateTempBeside(const std::string& target, std::string& tempPath);
 bool DeleteFilePath(const std::string& path);
-// Puts the file at from in place of the one at to (which may exist).
+// Puts the file at from in place of the one at to (which may exist). When
+// this fails, a file that stood at to is still there.
 bool ReplaceFilePath(const std::string& from, const std::string& to);
 // Copies a file, overwriting an existing target.
 bool CopyFileOver(const std::string& from, const std::string& to);

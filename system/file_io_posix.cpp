@@ -1,9 +1,10 @@
-#include "decompress/file_io.h"
+#include "system/file_io_internal.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <vector>
 
@@ -26,14 +27,15 @@ File& File::operator=(File&&) noexcept = default;
 File::~File() = default;
 
 long File::Read(void* buffer, std::size_t count) {
-  return static_cast<long>(::read(impl_->fd, buffer, count));
+  return impl_ ? static_cast<long>(::read(impl_->fd, buffer, count)) : -1;
 }
 
 long File::Write(const void* buffer, std::size_t count) {
-  return static_cast<long>(::write(impl_->fd, buffer, count));
+  return impl_ ? static_cast<long>(::write(impl_->fd, buffer, count)) : -1;
 }
 
 bool File::Close() {
+  if (!impl_) return false;
   // Read-only descriptors and some file systems cannot be synced.
   const bool ok = ::fsync(impl_->fd) == 0 || errno == EINVAL || errno == EBADF;
   const bool closed = ::close(impl_->fd) == 0;
@@ -42,15 +44,20 @@ bool File::Close() {
   return ok && closed;
 }
 
+const std::size_t kMaxPathLength = PATH_MAX - 1;
+
+std::string DirectoryOf(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
 namespace {
 File FromDescriptor(int fd) {
   return fd < 0 ? File() : File(std::make_unique<File::Impl>(fd));
 }
 
-std::string DirectoryOf(const std::string& path) {
-  const auto slash = path.find_last_of('/');
-  return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
-}
+// New files get 0666 less the umask, as any program's output does.
+constexpr mode_t kNewFileMode = 0666;
 }  // namespace
 
 File OpenForReading(const std::string& path) {
@@ -58,12 +65,13 @@ File OpenForReading(const std::string& path) {
 }
 
 File CreateTempBeside(const std::string& target, std::string& tempPath) {
-  std::string pattern = DirectoryOf(target) + "kvxXXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  const int fd = ::mkstemp(name.data());
-  if (fd >= 0) tempPath = name.data();
-  return FromDescriptor(fd);
+  File file;
+  tempPath = UseTempPathBeside(target, [&file](const std::string& path) {
+    file = FromDescriptor(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode));
+    if (file.IsOpen()) return NameUse::Done;
+    return errno == EEXIST ? NameUse::Taken : NameUse::Failed;
+  });
+  return file;
 }
 
 bool DeleteFilePath(const std::string& path) { return ::unlink(path.c_str()) == 0; }
@@ -75,7 +83,7 @@ bool ReplaceFilePath(const std::string& from, const std::string& to) {
 bool CopyFileOver(const std::string& from, const std::string& to) {
   File in = OpenForReading(from);
   if (!in.IsOpen()) return false;
-  File out = FromDescriptor(::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  File out = FromDescriptor(::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, kNewFileMode));
   if (!out.IsOpen()) return false;
   std::vector<char> block(65536);
   for (;;) {

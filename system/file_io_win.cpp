@@ -1,5 +1,6 @@
-#include "decompress/file_io.h"
+#include "system/file_io_win.h"
 
+#include "system/file_io_internal.h"
 #include "system/handles.h"
 #include "system/win.h"
 
@@ -18,22 +19,30 @@ File::~File() = default;
 
 long File::Read(void* buffer, std::size_t count) {
   DWORD got = 0;
-  if (!::ReadFile(impl_->handle.Get(), buffer, static_cast<DWORD>(count), &got, nullptr)) return -1;
+  if (!impl_ || !::ReadFile(impl_->handle.Get(), buffer, static_cast<DWORD>(count), &got, nullptr)) return -1;
   return static_cast<long>(got);
 }
 
 long File::Write(const void* buffer, std::size_t count) {
   DWORD written = 0;
-  if (!::WriteFile(impl_->handle.Get(), buffer, static_cast<DWORD>(count), &written, nullptr)) return -1;
+  if (!impl_ || !::WriteFile(impl_->handle.Get(), buffer, static_cast<DWORD>(count), &written, nullptr)) return -1;
   return static_cast<long>(written);
 }
 
 bool File::Close() {
+  if (!impl_) return false;
   // A read-only handle cannot be flushed; only the close result counts there.
   const bool flushed = ::FlushFileBuffers(impl_->handle.Get()) || ::GetLastError() == ERROR_ACCESS_DENIED;
   const bool closed = ::CloseHandle(impl_->handle.Release()) != 0;
   impl_.reset();
   return flushed && closed;
+}
+
+const std::size_t kMaxPathLength = MAX_PATH - 1;
+
+std::string DirectoryOf(const std::string& path) {
+  const auto end = path.find_last_of("\\/:");
+  return end == std::string::npos ? std::string() : path.substr(0, end + 1);
 }
 
 namespace {
@@ -42,25 +51,24 @@ File Open(const std::string& path, DWORD access, DWORD disposition) {
   return h ? File(std::make_unique<File::Impl>(std::move(h))) : File();
 }
 
-std::string DirectoryOf(const std::string& path) {
-  const auto end = path.find_last_of("\\/:");
-  return end == std::string::npos ? std::string(".") : path.substr(0, end + 1);
+NameUse Outcome(bool done) {
+  if (done) return NameUse::Done;
+  const DWORD error = ::GetLastError();
+  return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? NameUse::Taken : NameUse::Failed;
 }
 }  // namespace
 
 File OpenForReading(const std::string& path) { return Open(path, GENERIC_READ, OPEN_EXISTING); }
 
+// Names of its own rather than GetTempFileNameA's: that call refuses folders
+// of more than 246 characters (Wine garbles or crashes on them), where an
+// install directory may be longer.
 File CreateTempBeside(const std::string& target, std::string& tempPath) {
-  char name[MAX_PATH];
-  if (!::GetTempFileNameA(DirectoryOf(target).c_str(), "kvx", 0, name)) return File();
-  // GetTempFileNameA has created the file to reserve the name; reopen it
-  // without sharing, as the expansion wants its output.
-  File file = Open(name, GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS);
-  if (!file.IsOpen()) {
-    ::DeleteFileA(name);
-    return file;
-  }
-  tempPath = name;
+  File file;
+  tempPath = UseTempPathBeside(target, [&file](const std::string& path) {
+    file = Open(path, GENERIC_READ | GENERIC_WRITE, CREATE_NEW);
+    return Outcome(file.IsOpen());
+  });
   return file;
 }
 
@@ -68,10 +76,24 @@ bool DeleteFilePath(const std::string& path) { return ::DeleteFileA(path.c_str()
 
 bool ReplaceFilePath(const std::string& from, const std::string& to) {
   if (::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
-  // Windows 9x has no MoveFileExA: remove the old file, then rename.
   if (::GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
-  if (::GetFileAttributesA(to.c_str()) != INVALID_FILE_ATTRIBUTES && !::DeleteFileA(to.c_str())) return false;
-  return ::MoveFileA(from.c_str(), to.c_str()) != 0;
+  return ReplaceByRenaming(from, to);
+}
+
+bool ReplaceByRenaming(const std::string& from, const std::string& to) {
+  const DWORD attributes = ::GetFileAttributesA(to.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return ::MoveFileA(from.c_str(), to.c_str()) != 0;
+  if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return false;
+  const std::string aside = UseTempPathBeside(to, [&to](const std::string& path) {
+    return Outcome(::MoveFileA(to.c_str(), path.c_str()) != 0);
+  });
+  if (aside.empty()) return false;
+  if (!::MoveFileA(from.c_str(), to.c_str())) {
+    ::MoveFileA(aside.c_str(), to.c_str());
+    return false;
+  }
+  ::DeleteFileA(aside.c_str());
+  return true;
 }
 
 bool CopyFileOver(const std::string& from, const std::string& to) {

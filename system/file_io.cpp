@@ -1,0 +1,32 @@
+#include "system/file_io_internal.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace kv {
+namespace {
+constexpr std::size_t kTempNameLength = 8;
+// Enough for a folder full of leftovers, few enough to give up quickly.
+constexpr std::uint32_t kTempNameAttempts = 1000;
+constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+constexpr std::uint32_t kBase = sizeof kDigits - 1;
+}  // namespace
+
+std::string TempPathBeside(const std::string& target, unsigned attempt) {
+  const std::string directory = DirectoryOf(target);
+  if (directory.size() >= kMaxPathLength) return {};
+  const std::size_t length = std::min(kTempNameLength, kMaxPathLength - directory.size());
+  // From two characters on, the name starts with "~", which no device name
+  // (CON, NUL, COM1 ...) does; a single character is none either.
+  const std::size_t digits = length == 1 ? 1 : length - 1;
+  std::uint32_t names = 1;
+  for (std::size_t i = 0; i < digits && names < kTempNameAttempts; ++i) names *= kBase;
+  if (attempt >= std::min(names, kTempNameAttempts)) return {};
+
+  std::string name(length, '0');
+  if (length > 1) name[0] = '~';
+  for (std::size_t i = length; attempt > 0; attempt /= kBase) name[--i] = kDigits[attempt % kBase];
+  return directory + name;
+}
+
+}  // namespace kv
