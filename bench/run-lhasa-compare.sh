@@ -1,28 +1,42 @@
 #!/usr/bin/env bash
-# Decoding throughput of hzpack expand (the program's own Expand) against
-# lhasa decoding the very same LZHUF streams as "-lh1-" archive members.
+# Decoding throughput of hzpack expand (the program's own Expand), native and
+# as the Win32 build under Wine, against lhasa decoding the very same LZHUF
+# streams as "-lh1-" archive members.
 #   bench/run-lhasa-compare.sh [RUNS]      (default 7, at least 5)
-# Builds hzpack and bench_lzh (preset native, Release) in build/bench, makes
-# two 32 MiB corpora on tmpfs (concatenated shared libraries; concatenated C
-# headers), packs them, wraps each stream in a level-0 LHA header, and times
-# both decoders alternately: hzpack expand to a tmpfs file, lhasa to
-# /dev/null. Prints medians, MiB/s and the ratio; then the Google Benchmark
-# figures for in-memory decoding against whole-file Expand.
+# Builds hzpack and bench_lzh natively (preset native, Release) in
+# build/bench, and hzpack.exe as SETUP.EXE is built (preset win32) in
+# build/bench-win32 with a Wine prefix of its own and a persistent
+# wineserver; makes two 32 MiB corpora on tmpfs (concatenated shared
+# libraries; concatenated C headers), packs them, wraps each stream in a
+# level-0 LHA header, checks that all three decoders reproduce the original,
+# and times them alternately: hzpack expand to a tmpfs file, natively and
+# under Wine, and lhasa to /dev/null. Prints medians, MiB/s and the ratios to
+# lhasa; then the Google Benchmark figures for in-memory decoding against
+# whole-file Expand (native).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs="${1:-7}"
 build="${KV_BUILD_DIR:-build/bench}"
+win32_build="${KV_WIN32_BUILD_DIR:-build/bench-win32}"
 size=$((32 * 1024 * 1024))
 
 command -v lhasa >/dev/null || { echo "lhasa is missing (Debian package lhasa)" >&2; exit 1; }
 cmake --preset native -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j2 --target hzpack bench_lzh >/dev/null
+cmake --preset win32 -B "$win32_build" >/dev/null
+cmake --build "$win32_build" -j2 --target hzpack >/dev/null
 hzpack="$PWD/$build/tools/hzpack/hzpack"
+hzpack_exe="$PWD/$win32_build/tools/hzpack/hzpack.exe"
+prefix="$PWD/$win32_build/wineprefix"
 
 scratch=/dev/shm
 [ -d "$scratch" ] || scratch="${TMPDIR:-/tmp}"
 work="$(mktemp -d "$scratch/kvbench.XXXXXX")"
-trap 'rm -rf "$work"' EXIT
+scripts/wine-prefix.sh setup "$prefix" >/dev/null
+scripts/wine-prefix.sh start "$prefix"
+trap 'scripts/wine-prefix.sh stop "$prefix"; rm -rf "$work"' EXIT
+# Relative names: Wine sees the working directory as its own (drive Z:).
+hzpack_wine() { (source scripts/wine-env.sh "$prefix" && cd "$work" && wine "$hzpack_exe" "$@"); }
 
 # First 32 MiB of a sorted file list, concatenated (head ends cat early).
 corpus() {
@@ -41,26 +55,30 @@ for name in binary text; do
   [ "$(stat -c %s "$work/$name")" -eq "$size" ] || { echo "corpus $name is short of 32 MiB" >&2; exit 1; }
   "$hzpack" pack "$work/$name" "$work/$name.hz" >/dev/null 2>&1
   python3 bench/lha_wrap.py "$work/$name.hz" "$work/$name" "$work/$name.lzh"
-  # Both decoders must produce the original before their times count.
+  # Every decoder must produce the original before its times count.
   "$hzpack" expand "$work/$name.hz" "$work/$name.out"
   cmp -s "$work/$name" "$work/$name.out" || { echo "hzpack expand differs on $name" >&2; exit 1; }
+  hzpack_wine expand "$name.hz" "$name.out"
+  cmp -s "$work/$name" "$work/$name.out" || { echo "hzpack.exe expand differs on $name" >&2; exit 1; }
   lhasa pq "$work/$name.lzh" | cmp -s "$work/$name" - || { echo "lhasa differs on $name" >&2; exit 1; }
 
-  : >"$work/t.hz"; : >"$work/t.lhasa"
+  : >"$work/t.native"; : >"$work/t.win32"; : >"$work/t.lhasa"
   for _ in $(seq "$runs"); do
     t0=$(now); "$hzpack" expand "$work/$name.hz" "$work/$name.out"; t1=$(now)
-    lhasa pq "$work/$name.lzh" >/dev/null; t2=$(now)
-    echo $((t1 - t0)) >>"$work/t.hz"; echo $((t2 - t1)) >>"$work/t.lhasa"
+    hzpack_wine expand "$name.hz" "$name.out"; t2=$(now)
+    lhasa pq "$work/$name.lzh" >/dev/null; t3=$(now)
+    echo $((t1 - t0)) >>"$work/t.native"; echo $((t2 - t1)) >>"$work/t.win32"; echo $((t3 - t2)) >>"$work/t.lhasa"
   done
-  hz=$(median <"$work/t.hz"); lh=$(median <"$work/t.lhasa")
+  native=$(median <"$work/t.native"); win32=$(median <"$work/t.win32"); lh=$(median <"$work/t.lhasa")
   packed=$(stat -c %s "$work/$name.hz")
-  awk -v n="$name" -v hz="$hz" -v lh="$lh" -v s="$size" -v p="$packed" -v r="$runs" 'BEGIN {
-    printf "%-7s packed to %5.1f %%   median of %d: hzpack expand %7.1f MiB/s   lhasa %7.1f MiB/s   ratio %.2f\n",
-      n, 100 * p / s, r, s / 1048576 / (hz / 1e9), s / 1048576 / (lh / 1e9), lh / hz }'
+  awk -v n="$name" -v a="$native" -v w="$win32" -v lh="$lh" -v s="$size" -v p="$packed" -v r="$runs" 'BEGIN {
+    mib = s / 1048576
+    printf "%-7s packed to %5.1f %%, median of %d:  native %6.1f MiB/s (%.2fx)   Win32 under Wine %6.1f MiB/s (%.2fx)   lhasa %6.1f MiB/s\n",
+      n, 100 * p / s, r, mib / (a / 1e9), lh / a, mib / (w / 1e9), lh / w, mib / (lh / 1e9) }'
 done
 
 echo
-echo "Google Benchmark (in memory, plain callbacks, whole-file Expand):"
+echo "Google Benchmark (native; in memory, plain callbacks, whole-file Expand):"
 KV_BENCH_CORPUS="$work/binary:$work/text" "$build/bench/bench_lzh" \
   --benchmark_repetitions=5 --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null |
   awk -F, '/_median/ { split($1, k, "/"); gsub(/"/, "", k[1]); gsub(/_median"?/, "", k[2]);

@@ -9,7 +9,7 @@ packages=(
   mingw-w64 g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386 wine64 fonts-wine fonts-liberation
   xvfb xauth x11-utils imagemagick
-  lhasa
+  lhasa nsis
 )
 
 missing=()

@@ -3,6 +3,8 @@
 #   wine-prefix.sh setup PREFIX   create PREFIX once (win32, fonts, registry defaults)
 #   wine-prefix.sh start PREFIX   start a persistent wineserver and Wine's services
 #   wine-prefix.sh stop  PREFIX   stop them
+#   wine-prefix.sh copy  PREFIX TO  make TO a fresh prefix: a copy of PREFIX,
+#                                   made ready by setup (1 s instead of 10)
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 cmd="$1"
@@ -56,8 +58,29 @@ start)
 stop)
   wineserver -k </dev/null >/dev/null 2>&1 || true
   ;;
+copy)
+  to="${3:?usage: $0 copy PREFIX TO}"
+  [ -f "$prefix/.kv-ready" ] || { echo "$prefix is not a ready prefix" >&2; exit 1; }
+  if [ -e "$to" ] && [ ! -f "$to/.kv-ready" ] && [ -n "$(ls -A "$to")" ]; then
+    echo "$to is neither empty nor a prefix; not replaced" >&2
+    exit 1
+  fi
+  stop_copy() { WINEPREFIX="$to" wineserver -k </dev/null >/dev/null 2>&1 || true; }
+  [ -f "$to/.kv-ready" ] && stop_copy
+  mkdir -p "$to"
+  find "$to" -mindepth 1 -maxdepth 1 -exec rm -rf {} +
+  # Tests running beside may create and delete files in PREFIX while it is
+  # copied; a file that vanished midway is no loss, so only the prefix's core
+  # is checked.
+  cp -a "$prefix/." "$to/" 2>/dev/null || true
+  for needed in system.reg user.reg drive_c/windows/system32/kernel32.dll .kv-ready; do
+    [ -e "$to/$needed" ] || { echo "copying the prefix failed: $needed is missing" >&2; exit 1; }
+  done
+  # The link to PREFIX's running wineserver belongs to PREFIX.
+  rm -f "$to/wineserver"
+  ;;
 *)
-  echo "usage: $0 setup|start|stop PREFIX" >&2
+  echo "usage: $0 setup|start|stop PREFIX | copy PREFIX TO" >&2
   exit 2
   ;;
 esac

@@ -1,0 +1,156 @@
+#!/usr/bin/env bash
+# The whole install run against NSIS, under Wine.
+#   bench/run-nsis-compare.sh [RUNS]      (default 5)
+# Builds SETUP.EXE and the packer (preset win32), writes a tree of 1,000 files
+# (about 70 MB, bench/make_install_tree.py), and makes from it a medium (each
+# file packed with hzpack, Setup.lst listing them all in [programfiles]) and
+# an NSIS installer (makensis, its default zlib compression) that does the
+# same work: the files, an uninstaller, the uninstall entry, a program group
+# with one shortcut. Then times, alternating, in RUNS rounds after one round
+# not counted: SETUP.EXE /s, SETUP.EXE /s on the same files unpacked (what
+# the expansion costs), the NSIS installer's /S and, as a floor, Wine's xcopy
+# of the tree. Each run gets a fresh prefix (a copy of a template) with its
+# wineserver and services already started, and each install is compared with
+# the tree file by file before its time counts.
+# Prints the medians of the wall time and of the installer process's CPU
+# time; SETUP.EXE also without the 2.2 s its automatic mode waits on its two
+# timers (200 ms start, 2000 ms automation). Figures: docs/install-speed.md.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+runs="${1:-5}"
+work="$root/${KV_BENCH_DIR:-build/bench-install}"
+libdir="/usr/lib/$(gcc -print-multiarch 2>/dev/null || echo x86_64-linux-gnu)"
+
+if [ "${1:-}" != "--inside-display" ]; then
+  command -v makensis >/dev/null || { echo "makensis is missing (Debian package nsis)" >&2; exit 1; }
+  cmake --preset win32 >/dev/null
+  cmake --build --preset win32 --target Setup host_hzpack >/dev/null
+  hzpack="$root/build/win32/host-tools/tools/hzpack/hzpack"
+
+  rm -rf "$work/tree" "$work/medium" "$work/plain"
+  python3 bench/make_install_tree.py "$work/tree" "$libdir" >"$work/files.txt"
+  echo "tree: $(wc -l <"$work/files.txt") files, $(find "$work/tree" -type f -printf '%s\n' |
+        awk '{s += $1} END {printf "%.1f MB", s / 1e6}')"
+
+  # make_medium DIR NAMES: SETUP.EXE with the agreement text and a list of the
+  # NAMES (one a line, "/" separated) into DIR, which holds the files.
+  make_medium() {
+    {
+      printf '%s\r\n' '[General]' 'Name=Bench' 'defaultPath=C:\Bench' '[StartMenu]' 'Folder=KvBench' \
+                      '[Group]' 'Name=Bench' '[programfiles]'
+      tr / '\\' <"$2" | awk '{printf "%d=%s\r\n", NR, $0}'
+      printf '%s\r\n' '[Windows]' '[SystemDepended]' '[Items]' "$(head -n 1 "$work/files.txt")=Bench"
+    } >"$1/Setup.lst"
+    cp samples/medium/Vertrag.Txt build/win32/startup/SETUP.EXE "$1/"
+  }
+  # The medium: every file packed under the name that maps back to it.
+  sed 's/.$/_/' "$work/files.txt" >"$work/packed.txt"
+  mkdir -p "$work/medium"
+  (cd "$work/tree" && find . -mindepth 1 -type d -exec mkdir -p "$work/medium/{}" \;)
+  paste -d ' ' "$work/files.txt" "$work/packed.txt" |
+    (cd "$work/tree" && xargs -P 2 -n 2 sh -c '"$0" pack "$2" "$1/$3" >/dev/null' "$hzpack" "$work/medium")
+  make_medium "$work/medium" "$work/packed.txt"
+  echo "medium: $(du -sb "$work/medium" | awk '{printf "%.1f MB", $1 / 1e6}') packed"
+  # The same files unpacked: what SETUP.EXE takes without expanding.
+  cp -r "$work/tree" "$work/plain"
+  make_medium "$work/plain" "$work/files.txt"
+
+  cat >"$work/bench.nsi" <<NSI
+Name "Bench"
+OutFile "$work/nsis-setup.exe"
+InstallDir "C:\\Bench"
+RequestExecutionLevel admin
+Page directory
+Page instfiles
+Section
+  SetOutPath "\$INSTDIR"
+  File /r "$work/tree/*"
+  WriteUninstaller "\$INSTDIR\\Uninstall.exe"
+  WriteRegStr HKLM "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KvBench" "DisplayName" "Bench"
+  WriteRegStr HKLM "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KvBench" "UninstallString" "\$INSTDIR\\Uninstall.exe"
+  CreateDirectory "\$SMPROGRAMS\\Bench"
+  CreateShortcut "\$SMPROGRAMS\\Bench\\Bench.lnk" "\$INSTDIR\\$(head -n 1 "$work/files.txt")"
+SectionEnd
+Section "Uninstall"
+  RMDir /r "\$INSTDIR"
+SectionEnd
+NSI
+  makensis -V1 "$work/bench.nsi"
+  echo "NSIS installer: $(stat -c %s "$work/nsis-setup.exe" | awk '{printf "%.1f MB", $1 / 1e6}')"
+
+  scripts/wine-prefix.sh setup "$work/template"
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside-display "$runs"
+fi
+
+runs="$2"
+median() { sort -n | awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}'; }
+
+# run_one KIND: one install in a fresh prefix. Its wall time and the CPU time
+# of the installer's process (user + system, seconds) are appended to
+# $work/t.KIND once the installed tree matches the original.
+run_one() {
+  local kind="$1" prefix="$work/prefix" rc=0
+  scripts/wine-prefix.sh copy "$work/template" "$prefix"
+  scripts/wine-prefix.sh start "$prefix"
+  (
+    source scripts/wine-env.sh "$prefix"
+    case "$kind" in
+      setup) cmd=(wine "$work/medium/SETUP.EXE" /s) ;;
+      plain) cmd=(wine "$work/plain/SETUP.EXE" /s) ;;
+      nsis)  cmd=(wine "$work/nsis-setup.exe" /S) ;;
+      xcopy) cmd=(wine cmd /c xcopy /e /i /q /y "Z:${work//\//\\}\\tree" 'C:\Bench') ;;
+    esac
+    TIMEFORMAT="%3R %3U %3S"
+    { time "${cmd[@]}" </dev/null >/dev/null 2>&1 || rc=$?; } 2>"$work/time"
+    [ "$rc" -eq 0 ] || { echo "$kind: exit code $rc" >&2; exit 1; }
+    # An installer that returned before its end has not written what it
+    # writes last: SETUP.EXE its uninstaller (the log follows it with the
+    # registration), NSIS its uninstaller after the files.
+    case "$kind" in
+      setup | plain) last=(Uninstal.exe INSTALL1.LOG) ;;
+      nsis)  last=(Uninstall.exe) ;;
+      xcopy) last=() ;;
+    esac
+    for file in "${last[@]}"; do
+      [ -s "$prefix/drive_c/Bench/$file" ] || { echo "$kind: returned without $file" >&2; exit 1; }
+    done
+    # What the installers add beside the files is left out of the comparison.
+    diff -r -q -x Uninstal.exe -x INSTALL1.LOG -x Uninstall.exe "$work/tree" "$prefix/drive_c/Bench" >&2 ||
+      { echo "$kind: the installed tree differs" >&2; exit 1; }
+    awk '{print $1, $2 + $3}' "$work/time" >>"$work/t.$kind"
+  ) || rc=$?
+  scripts/wine-prefix.sh stop "$prefix"
+  rm -rf "$prefix"
+  return $rc
+}
+
+kinds=(setup plain nsis xcopy)
+load="$(cut -d ' ' -f 1-3 /proc/loadavg)"
+for kind in "${kinds[@]}"; do run_one "$kind"; : >"$work/t.$kind"; done  # warm-up, not counted
+for round in $(seq "$runs"); do
+  # Every other round in reverse order, so no one always follows the same.
+  if [ $((round % 2)) -eq 1 ]; then order=(setup plain nsis xcopy); else order=(xcopy nsis plain setup); fi
+  for kind in "${order[@]}"; do run_one "$kind"; done
+done
+
+echo "median of $runs runs each, alternating, each in a fresh prefix, every file compared"
+echo "(load average $load at the start, $(cut -d ' ' -f 1-3 /proc/loadavg) at the end)"
+nsis=$(cut -d ' ' -f 1 "$work/t.nsis" | median)
+for kind in "${kinds[@]}"; do
+  wall=$(cut -d ' ' -f 1 "$work/t.$kind" | median)
+  cpu=$(cut -d ' ' -f 2 "$work/t.$kind" | median)
+  range=$(cut -d ' ' -f 1 "$work/t.$kind" | sort -n | sed -n '1p;$p' | paste -sd ' ')
+  awk -v k="$kind" -v w="$wall" -v c="$cpu" -v n="$nsis" -v r="$range" 'BEGIN {
+    name["setup"] = "SETUP.EXE /s"; name["plain"] = "SETUP.EXE /s, files unpacked"
+    name["nsis"] = "NSIS /S"; name["xcopy"] = "xcopy (floor)"
+    split(r, lim, " ")
+    # xcopy runs in a child of cmd, whose time its parent does not collect.
+    cpu = k == "xcopy" ? "      -" : sprintf("%5.2f s", c)
+    printf "  %-30s wall %6.2f s (%5.2f to %5.2f)   CPU %s   %.2fx NSIS\n", name[k], w, lim[1], lim[2], cpu, w / n
+    # The automatic mode waits 200 ms before the wizard and 2000 ms before
+    # pressing its buttons.
+    if (k == "setup" || k == "plain")
+      printf "  %-30s wall %6.2f s                                       %.2fx NSIS\n", "  without the timers", w - 2.2, (w - 2.2) / n
+  }'
+done
