@@ -32,9 +32,10 @@ prefix="$PWD/$win32_build/wineprefix"
 scratch=/dev/shm
 [ -d "$scratch" ] || scratch="${TMPDIR:-/tmp}"
 work="$(mktemp -d "$scratch/kvbench.XXXXXX")"
-scripts/wine-prefix.sh setup "$prefix" >/dev/null
-scripts/wine-prefix.sh start "$prefix"
 trap 'scripts/wine-prefix.sh stop "$prefix"; rm -rf "$work"' EXIT
+scripts/wine-prefix.sh setup "$prefix" >/dev/null
+scripts/wine-prefix.sh stop "$prefix"  # a wineserver left by an earlier run
+scripts/wine-prefix.sh start "$prefix"
 # Relative names: Wine sees the working directory as its own (drive Z:).
 hzpack_wine() { (source scripts/wine-env.sh "$prefix" && cd "$work" && wine "$hzpack_exe" "$@"); }
 
