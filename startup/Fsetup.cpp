@@ -1,5 +1,6 @@
 #include "startup/Fsetup.h"
 
+#include "engine/program_group.h"
 #include "startup/setup_list.h"
 #include "system/dialogs.h"
 #include "system/Data.h"
@@ -173,8 +174,7 @@ std::string PreviousInstallDir(const std::string& startMenuFolder) {
   {
     // Created when absent, where the account may: the registration writes
     // this key later anyway.
-    kv::RegKey key = OpenMachineKey(
-        "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + startMenuFolder, true);
+    kv::RegKey key = OpenMachineKey(UninstallKeyPath(startMenuFolder), true);
     if (!key) return "";
     uninstallString = ReadRegString(key.Get(), "UninstallString");
   }

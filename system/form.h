@@ -103,6 +103,8 @@ public:
   void SetModalResult(int result) { modalResult_ = result; }
   void Show();
   void Hide();
+  // Places the window in the middle of the screen.
+  void CentreOnScreen();
 
 protected:
   FormBase() = default;

@@ -312,6 +312,16 @@ int FormBase::ShowModal(HWND owner) {
 
 void FormBase::Show() { ShowWindow(hwnd_, SW_SHOW); }
 
+void FormBase::CentreOnScreen() {
+  RECT r;
+  GetWindowRect(hwnd_, &r);
+  const int width = r.right - r.left;
+  const int height = r.bottom - r.top;
+  SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void FormBase::Hide() {
   if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
 }

@@ -47,7 +47,7 @@ const form::Control<C> Tf_Progress::kControls[] = {
 
 Tf_Progress::Tf_Progress(HWND owner) { Create(kForm, kControls, owner); }
 
-void Tf_Progress::FormCreate() { CentreOnScreen(Handle()); }
+void Tf_Progress::FormCreate() { CentreOnScreen(); }
 
 void Tf_Progress::ShowForDeletion(int maximum) {
   SetVisible(Label2, false);
@@ -145,13 +145,4 @@ void Tf_Progress::bnEscDraw(const DRAWITEMSTRUCT& item) const {
     InflateRect(&focus, -form::Scaled(4), -form::Scaled(4));
     DrawFocusRect(dc, &focus);
   }
-}
-
-void CentreOnScreen(HWND wnd) {
-  RECT r;
-  GetWindowRect(wnd, &r);
-  const int width = r.right - r.left;
-  const int height = r.bottom - r.top;
-  SetWindowPos(wnd, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -45,6 +45,3 @@ private:
 };
 
 extern std::unique_ptr<Tf_Progress> f_Progress;
-
-// Places a window in the middle of the screen.
-void CentreOnScreen(HWND wnd);

@@ -34,7 +34,7 @@ Tf_Ask::Tf_Ask(HWND owner) { Create(kForm, kControls, owner); }
 
 void Tf_Ask::FormCreate() {
   SendMessageA(lbFiles, LB_SETITEMHEIGHT, 0, form::Scaled(kItemHeight));
-  CentreOnScreen(Handle());
+  CentreOnScreen();
   focus_ = lbFiles;
 }
 
