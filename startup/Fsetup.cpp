@@ -38,6 +38,13 @@ const char* const UninstallSteps[5] = {
 
 namespace {
 
+using form::kNavy;
+using form::kBlack;
+using form::kSilver;
+using form::kLime;
+using form::kRed;
+using form::kWhite;
+
 const char kFooter[] = "    Kalvento Setup-Programm 3.2 vom 14.03.2008";
 
 constexpr UINT_PTR kTimer1 = 1;
@@ -45,12 +52,6 @@ constexpr UINT kTimer1Interval = 200;
 constexpr UINT_PTR kAutoTimer = 2;
 constexpr UINT kAutoTimerInterval = 2000;
 
-constexpr COLORREF kNavy = 0x800000;
-constexpr COLORREF kBlack = 0x000000;
-constexpr COLORREF kSilver = RGB(192, 192, 192);
-constexpr COLORREF kLime = RGB(0, 255, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr int kGradientRows = 256;
 constexpr int kTreeIndent = 22;
 

@@ -21,6 +21,16 @@ namespace form {
 constexpr int kDesignDpi = 120;
 constexpr COLORREF kDefaultColour = CLR_INVALID;
 
+// The colours the windows use, by their usual names.
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kLime = RGB(0, 255, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kNavy = RGB(0, 0, 128);
+constexpr COLORREF kGrey = RGB(128, 128, 128);
+constexpr COLORREF kSilver = RGB(192, 192, 192);
+
 enum class Kind {
   Container,    // holds other controls (a panel or a notebook page)
   Label,        // static text; with WS_EX_STATICEDGE a lowered panel

@@ -5,12 +5,13 @@ std::unique_ptr<Tf_Progress> f_Progress;
 
 namespace {
 
+using form::kBlack;
+using form::kWhite;
+using form::kBlue;
+using form::kRed;
+
 using form::Kind;
 
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
-constexpr COLORREF kRed = RGB(255, 0, 0);
 
 const form::Design kForm{"Tf_Progress", "Kopiere...", WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME,
                          479, 221, {{"MS Sans Serif", 13}}};

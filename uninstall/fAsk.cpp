@@ -4,11 +4,12 @@
 
 namespace {
 
+using form::kBlack;
+using form::kWhite;
+
 using form::Kind;
 
 constexpr COLORREF kLightYellow = RGB(255, 255, 128);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr int kItemHeight = 20;
 
 const form::Design kForm{"Tf_Ask", "Sicherheitsabfrage!", WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME,

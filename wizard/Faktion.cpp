@@ -15,12 +15,13 @@ std::unique_ptr<Tf_Aktion> f_Aktion;
 
 namespace {
 
+using form::kWhite;
+using form::kGrey;
+using form::kNavy;
+using form::kRed;
+
 using form::Kind;
 
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kGrey = RGB(128, 128, 128);
-constexpr COLORREF kNavy = RGB(0, 0, 128);
-constexpr COLORREF kRed = RGB(255, 0, 0);
 
 // A fixed dialog window with a caption but no title-bar buttons.
 const form::Design kForm{"Tf_Aktion", "Setup", WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN,
