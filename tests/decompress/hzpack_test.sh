@@ -53,7 +53,10 @@ cmp -s big.txt back.txt || fail "pack and expand give back the original"
 # says so; the sanitizers need their address space).
 head -c 8 PROG.TX_ >huge.TX_
 truncate -s 1536M huge.TX_
-if [ -z "$runner" ] && ! ldd "$hzpack" 2>/dev/null | grep -q libasan; then
+# grep -c reads all of ldd's output: with pipefail, grep -q could stop ldd
+# with SIGPIPE and make the test take a sanitizer build for a plain one.
+asan=$(ldd "$hzpack" 2>/dev/null | grep -c libasan || true)
+if [ -z "$runner" ] && [ "$asan" -eq 0 ]; then
   ( ulimit -v 262144; hz info huge.TX_ >out.txt 2>err.txt; echo $? >status )
 else
   hz info huge.TX_ >out.txt 2>err.txt; echo $? >status
