@@ -1,8 +1,8 @@
 #include "engine/install_log.h"
 
 #include "engine/ini_file.h"
-#include "startup/setup_list.h"
 #include "system/Data.h"
+#include "system/setup_list.h"
 
 void WriteInstallLogEntry(int number, const std::string& installedPath) {
   const std::string log = InstallLogPath(InstallPath);

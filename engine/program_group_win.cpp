@@ -1,11 +1,10 @@
 #include "engine/program_group.h"
 
 #include "engine/shell_link.h"
-#include "startup/setup_list.h"
 #include "system/Kv_tools.h"
-#include "system/form.h"
 #include "system/handles.h"
 #include "system/registry.h"
+#include "system/setup_list.h"
 
 #include <shellapi.h>
 
@@ -52,7 +51,7 @@ std::vector<ShortcutItem> ReadShortcutItems(const std::string& listFile) {
 }
 
 void WriteUninstallEntry(const std::string& startMenuFolder, const std::string& groupName,
-                         const std::string& installPath) {
+                         const std::string& installPath, HWND owner) {
   if (startMenuFolder.empty()) return;
   const kv::RegKey key = OpenMachineKey(UninstallKeyPath(startMenuFolder), true);
   if (!key) return;
@@ -60,18 +59,18 @@ void WriteUninstallEntry(const std::string& startMenuFolder, const std::string& 
   WriteValue(key.Get(), "UninstallString", AddBackslash(installPath) + "Uninstal.exe");
 }
 
-bool RecycleFile(const std::string& path) {
+bool RecycleFile(const std::string& path, HWND owner) {
   // A list of one path: the list ends with an empty string.
   const std::string from = path + '\0' + '\0';
   SHFILEOPSTRUCTA operation = {};
-  operation.hwnd = form::ApplicationMainWindow();
+  operation.hwnd = owner;
   operation.wFunc = FO_DELETE;
   operation.pFrom = from.c_str();
   operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION;
   return ::SHFileOperationA(&operation) == 0;
 }
 
-void ClearFolder(const std::string& folder) {
+void ClearFolder(const std::string& folder, HWND owner) {
   const std::string base = AddBackslash(folder);
   // Files of every attribute, in the order the system lists them; no folders.
   std::vector<std::string> files;
@@ -83,11 +82,11 @@ void ClearFolder(const std::string& folder) {
       if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) files.push_back(base + entry.cFileName);
     } while (::FindNextFileA(find.Get(), &entry));
   }
-  for (const std::string& file : files) RecycleFile(file);
+  for (const std::string& file : files) RecycleFile(file, owner);
 }
 
 void ClearOldGroups(const std::string& oldGroups, const std::string& programMenuRoot,
-                    const std::string& installPath) {
+                    const std::string& installPath, HWND owner) {
   if (programMenuRoot.empty()) return;
   try {
     const std::string uninstaller = AddBackslash(installPath) + "Uninstal.exe";
@@ -99,7 +98,7 @@ void ClearOldGroups(const std::string& oldGroups, const std::string& programMenu
       const std::string folder = programMenuRoot + name;
       const std::string uninstallLink = folder + "\\Programm entfernen.LNK";
       if (DirectoryExists(folder) && FileExists(uninstallLink) && GetShellLinkTarget(uninstallLink) == uninstaller)
-        ClearFolder(folder);
+        ClearFolder(folder, owner);
     }
   } catch (...) {
     // Left-over groups are a nuisance, not a reason to fail the install.

@@ -1,12 +1,12 @@
 #include "startup/Fsetup.h"
 
 #include "engine/program_group.h"
-#include "startup/setup_list.h"
 #include "system/dialogs.h"
 #include "system/Data.h"
 #include "system/Kv_tools.h"
 #include "system/program_end.h"
 #include "system/registry.h"
+#include "system/setup_list.h"
 #include "uninstall/Funinstl.h"
 #include "wizard/Faktion.h"
 
