@@ -51,7 +51,7 @@ std::vector<ShortcutItem> ReadShortcutItems(const std::string& listFile) {
 }
 
 void WriteUninstallEntry(const std::string& startMenuFolder, const std::string& groupName,
-                         const std::string& installPath, HWND owner) {
+                         const std::string& installPath) {
   if (startMenuFolder.empty()) return;
   const kv::RegKey key = OpenMachineKey(UninstallKeyPath(startMenuFolder), true);
   if (!key) return;
