@@ -1,5 +1,6 @@
 // The uninstaller's decisions on plain values: which directory may go, which
 // registry names address one entry, and the self-removal script's lines.
+#include "engine/program_group.h"
 #include "uninstall/program_dir.h"
 #include "uninstall/self_removal.h"
 #include "uninstall/uninstall_entries.h"
