@@ -35,7 +35,7 @@ libdir="/usr/lib/$(gcc -print-multiarch 2>/dev/null || echo x86_64-linux-gnu)"
 if [ "${1:-}" != "--inside-display" ]; then
   command -v makensis >/dev/null || { echo "makensis is missing (Debian package nsis)" >&2; exit 1; }
   cmake --preset win32 >/dev/null
-  cmake --build --preset win32 --target Setup host_hzpack install_floor >/dev/null
+  cmake --build --preset win32 --target Setup host_hzpack install_floor SetupNoPauses uninstall_driver >/dev/null
   hzpack="$root/build/win32/host-tools/tools/hzpack/hzpack"
 
   rm -rf "$work/tree" "$work/medium" "$work/plain"
@@ -67,6 +67,14 @@ if [ "${1:-}" != "--inside-display" ]; then
   # medium's names as Setup.lst lists them.
   sed "s|^|Z:$work/medium/|; s|/|\\\\|g" "$work/packed.txt" >"$work/decode.lst"
   tr / '\\' <"$work/packed.txt" >"$work/log.lst"
+  # The uninstall's medium: the same, with the benchmark build whose
+  # uninstaller does not pause after each file.
+  if [[ " ${kinds[*]} " == *" uninstall "* ]]; then
+    rm -rf "$work/nopauses"
+    cp -al "$work/medium" "$work/nopauses"
+    rm "$work/nopauses/SETUP.EXE"
+    cp build/win32/bench/SETUPNP.EXE "$work/nopauses/SETUP.EXE"
+  fi
   # The same files unpacked: what SETUP.EXE takes without expanding.
   if [[ " ${kinds[*]} " == *" plain "* ]]; then
     cp -r "$work/tree" "$work/plain"
@@ -123,9 +131,17 @@ run_one() {
       decode) cmd=(wine "$floor" decode "Z:${work//\//\\}\\decode.lst") ;;
       log) cmd=(wine "$floor" log 'C:\Bench' "Z:${work//\//\\}\\log.lst") ;;
       start) cmd=(wine "$floor" decode NUL) ;;
+      uninstall) cmd=(wine "$root/build/win32/bench/uninstall_driver.exe" 'C:\Bench\Uninstal.exe') ;;
     esac
     TIMEFORMAT="%3R %3U %3S"
-    { time "${cmd[@]}" </dev/null >/dev/null 2>&1 || rc=$?; } 2>"$work/time"
+    if [ "$kind" = uninstall ]; then
+      # Installed untimed; the driver times the deletion of the files alone.
+      wine "$work/nopauses/SETUP.EXE" /s </dev/null >/dev/null 2>&1 || rc=$?
+      [ "$rc" -eq 0 ] || { echo "uninstall: the install's exit code $rc" >&2; exit 1; }
+      "${cmd[@]}" </dev/null 2>/dev/null | tr -d '\r' | awk '/^[0-9]+$/ {print $1 / 1000, 0, 0}' >"$work/time" || rc=$?
+    else
+      { time "${cmd[@]}" </dev/null >/dev/null 2>&1 || rc=$?; } 2>"$work/time"
+    fi
     [ "$rc" -eq 0 ] || { echo "$kind: exit code $rc" >&2; exit 1; }
     # An installer that returned before its end has not written what it
     # writes last: SETUP.EXE its uninstaller (the log follows it with the
@@ -140,6 +156,10 @@ run_one() {
     done
     case "$kind" in
       decode | start) ;;
+      uninstall)
+        if [ -e "$prefix/drive_c/Bench/$(head -n 1 "$work/files.txt")" ]; then
+          echo "uninstall: an installed file is left" >&2; exit 1
+        fi ;;
       log)
         entries=$(grep -c '^File' "$prefix/drive_c/Bench/INSTALL1.LOG")
         [ "$entries" -eq $((files + 1)) ] || { echo "log: $entries entries for $files files" >&2; exit 1; } ;;
@@ -156,7 +176,11 @@ run_one() {
 }
 
 load="$(cut -d ' ' -f 1-3 /proc/loadavg)"
-for kind in "${kinds[@]}"; do run_one "$kind"; : >"$work/t.$kind"; done  # warm-up, not counted
+# A round not counted first, unless KV_BENCH_WARMUP=0 (the large trees).
+for kind in "${kinds[@]}"; do
+  [ "${KV_BENCH_WARMUP:-1}" = 0 ] || run_one "$kind"
+  : >"$work/t.$kind"
+done
 for round in $(seq "$runs"); do
   # Every other round in reverse order, so no one always follows the same.
   if [ $((round % 2)) -eq 1 ]; then order=("${kinds[@]}"); else order=($(printf '%s\n' "${kinds[@]}" | tac)); fi
@@ -184,7 +208,7 @@ for kind in "${kinds[@]}"; do
     name["setup"] = "SETUP.EXE /s"; name["plain"] = "SETUP.EXE /s, files unpacked"
     name["nsis"] = "NSIS /S"; name["xcopy"] = "floor: xcopy"
     name["decode"] = "floor: decode only"; name["log"] = "floor: log alone"
-    name["start"] = "a process start"
+    name["start"] = "a process start"; name["uninstall"] = "uninstall, its deletion alone"
     split(r, lim, " ")
     # xcopy runs in a child of cmd, whose time its parent does not collect.
     cpu = k == "xcopy" ? "      -" : sprintf("%5.2f s", c)

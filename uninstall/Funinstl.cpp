@@ -6,6 +6,7 @@
 #include "system/Kv_tools.h"
 #include "system/dialogs.h"
 #include "system/program_end.h"
+#include "system/seam.h"
 #include "uninstall/Fprogrs.h"
 #include "uninstall/fAsk.h"
 #include "uninstall/program_dir.h"
@@ -82,7 +83,7 @@ void Tf_Uninstal::Button1Click() {
     f_Progress->ShowFile(file);
     if (file.empty()) continue;
     ::DeleteFileA(file.c_str());
-    DelayMs(kPauseAfterFileMs);
+    DelayMs(seam::UninstallPausesSkipped() ? 0 : kPauseAfterFileMs);
   }
   StartMenuFolder = ReadListString(ProfileOf(log), "StartMenu", "Folder", "");
   UserProfileDir = ReadListString(ProfileOf(log), "BenutzerKonto", "UserName", "");
