@@ -27,9 +27,10 @@ std::string GetField(char separator, const std::string& text, int n);
 // Upper-cases with the system's ANSI rules (code page 1252 letters included).
 std::string AnsiUpperCase(const std::string& text);
 
-// Path pieces in the Windows sense ("\" and ":" separate, the extension starts
-// at the last "." after them).
-std::string ExtractFilePath(const std::string& path);  // up to and including the last "\" or ":"
+// Path pieces. The directory part ends at the last "\" only, so "D:X.EXE" and
+// "D:" have none; the name starts after the last "\" or ":", so a drive
+// alone has no name; the extension starts at the last "." after both.
+std::string ExtractFilePath(const std::string& path);  // up to and including the last "\"
 std::string ExtractFileName(const std::string& path);  // after the last "\" or ":"
 std::string ExtractFileExt(const std::string& path);   // from the last "." of the name, or ""
 std::string ChangeFileExt(const std::string& path, const std::string& ext);
@@ -53,7 +54,13 @@ bool DirectoryExists(const std::string& path);
 void WaitMs(unsigned ms, bool pumpMessages);
 // Processes every pending window message of this thread once.
 void ProcessMessages();
-// True when an INI file can be written in the program's own directory.
+// A probe file's path in folder: stem + extension, or, when something of
+// that name is there already (a user's file or folder), the first of stem +
+// "1" + extension, stem + "2" + extension, ... that is not. A probe deletes
+// what it writes, so it must write nothing that was there before.
+std::string FreshProbePath(const std::string& folder, const std::string& stem, const std::string& extension);
+// True when an INI file can be written in the program's own directory
+// (probe "IniTest").
 bool IniWriteTest();
 // Creates a directory together with every missing parent; true when it exists afterwards.
 bool ForceDirectories(const std::string& directory);
