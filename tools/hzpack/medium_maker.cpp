@@ -42,6 +42,15 @@ bool Cp1252Byte(char32_t c, char& byte) {
   return false;
 }
 
+// The bytes of a UTF-8 sequence that begins with lead; 0 where none can.
+std::size_t SequenceLength(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (lead < 0xC2) return 0;
+  if (lead < 0xE0) return 2;
+  if (lead < 0xF0) return 3;
+  return lead < 0xF5 ? 4 : 0;
+}
+
 std::string Upper(const std::string& cp1252) { return AnsiUpperCase(cp1252); }
 
 // Why Windows would not take this as one file or folder name, or "".
@@ -149,9 +158,7 @@ bool Utf8ToCp1252(const std::string& utf8, std::string& cp1252) {
   std::string out;
   for (std::size_t i = 0; i < utf8.size();) {
     const auto lead = static_cast<unsigned char>(utf8[i]);
-    const std::size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3
-                               : lead >= 0xF0 && lead < 0xF5                ? 4
-                                                                            : 0;
+    const std::size_t length = SequenceLength(lead);
     if (length == 0 || i + length > utf8.size()) return false;
     char32_t c = length == 1 ? lead : lead & (0x7F >> length);
     for (std::size_t k = 1; k < length; ++k) {
@@ -191,15 +198,19 @@ std::vector<MediumEntry> OrderEntries(std::vector<MediumEntry> entries, const st
     return e.productName.find('/') == std::string::npos && AsciiUpperCase(ExtractFileExt(e.productName)) == ".EXE";
   };
   const auto mains = std::count_if(entries.begin(), entries.end(), isMain);
-  if (!wanted.empty() && mains == 0) throw MakeError("the main program " + mainName + " is not in the product folder");
+  if (!wanted.empty() && mains == 0) {
+    throw MakeError("the main program " + mainName + " is not in the product folder");
+  }
   if (wanted.empty() && mains != 1) {
     throw MakeError("the product folder has " + std::to_string(mains) +
                     " programs at its top level: name the main program with --main");
   }
-  const std::string mainInstalled = MapCompressedName(std::find_if(entries.begin(), entries.end(), isMain)->listedName);
-  // It is the key of the list's first shortcut line.
+  // The main program's name is the key of the list's first shortcut line.
+  const std::string mainInstalled =
+      MapCompressedName(std::find_if(entries.begin(), entries.end(), isMain)->listedName);
   if (mainInstalled.find('=') != std::string::npos || mainInstalled.find_first_of(";[") == 0) {
-    throw MakeError("the main program " + mainInstalled + " cannot be a key of the list (\"=\", or \";\" or \"[\" first)");
+    throw MakeError("the main program " + mainInstalled +
+                    " cannot be a key of the list (\"=\" in it, or \";\" or \"[\" first)");
   }
   const auto key = [](const MediumEntry& e) { return std::make_pair(Upper(e.listedName), e.listedName); };
   std::sort(entries.begin(), entries.end(), [&](const MediumEntry& a, const MediumEntry& b) {
@@ -218,8 +229,9 @@ std::vector<MediumEntry> OrderEntries(std::vector<MediumEntry> entries, const st
       throw MakeError(e.productName + ": another file, or the medium itself, has this name (letter case aside)");
     }
     for (const std::string& folder : {e.listedName, installed}) {
-      for (std::string::size_type sep = folder.find('\\'); sep != std::string::npos; sep = folder.find('\\', sep + 1))
+      for (auto sep = folder.find('\\'); sep != std::string::npos; sep = folder.find('\\', sep + 1)) {
         folders.insert(Upper(folder.substr(0, sep)));
+      }
     }
   }
   for (const std::string& folder : folders) {
@@ -249,7 +261,8 @@ MakeReport MakeMedium(const MakeRequest& request, const FileProgress& progress) 
   if (!Utf8ToCp1252(request.name, name)) throw MakeError("--name: code page 1252 cannot write " + request.name);
   // The name is the program group's folder, the shortcuts' file names and
   // the uninstall entry's key.
-  const std::string nameFault = name.front() == ' ' ? "it begins with a blank" : NameFault(name);
+  std::string nameFault = NameFault(name);
+  if (nameFault.empty() && name.front() == ' ') nameFault = "a name beginning with a blank";
   if (!nameFault.empty()) throw MakeError("--name " + request.name + ": " + nameFault);
   std::string installPath = "C:\\Programme\\" + name;
   if (!request.path.empty() && !Utf8ToCp1252(request.path, installPath)) {
@@ -261,8 +274,7 @@ MakeReport MakeMedium(const MakeRequest& request, const FileProgress& progress) 
 
   const fs::path source = fs::u8path(request.source);
   const fs::path medium = fs::u8path(request.medium);
-  const std::vector<MediumEntry> entries =
-      OrderEntries(ProductFiles(source), request.mainFile);
+  const std::vector<MediumEntry> entries = OrderEntries(ProductFiles(source), request.mainFile);
   PrepareMedium(medium, source);
   for (const MediumEntry& e : entries) fs::create_directories(Below(medium, e.mediumName).parent_path());
 
