@@ -7,13 +7,13 @@
 #include "system/Kv_tools.h"
 #include "system/program_end.h"
 #include "system/registry.h"
+#include "system/seam.h"
 #include "uninstall/Funinstl.h"
 #include "wizard/Faktion.h"
 
 #include <commctrl.h>
 
 #include <cstdlib>
-#include <optional>
 #include <vector>
 
 std::unique_ptr<Tf_Setup> f_Setup;
@@ -55,9 +55,6 @@ constexpr UINT kAutoTimerInterval = 2000;
 constexpr int kGradientRows = 256;
 constexpr int kTreeIndent = 22;
 
-int g_simulatedBitsPerPixel = 0;
-std::optional<seam::SimulatedKeys> g_simulatedKeys;
-
 using form::Dock;
 using form::Kind;
 
@@ -74,12 +71,14 @@ const form::Look kFooterLook{{"Arial", 15, true}, kLime, kBlack};
 
 // High bit of the key state: the key is down.
 bool KeyHeld(int key) {
-  if (g_simulatedKeys) return key == VK_SHIFT ? g_simulatedKeys->shift : g_simulatedKeys->ctrl;
+  if (const seam::SimulatedKeys* keys = seam::SimulatedKeysAtStart()) {
+    return key == VK_SHIFT ? keys->shift : keys->ctrl;
+  }
   return GetKeyState(key) < 0;
 }
 
 int ScreenBitsPerPixel() {
-  if (g_simulatedBitsPerPixel) return g_simulatedBitsPerPixel;
+  if (const int bits = seam::SimulatedBitsPerPixel()) return bits;
   kv::WindowDC screen(nullptr);
   return GetDeviceCaps(screen.Get(), BITSPIXEL) * GetDeviceCaps(screen.Get(), PLANES);
 }
@@ -105,28 +104,6 @@ kv::GdiObject<HBITMAP> MakeGradientBitmap() {
   return bitmap;
 }
 
-// A memory device context with one bitmap selected, for painting from it.
-class BitmapDC {
-public:
-  BitmapDC(HDC compatible, HBITMAP bitmap)
-      : dc_(CreateCompatibleDC(compatible)), old_(SelectObject(dc_, bitmap)) {}
-  ~BitmapDC() {
-    SelectObject(dc_, old_);
-    DeleteDC(dc_);
-  }
-  BitmapDC(const BitmapDC&) = delete;
-  BitmapDC& operator=(const BitmapDC&) = delete;
-  HDC Get() const { return dc_; }
-
-private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
-
-HFONT FontOf(HWND control) {
-  return reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
-}
-
 }  // namespace
 
 // Docked controls take their strips in this order: the footer first, then
@@ -142,12 +119,6 @@ const form::Control<C> Tf_Setup::kControls[] = {
     // Drawn by the form, so the gradient shows through behind the name.
     {&C::lbProgName, Kind::Label, "", SS_OWNERDRAW, 213, 8, 0, 0, &kProgNameLook},
 };
-
-void seam::SimulateScreenBitsPerPixel(int bitsPerPixel) { g_simulatedBitsPerPixel = bitsPerPixel; }
-
-void seam::SimulateKeysAtStart(const SimulatedKeys* keys) {
-  g_simulatedKeys = keys ? std::optional<SimulatedKeys>(*keys) : std::nullopt;
-}
 
 bool IsInstallMode(const std::string& exePath) {
   return AnsiUpperCase(ExtractFileName(exePath)) == "SETUP.EXE";
@@ -259,10 +230,11 @@ void Tf_Setup::SetSteps(const char* const* steps, std::size_t count) {
 // The label sits at its design place, as large as its text.
 void Tf_Setup::SizeProgNameLabel() {
   kv::WindowDC dc(lbProgName);
-  const HGDIOBJ old = SelectObject(dc.Get(), FontOf(lbProgName));
   SIZE size{};
-  GetTextExtentPoint32A(dc.Get(), ProgName.c_str(), static_cast<int>(ProgName.size()), &size);
-  SelectObject(dc.Get(), old);
+  {
+    const kv::Selection font(dc.Get(), kv::FontOf(lbProgName));
+    GetTextExtentPoint32A(dc.Get(), ProgName.c_str(), static_cast<int>(ProgName.size()), &size);
+  }
   RECT r;
   GetWindowRect(lbProgName, &r);
   MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&r), 1);
@@ -278,7 +250,8 @@ void Tf_Setup::PaintBackground(HDC dc, POINT origin) const {
     FillRect(dc, &area, silver_.Get());
     return;
   }
-  const BitmapDC gradient(dc, GradientBitmap.Get());
+  const kv::MemoryDC gradient(CreateCompatibleDC(dc));
+  const kv::Selection bitmap(gradient.Get(), GradientBitmap.Get());
   StretchBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top,
              gradient.Get(), 0, 0, 1, kGradientRows, SRCCOPY);
 }
@@ -346,12 +319,11 @@ void Tf_Setup::lbProgNameDraw(const DRAWITEMSTRUCT& item) const {
   PaintBackground(item.hDC, origin);
   char text[256] = {};
   GetWindowTextA(lbProgName, text, sizeof text);
-  const HGDIOBJ old = SelectObject(item.hDC, FontOf(lbProgName));
+  const kv::Selection font(item.hDC, kv::FontOf(lbProgName));
   SetBkMode(item.hDC, TRANSPARENT);
   SetTextColor(item.hDC, kWhite);
   RECT r = item.rcItem;
   DrawTextA(item.hDC, text, -1, &r, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
-  SelectObject(item.hDC, old);
 }
 
 void Tf_Setup::Timer1Timer() {

@@ -208,7 +208,6 @@ public:
   };
   void SetPages(std::vector<Page> pages);
   void ShowPage(int index);
-  int ActivePageIndex() const { return active_; }
   std::string ActivePageName() const;
 
 private:

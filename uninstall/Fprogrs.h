@@ -9,9 +9,6 @@
 #include <memory>
 #include <string>
 
-// Set by the Cancel button; no run consults it.
-extern bool CancelRequested;
-
 class Tf_Progress : public form::Form<Tf_Progress> {
 public:
   explicit Tf_Progress(HWND owner);
@@ -38,7 +35,6 @@ private:
   bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
   void Gauge1Draw(const DRAWITEMSTRUCT& item) const;
   void bnEscDraw(const DRAWITEMSTRUCT& item) const;
-  void bnEscClick();
 
   int gaugeMaximum_ = 100;
   int gaugeProgress_ = 0;

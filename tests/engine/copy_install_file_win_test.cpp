@@ -8,7 +8,7 @@
 #include "system/Kv_tools.h"
 #include "system/dialogs.h"
 #include "system/handles.h"
-#include "system/program_end.h"
+#include "system/seam.h"
 #include "tests/support/answer_dialog.h"
 #include "tests/support/test_files.h"
 #include "tests/support/wine_support.h"

@@ -101,10 +101,8 @@ TEST_F(UninstallWindows, ProgressShowsTheFileBeingDeletedAndCancelChangesNothing
     EXPECT_GT(testsupport::CountColour(right, kWhite), static_cast<int>(right.pixels.size()) * 3 / 4);
   }
 
-  CancelRequested = false;
   uidriver::Click(progress.bnEsc);
   ProcessMessages();
-  EXPECT_TRUE(CancelRequested);
   EXPECT_TRUE(uidriver::IsVisible(progress.Handle()));
   // The title bar's close box hides the window; it lives on.
   SendMessageA(progress.Handle(), WM_CLOSE, 0, 0);
