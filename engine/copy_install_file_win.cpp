@@ -26,12 +26,6 @@ bool UserWantsRetry(const std::string& question) {
   }
 }
 
-void ClearReadOnly(const std::string& path) {
-  const DWORD attributes = ::GetFileAttributesA(path.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-    ::SetFileAttributesA(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
-}
-
 bool Place(const InstallFilePlan& plan) {
   if (!InstallFileContent(plan)) return false;
   // A copy keeps the source's attributes, and media are often read-only; an
