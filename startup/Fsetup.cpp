@@ -47,9 +47,7 @@ using form::kWhite;
 
 const char kFooter[] = "    Kalvento Setup-Programm 3.2 vom 14.03.2008";
 
-constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT kTimer1Interval = 200;
-constexpr UINT_PTR kAutoTimer = 2;
 constexpr UINT kAutoTimerInterval = 2000;
 
 constexpr int kGradientRows = 256;
@@ -63,7 +61,8 @@ const form::Design kForm{
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN, 0,
     800, 600, {{"System", 16, true}}};
 
-const form::Look kSetupTypeLook{{"Arial", 22, true}};  // colours: lime, red in uninstall mode
+const form::Look kSetupTypeLook{{"Arial", 22, true}, kLime, kBlack};
+const form::Look kUninstallTypeLook{{"Arial", 22, true}, kRed, kBlack};
 const form::Look kTreeLook{{"Times New Roman", 15}};
 const form::Look kSystemLook{{"Arial", 13}, kBlack};
 const form::Look kProgNameLook{{"Arial", 23, true, true}};
@@ -117,7 +116,7 @@ const form::Control<C> Tf_Setup::kControls[] = {
     {&C::pnSystem, Kind::Label, "", SS_CENTER | SS_CENTERIMAGE, 0, 0, 0, 24, &kSystemLook, &C::Panel1, nullptr, WS_EX_STATICEDGE, Dock::Bottom},
     {&C::TreeView1, Kind::Tree, "", TVS_HASLINES | TVS_LINESATROOT | TVS_HASBUTTONS | TVS_SHOWSELALWAYS, 0, 0, 0, 0, &kTreeLook, &C::Panel1, nullptr, 0, Dock::Client},
     // Drawn by the form, so the gradient shows through behind the name.
-    {&C::lbProgName, Kind::Label, "", SS_OWNERDRAW, 213, 8, 0, 0, &kProgNameLook},
+    {&C::lbProgName, Kind::Label, "", SS_OWNERDRAW, 213, 8, 0, 0, &kProgNameLook, nullptr, &C::lbProgNameDraw},
 };
 
 bool IsInstallMode(const std::string& exePath) {
@@ -165,14 +164,14 @@ COLORREF Blend(COLORREF a, COLORREF b, int c, int d) {
   return result;
 }
 
-Tf_Setup::Tf_Setup() : setupTypeColour_(kLime) {
+Tf_Setup::Tf_Setup() {
   silver_.Reset(CreateSolidBrush(kSilver));
   Create(kForm, kControls, nullptr);
 }
 
 void Tf_Setup::EnableTimer1() {
   Timer1Enabled = true;
-  SetTimer(Handle(), kTimer1, kTimer1Interval, nullptr);
+  StartTimer(&Tf_Setup::Timer1Timer, kTimer1Interval);
 }
 
 void Tf_Setup::SelectStep(int index) {
@@ -184,28 +183,11 @@ void Tf_Setup::SelectStep(int index) {
   SendMessageA(TreeView1, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
 }
 
-bool Tf_Setup::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+bool Tf_Setup::HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
   switch (msg) {
     case WM_ERASEBKGND:
       // FormPaint covers the whole client area; erasing first would flicker.
       result = 1;
-      return true;
-    case WM_PAINT:
-      FormPaint();
-      return true;
-    case WM_CTLCOLORSTATIC:
-      if (reinterpret_cast<HWND>(lp) != SetupType) return false;
-      SetTextColor(reinterpret_cast<HDC>(wp), setupTypeColour_);
-      SetBkColor(reinterpret_cast<HDC>(wp), kBlack);
-      result = reinterpret_cast<LRESULT>(GetStockObject(BLACK_BRUSH));
-      return true;
-    case WM_DRAWITEM:
-      lbProgNameDraw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
-      result = TRUE;
-      return true;
-    case WM_TIMER:
-      if (wp == kTimer1) Timer1Timer();
-      if (wp == kAutoTimer) AutoTimerTimer();
       return true;
     case WM_DESTROY:
       PostQuitMessage(0);
@@ -279,7 +261,7 @@ void Tf_Setup::FormCreate() {
     SelectStep(1);
   } else {
     SetSteps(UninstallSteps, std::size(UninstallSteps));
-    setupTypeColour_ = kRed;
+    SetLook(SetupType, kUninstallTypeLook);
     SetWindowTextA(SetupType, "Deinstallation");
     SetWindowTextA(Handle(), "Deinstallation");
     listName = "install1.log";
@@ -306,12 +288,7 @@ void Tf_Setup::FormCreate() {
   if (!previous.empty()) DefaultPath = previous;
 }
 
-void Tf_Setup::FormPaint() {
-  PAINTSTRUCT ps;
-  const HDC dc = BeginPaint(Handle(), &ps);
-  PaintBackground(dc, POINT{0, 0});
-  EndPaint(Handle(), &ps);
-}
+void Tf_Setup::FormPaint(HDC dc) { PaintBackground(dc, POINT{0, 0}); }
 
 void Tf_Setup::lbProgNameDraw(const DRAWITEMSTRUCT& item) const {
   POINT origin{0, 0};
@@ -329,7 +306,7 @@ void Tf_Setup::lbProgNameDraw(const DRAWITEMSTRUCT& item) const {
 void Tf_Setup::Timer1Timer() {
   if (!Timer1Enabled) return;  // a second tick already queued
   Timer1Enabled = false;
-  KillTimer(Handle(), kTimer1);
+  StopTimer(&Tf_Setup::Timer1Timer);
   if (!IsInstallMode(GetAppPath())) {
     int result = form::mrNone;
     {
@@ -337,14 +314,14 @@ void Tf_Setup::Timer1Timer() {
       PlaceBesideSteps(f_Uninstal.Handle());
       result = f_Uninstal.ShowModal(Handle());
     }
-    if (result == IDABORT) EndProgram(ecFilesGivenUp);
+    if (result == form::mrAbort) EndProgram(ecFilesGivenUp);
     if (result != form::mrOK) EndProgram(ecCancelled);
     DestroyWindow(Handle());
     return;
   }
   f_Aktion = std::make_unique<Tf_Aktion>(Handle(), *this);
   PlaceBesideSteps(f_Aktion->Handle());
-  if (AutoMode) SetTimer(Handle(), kAutoTimer, kAutoTimerInterval, nullptr);
+  if (AutoMode) StartTimer(&Tf_Setup::AutoTimerTimer, kAutoTimerInterval);
   f_Aktion->ShowModal(Handle());
   f_Aktion.reset();
   DestroyWindow(Handle());
@@ -366,17 +343,6 @@ void Tf_Setup::PlaceBesideSteps(HWND wnd) const {
 }
 
 void Tf_Setup::AutoTimerTimer() {
-  KillTimer(Handle(), kAutoTimer);
-  if (!f_Aktion) return;
-  f_Aktion->bnInstalClick();
-  f_Aktion->bnInstalClick();
-  f_Aktion->rbYesClick();
-  f_Aktion->bnInstalClick();
-  // On to the end: the directory check (which switches silently to a
-  // writable folder), then the install run, which closes the wizard. A check
-  // that still fails has shown its message; nobody is there to answer it.
-  f_Aktion->bnInstalClick();
-  if (f_Aktion->ActivePageName() != "ShortCutsAndUser") EndProgram(ecFilesGivenUp);
-  // An error that stops the run has been shown; the program ends with it.
-  if (!CallHandler([] { f_Aktion->bnInstalClick(); })) EndProgram(ecFilesGivenUp);
+  StopTimer(&Tf_Setup::AutoTimerTimer);
+  if (f_Aktion) f_Aktion->RunAutomatically();
 }

@@ -50,7 +50,7 @@ private:
   void PaintBackground(HDC dc, POINT origin) const;
 
   void FormCreate() override;
-  void FormPaint();
+  void FormPaint(HDC dc) override;
   void lbProgNameDraw(const DRAWITEMSTRUCT& item) const;
   void Timer1Timer();
   void AutoTimerTimer();
@@ -63,7 +63,6 @@ private:
   HWND lbProgName = nullptr;
   HWND Label1 = nullptr;
 
-  COLORREF setupTypeColour_;
   kv::GdiObject<HBRUSH> silver_;
 
   bool Timer1Enabled = false;

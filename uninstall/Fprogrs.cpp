@@ -25,10 +25,10 @@ const form::Control<C> Tf_Progress::kControls[] = {
     {&C::Label2, Kind::Label, "Nach:", 0, 24, 72, 40, 16, &kRowLook},
     {&C::pnTo, Kind::Label, "", SS_LEFTNOWORDWRAP | SS_CENTERIMAGE, 24, 88, 425, 25, &kRowLook},
     // Drawn by the window: a blue bar with the percentage in its middle.
-    {&C::Gauge1, Kind::Label, "", SS_OWNERDRAW, 24, 125, 433, 25},
+    {&C::Gauge1, Kind::Label, "", SS_OWNERDRAW, 24, 125, 433, 25, nullptr, nullptr, &C::Gauge1Draw},
     // The standard Cancel button, with its red cross; no run can be cancelled, so
     // pressing it changes nothing.
-    {&C::bnEsc, Kind::Button, "Abbrechen", BS_OWNERDRAW, 187, 168, 134, 33},
+    {&C::bnEsc, Kind::Button, "Abbrechen", BS_OWNERDRAW, 187, 168, 134, 33, nullptr, nullptr, &C::bnEscDraw},
 };
 
 Tf_Progress::Tf_Progress(HWND owner) { Create(kForm, kControls, owner); }
@@ -52,22 +52,11 @@ void Tf_Progress::ShowFile(const std::string& path) {
   UpdateWindow(Handle());
 }
 
-bool Tf_Progress::HandleMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
-  switch (msg) {
-    case WM_DRAWITEM: {
-      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
-      if (item.hwndItem == Gauge1) Gauge1Draw(item);
-      if (item.hwndItem == bnEsc) bnEscDraw(item);
-      result = TRUE;
-      return true;
-    }
-    case WM_CLOSE:
-      // Closed by its title bar, the window only hides: it lives on.
-      Hide();
-      return true;
-    default:
-      return false;
-  }
+bool Tf_Progress::HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT&) {
+  if (msg != WM_CLOSE) return false;
+  // Closed by its title bar, the window only hides: it lives on.
+  Hide();
+  return true;
 }
 
 void Tf_Progress::Gauge1Draw(const DRAWITEMSTRUCT& item) const {

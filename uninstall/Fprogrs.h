@@ -21,13 +21,6 @@ public:
 
   using FormBase::Hide;
 
-  HWND Label1 = nullptr;
-  HWND pnFrom = nullptr;
-  HWND Label2 = nullptr;
-  HWND pnTo = nullptr;
-  HWND Gauge1 = nullptr;
-  HWND bnEsc = nullptr;
-
 private:
   static const form::Control<Tf_Progress> kControls[];
 
@@ -38,6 +31,13 @@ private:
 
   int gaugeMaximum_ = 100;
   int gaugeProgress_ = 0;
+
+  HWND Label1 = nullptr;
+  HWND pnFrom = nullptr;
+  HWND Label2 = nullptr;
+  HWND pnTo = nullptr;
+  HWND Gauge1 = nullptr;
+  HWND bnEsc = nullptr;
 };
 
 extern std::unique_ptr<Tf_Progress> f_Progress;

@@ -97,8 +97,8 @@ protected:
 
   std::string Logged(int number) const {
     char value[2048];
-    ::GetPrivateProfileStringA("InstalledFiles", InstalledFileKey(number).c_str(), "(none)", value, sizeof value,
-                               InstallLogPath(InstallPath).c_str());
+    ::GetPrivateProfileStringA("InstalledFiles", ("File" + std::to_string(number)).c_str(), "(none)", value,
+                               sizeof value, (target_ + "INSTALL1.LOG").c_str());
     return value;
   }
 
