@@ -67,7 +67,10 @@ std::string::size_type ExtStart(const std::string& path) {
 
 }  // namespace
 
-std::string ExtractFilePath(const std::string& path) { return path.substr(0, NameStart(path)); }
+std::string ExtractFilePath(const std::string& path) {
+  const std::string::size_type last = path.rfind('\\');
+  return last == std::string::npos ? std::string() : path.substr(0, last + 1);
+}
 
 std::string ExtractFileName(const std::string& path) { return path.substr(NameStart(path)); }
 

@@ -27,9 +27,10 @@ std::string GetField(char separator, const std::string& text, int n);
 // Upper-cases with the system's ANSI rules (code page 1252 letters included).
 std::string AnsiUpperCase(const std::string& text);
 
-// Path pieces in the Windows sense ("\" and ":" separate, the extension starts
-// at the last "." after them).
-std::string ExtractFilePath(const std::string& path);  // up to and including the last "\" or ":"
+// Path pieces. The directory part ends at the last "\" only, so "D:X.EXE" and
+// "D:" have none; the name starts after the last "\" or ":", so a drive
+// alone has no name; the extension starts at the last "." after both.
+std::string ExtractFilePath(const std::string& path);  // up to and including the last "\"
 std::string ExtractFileName(const std::string& path);  // after the last "\" or ":"
 std::string ExtractFileExt(const std::string& path);   // from the last "." of the name, or ""
 std::string ChangeFileExt(const std::string& path, const std::string& ext);

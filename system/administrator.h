@@ -7,8 +7,8 @@
 #include <cstddef>
 
 // True when the groups list the built-in Administrators group (NT authority,
-// built-in domain, administrators alias) in a form that grants its rights. An
-// entry marked for deny only does not count: the account of a restricted
-// token, or an administrator under Vista's user account control before
-// elevation, may not write where administrators may.
-bool GroupsGrantAdministrator(const SID_AND_ATTRIBUTES* groups, std::size_t count);
+// built-in domain, administrators alias), whatever the entry's attributes:
+// enabled or not, or kept for deny only. So an administrator under Vista's
+// user account control, whose token lists the group for deny only until the
+// program is elevated, counts as one.
+bool GroupsListAdministrators(const SID_AND_ATTRIBUTES* groups, std::size_t count);

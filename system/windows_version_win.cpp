@@ -50,7 +50,7 @@ std::string NameOf(const OSVERSIONINFOA& info) {
   return "Unknown";
 }
 
-bool TokenGrantsAdministrator(HANDLE token) {
+bool TokenListsAdministrators(HANDLE token) {
   DWORD needed = 0;
   if (::GetTokenInformation(token, TokenGroups, nullptr, 0, &needed) ||
       ::GetLastError() != ERROR_INSUFFICIENT_BUFFER)
@@ -58,20 +58,19 @@ bool TokenGrantsAdministrator(HANDLE token) {
   std::vector<BYTE> buffer(needed);
   if (!::GetTokenInformation(token, TokenGroups, buffer.data(), needed, &needed)) return false;
   const auto* groups = reinterpret_cast<const TOKEN_GROUPS*>(buffer.data());
-  return GroupsGrantAdministrator(groups->Groups, groups->GroupCount);
+  return GroupsListAdministrators(groups->Groups, groups->GroupCount);
 }
 
 }  // namespace
 
-bool GroupsGrantAdministrator(const SID_AND_ATTRIBUTES* groups, std::size_t count) {
+bool GroupsListAdministrators(const SID_AND_ATTRIBUTES* groups, std::size_t count) {
   SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
   kv::AllocatedSid administrators;
   if (!::AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0,
                                   0, 0, 0, administrators.Receive()))
     return false;
   for (std::size_t i = 0; i < count; ++i) {
-    if ((groups[i].Attributes & SE_GROUP_USE_FOR_DENY_ONLY) == 0 && ::EqualSid(groups[i].Sid, administrators.Get()))
-      return true;
+    if (::EqualSid(groups[i].Sid, administrators.Get())) return true;
   }
   return false;
 }
@@ -97,7 +96,7 @@ bool IsAdministrator() {
       return false;
     }
   }
-  return TokenGrantsAdministrator(token.Get());
+  return TokenListsAdministrators(token.Get());
 }
 
 std::string GetProfilesDirectory() {

@@ -87,7 +87,10 @@ TEST(PathPieces, WindowsStyle) {
   const std::vector<Case> cases = {
       {"D:\\SETUP\\SETUP.EXE", "D:\\SETUP\\", "SETUP.EXE", ".EXE"},
       {"D:\\SETUP.EXE", "D:\\", "SETUP.EXE", ".EXE"},
-      {"D:SETUP.EXE", "D:", "SETUP.EXE", ".EXE"},
+      {"D:SETUP.EXE", "", "SETUP.EXE", ".EXE"},  // a drive is no directory part
+      {"D:", "", "", ""},
+      {"C:\\Progs\\D:App.exe", "C:\\Progs\\", "App.exe", ".exe"},
+      {"C:\\A.B:C", "C:\\", "C", ""},
       {"ARCHIVE.TAR.EX_", "", "ARCHIVE.TAR.EX_", ".EX_"},
       {"SUB.DIR\\README", "SUB.DIR\\", "README", ""},  // the only dot precedes a backslash
       {"README", "", "README", ""},

@@ -107,14 +107,14 @@ TEST(Administrator, DecisionOverTheGroupList) {
       {"users and everyone", {{users.Get(), kEnabled}, {everyone.Get(), kEnabled}}, false},
       {"administrators among others", {{users.Get(), kEnabled}, {administrators.Get(), kEnabled}}, true},
       {"administrators not enabled", {{administrators.Get(), 0}}, true},
-      {"administrators for deny only", {{users.Get(), kEnabled}, {administrators.Get(), kDenyOnly}}, false},
-      {"deny only, the other flags set", {{administrators.Get(), kEnabled | kDenyOnly | SE_GROUP_OWNER}}, false},
+      {"administrators for deny only", {{users.Get(), kEnabled}, {administrators.Get(), kDenyOnly}}, true},
+      {"deny only, the other flags set", {{administrators.Get(), kEnabled | kDenyOnly | SE_GROUP_OWNER}}, true},
       {"same numbers, other authority", {{otherAuthority.Get(), kEnabled}}, false},
       {"one more sub-authority", {{longer.Get(), kEnabled}}, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    EXPECT_EQ(GroupsGrantAdministrator(c.groups.data(), c.groups.size()), c.expected);
+    EXPECT_EQ(GroupsListAdministrators(c.groups.data(), c.groups.size()), c.expected);
   }
 }
 
@@ -142,14 +142,14 @@ TEST(Administrator, RealTokenWalk) {
   ASSERT_TRUE(::OpenProcessToken(::GetCurrentProcess(), TOKEN_ALL_ACCESS, process.Receive()));
   EXPECT_TRUE(IsAdministratorImpersonating(process.Get()));
 
-  // A restricted token keeps the group, for deny only.
+  // A restricted token keeps the group, for deny only, and still counts.
   const SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
   const kv::AllocatedSid administrators = MakeSid(nt, {32, 544});
   SID_AND_ATTRIBUTES disable = {administrators.Get(), 0};
   kv::KernelHandle restricted;
   ASSERT_TRUE(
       ::CreateRestrictedToken(process.Get(), 0, 1, &disable, 0, nullptr, 0, nullptr, restricted.Receive()));
-  EXPECT_FALSE(IsAdministratorImpersonating(restricted.Get()));
+  EXPECT_TRUE(IsAdministratorImpersonating(restricted.Get()));
 }
 
 TEST(Administrator, RestrictedAccountSeam) {
