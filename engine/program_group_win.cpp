@@ -84,9 +84,7 @@ void ClearOldGroups(const std::string& oldGroups, const std::string& programMenu
   if (programMenuRoot.empty()) return;
   try {
     const std::string uninstaller = AddBackslash(installPath) + "Uninstal.exe";
-    const int count = CountFields(';', oldGroups);
-    for (int i = 1; i <= count; ++i) {
-      const std::string name = GetField(';', oldGroups, i);
+    for (const std::string& name : SplitFileList(oldGroups)) {
       // An empty name would make the menu root itself the group.
       if (name.empty()) continue;
       const std::string folder = programMenuRoot + name;
