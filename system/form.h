@@ -87,7 +87,7 @@ struct Control {
   int x, y, w, h;
   const Look* look = nullptr;          // nullptr: the form's font and colours
   HWND F::*parent = nullptr;           // nullptr: the form itself
-  Event<F> event;
+  Event<F> event = nullptr;           // click, change of an edit's text, or owner drawing
   DWORD exStyle = 0;
   Dock dock = Dock::None;
 };

@@ -32,13 +32,6 @@ std::string MakeMedium(const kvtest::TempDir& folder, const std::string& install
   return dir + "SETUP.EXE";
 }
 
-HWND Find(HWND wizard, const std::string& cls, const std::string& captionStart) {
-  for (HWND c : uidriver::Descendants(wizard)) {
-    if (uidriver::ClassName(c) == cls && uidriver::Text(c).rfind(captionStart, 0) == 0) return c;
-  }
-  return nullptr;
-}
-
 // Clicks and gives the wizard a moment to carry the click out.
 void Press(HWND button) {
   uidriver::Click(button);
@@ -79,7 +72,7 @@ TEST(WizardEndToEnd, PagesInFrontOfTheShellWindowWithScreenshots) {
     SCOPED_TRACE(pages[page]);
     EXPECT_EQ(uidriver::TreeSelectedIndex(tree), page + 1);
     testsupport::SaveShot(wizard, std::string("wizard-") + pages[page]);
-    if (page == 2) Press(Find(wizard, "Button", "&Ja, ich"));
+    if (page == 2) Press(uidriver::FindChild(wizard, "Button", "&Ja, ich akzeptiere die Bedingungen der Lizenzvereinbarung "));
     if (page == 3) {
       // The directory warning, shot while it is up, then the user's own choice.
       SendMessageA(pathEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Q:\\Demo"));
@@ -126,7 +119,7 @@ TEST(WizardEndToEnd, AMissingAgreementIsReportedAndEndEndsTheProgram) {
   }
   ASSERT_EQ(edits.size(), 3u);
   EXPECT_EQ(edits[1], "");
-  uidriver::Click(Find(wizard, "Button", "&Beenden"));
+  uidriver::Click(uidriver::FindChild(wizard, "Button", "&Beenden"));
   EXPECT_TRUE(p.WaitForExit(kTimeoutMs));
   EXPECT_EQ(p.ExitCode(), 2u);
 }
