@@ -199,7 +199,9 @@ TEST_F(Wizard, NextAndBackWalkThePagesWithTheAgreementEnforced) {
     EXPECT_EQ(uidriver::IsEnabled(back), step.backEnabled);
     EXPECT_EQ(uidriver::IsEnabled(next), step.nextEnabled);
     EXPECT_EQ(uidriver::Text(next), step.nextCaption);
-    if (step.press == kNext && std::string(step.page) == "Path") EXPECT_EQ(GetFocus(), PathEdit());
+    if (step.press == kNext && std::string(step.page) == "Path") {
+      EXPECT_EQ(GetFocus(), PathEdit());
+    }
   }
   EXPECT_TRUE(DirectoryExists(DefaultPath));
   // The step tree followed every page.
