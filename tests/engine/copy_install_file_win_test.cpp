@@ -18,9 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <fstream>
 #include <functional>
-#include <sstream>
 
 namespace {
 
@@ -35,13 +33,6 @@ public:
   int position = 0;
   std::string shownFrom, shownTo;
 };
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 std::string Packed(const std::string& text) {
   const std::vector<std::uint8_t> packed = hzpack::PackBytes(std::vector<std::uint8_t>(text.begin(), text.end()));
@@ -164,7 +155,7 @@ TEST_F(CopyStep, EveryKindOfFileIsPlacedShownAndLogged) {
     EXPECT_TRUE(outcome.dialogs.empty());
     EXPECT_EQ(outcome.exitCode, -1);
     const std::string installed = target_ + c.installedName;
-    EXPECT_EQ(ReadText(installed), c.installedBytes);
+    EXPECT_EQ(kvtest::ReadText(installed), c.installedBytes);
     // Shown and logged in lower case; umlauts stay as they are.
     EXPECT_EQ(page_.shownFrom, Lower(medium_ + c.source));
     EXPECT_EQ(page_.shownTo, Lower(installed));
@@ -178,7 +169,7 @@ TEST_F(CopyStep, RefusedLogWriteRaisesOnceTheFileIsPlaced) {
   kvtest::WriteBytes(medium_ + "A.TXT", "a");
   InstallPath = target_ + "fehlt";
   EXPECT_THROW(Run("A.TXT", "A.TXT", {}), EIniFileException);
-  EXPECT_EQ(ReadText(target_ + "A.TXT"), "a");
+  EXPECT_EQ(kvtest::ReadText(target_ + "A.TXT"), "a");
 }
 
 TEST_F(CopyStep, ReadOnlySourceArrivesWritable) {
@@ -188,7 +179,7 @@ TEST_F(CopyStep, ReadOnlySourceArrivesWritable) {
   Run("FEST.DAT", "FEST.DAT", {});
   EXPECT_TRUE(ReadOnly(source));
   EXPECT_FALSE(ReadOnly(target_ + "FEST.DAT"));
-  EXPECT_EQ(ReadText(target_ + "FEST.DAT"), "fest");
+  EXPECT_EQ(kvtest::ReadText(target_ + "FEST.DAT"), "fest");
 }
 
 // The texts as the user reads them, character for character.
@@ -285,7 +276,7 @@ protected:
       EXPECT_EQ(outcome.exitCode, c.exitCode);
       const std::string after = c.targetAfter;
       const std::string expectedTarget = after == "old" ? kOld : after == "new" ? kNew : "";
-      EXPECT_EQ(ReadText(destination), expectedTarget);
+      EXPECT_EQ(kvtest::ReadText(destination), expectedTarget);
       EXPECT_EQ(FileExists(destination), !expectedTarget.empty());
       if (expectedTarget == kNew) {
         EXPECT_FALSE(ReadOnly(destination));

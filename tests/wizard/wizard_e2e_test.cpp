@@ -5,19 +5,9 @@
 #include "tests/startup/test_support.h"
 #include "tests/support/test_files.h"
 
-#include <fstream>
-#include <sstream>
-
 namespace {
 
 constexpr DWORD kTimeoutMs = 10000;
-
-std::string SampleText(const std::string& name) {
-  std::ifstream in(GetAppDir() + name, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // A medium in folder with the program, a list naming installDir as the
 // default, and the sample texts unless left out.
@@ -26,8 +16,8 @@ std::string MakeMedium(const kvtest::TempDir& folder, const std::string& install
   kvtest::WriteBytes(dir + "Setup.lst", "[General]\r\nName=Demo Manager\r\ndefaultPath=" +
                                                  installDir +
                                                  "\r\nMobileOption=1\r\n[StartMenu]\r\nFolder=KvTest.Wizard\r\n");
-  kvtest::WriteBytes(dir + "Liesmich.txt", SampleText("Liesmich.txt"));
-  if (withAgreement) kvtest::WriteBytes(dir + "Vertrag.Txt", SampleText("Vertrag.Txt"));
+  kvtest::WriteBytes(dir + "Liesmich.txt", kvtest::ReadText(GetAppDir() + "Liesmich.txt"));
+  if (withAgreement) kvtest::WriteBytes(dir + "Vertrag.Txt", kvtest::ReadText(GetAppDir() + "Vertrag.Txt"));
   CopyFileA((GetAppDir() + "SETUP.EXE").c_str(), (dir + "SETUP.EXE").c_str(), FALSE);
   return dir + "SETUP.EXE";
 }
