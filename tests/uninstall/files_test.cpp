@@ -8,6 +8,7 @@
 #include "uninstall/self_removal.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <set>
@@ -47,6 +48,33 @@ TEST(ProgramDirListing, TheDirectoryThenEachLevelThenItsSubfolders) {
   std::vector<std::string> flat;
   ListDirTree(root + "*.*", false, flat);
   EXPECT_EQ(std::set<std::string>(flat.begin(), flat.end()), top);
+}
+
+// The folders the system names are looked up: none of them, nor the shell's
+// common-files folder on another drive, is offered; a product folder in them is.
+TEST(SystemProtectedFolders, TheShellsFoldersAndTheTemporaryFolderStay) {
+  const ProtectedFolders folders = SystemProtectedFolders();
+  char temp[MAX_PATH] = {};
+  ASSERT_NE(::GetTempPathA(MAX_PATH, temp), 0u);
+  const std::vector<std::pair<const char*, std::string>> kept = {
+      {"temporary folder", temp},
+      {"local application data", GetSpecialFolder(CSIDL_LOCAL_APPDATA)},
+      {"application data", GetSpecialFolder(CSIDL_APPDATA)},
+      {"common application data", GetSpecialFolder(CSIDL_COMMON_APPDATA)},
+      {"common files", GetSpecialFolder(CSIDL_PROGRAM_FILES_COMMON)},
+      {"fonts", GetSpecialFolder(CSIDL_FONTS)},
+      {"templates", GetSpecialFolder(CSIDL_TEMPLATES)},
+      {"the account's profile", GetSpecialFolder(CSIDL_PROFILE)},
+      {"common files on drive Z:", "Z:\\Program Files\\Common Files"},
+  };
+  for (const auto& [what, folder] : kept) {
+    SCOPED_TRACE(what);
+    ASSERT_GT(folder.size(), 3u) << folder;
+    EXPECT_EQ(ChooseProgramDir("", AddBackslash(folder), folders), "");
+  }
+  const std::string localApp = GetSpecialFolder(CSIDL_LOCAL_APPDATA) + "\\Demo";
+  EXPECT_EQ(ChooseProgramDir("", localApp, folders), localApp);
+  EXPECT_EQ(ChooseProgramDir("", "Z:\\Program Files\\Demo\\", folders), "Z:\\Program Files\\Demo");
 }
 
 TEST(BatchFilePath, OemFormOrShortName) {
