@@ -26,14 +26,6 @@ bool UserWantsRetry(const std::string& question) {
   }
 }
 
-bool Place(const InstallFilePlan& plan) {
-  if (!InstallFileContent(plan)) return false;
-  // A copy keeps the source's attributes, and media are often read-only; an
-  // expanded file is new and never is.
-  if (!plan.expand) ClearReadOnly(plan.targetPath);
-  return true;
-}
-
 }  // namespace
 
 void CopyInstallFile(CopyPage& page, const std::string& sourceName, const std::string& targetName,
@@ -50,12 +42,12 @@ void CopyInstallFile(CopyPage& page, const std::string& sourceName, const std::s
   for (const std::string& folder : TargetSubFolders(installedName))
     ::CreateDirectoryA((AddBackslash(destinationDir) + folder).c_str(), nullptr);
 
-  if (!Place(plan)) {
+  if (!InstallFileContent(plan)) {
     const std::string question =
         plan.expand ? ExpandRetryText(sourcePath, destinationPath) : CopyRetryText(destinationPath);
     if (UserWantsRetry(question)) {
       if (plan.expand) WaitMs(kExpandRetryWaitMs, true);
-      if (!Place(plan)) {
+      if (!InstallFileContent(plan)) {
         CopyErrors = true;
         ShowMessage(GiveUpText(destinationPath));
       }

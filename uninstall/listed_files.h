@@ -31,7 +31,9 @@ ListedFilePlace PlaceOfListedFile(const std::string& file, const std::string& sh
 // The uninstaller's own directory (shared when the uninstaller does not offer
 // it for removal) and the Windows directory, each also by its short name.
 ListedFileFolders ListedFileFoldersOf(const std::string& ownDir, bool ownDirShared);
-// PlaceOfListedFile with the short form the system gives for the file.
+// PlaceOfListedFile with the short form the system gives for the file; and
+// Elsewhere for a file behind a link (junction, symbolic link) inside the
+// folder, or a link itself, which leads out of it.
 ListedFilePlace PlaceOfListedFile(const std::string& file, const ListedFileFolders& folders);
 // True when one of programFiles is still there (the running uninstaller
 // aside, which the script removes), or, when removedDir is not empty,

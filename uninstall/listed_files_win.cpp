@@ -23,6 +23,22 @@ bool IsRunningProgram(const std::string& path) {
   return SameFolder(path, self) || (!shortPath.empty() && SameFolder(shortPath, ShortPathName(self)));
 }
 
+enum class Walk { Clear, ThroughLink, NoFolder };
+
+// Walks from path up to the first of folders it meets. A link (junction,
+// symbolic link) on the way leads out of the folder: what lies behind it lies
+// elsewhere, and a file link may take its target with it.
+Walk WalkUp(std::string path, const std::vector<std::string>& folders) {
+  std::replace(path.begin(), path.end(), '/', '\\');
+  for (std::string step = RemoveBackslash(path); !step.empty(); step = RemoveBackslash(ExtractFilePath(step))) {
+    if (std::any_of(folders.begin(), folders.end(), [&](const std::string& f) { return SameFolder(step, f); }))
+      return Walk::Clear;
+    const DWORD attributes = ::GetFileAttributesA(step.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return Walk::ThroughLink;
+  }
+  return Walk::NoFolder;
+}
+
 }  // namespace
 
 ListedFileFolders ListedFileFoldersOf(const std::string& ownDir, bool ownDirShared) {
@@ -30,7 +46,14 @@ ListedFileFolders ListedFileFoldersOf(const std::string& ownDir, bool ownDirShar
 }
 
 ListedFilePlace PlaceOfListedFile(const std::string& file, const ListedFileFolders& folders) {
-  return PlaceOfListedFile(file, file.empty() ? std::string() : ShortPathName(file), folders);
+  const std::string shortPath = file.empty() ? std::string() : ShortPathName(file);
+  const ListedFilePlace place = PlaceOfListedFile(file, shortPath, folders);
+  if (place == ListedFilePlace::Elsewhere) return place;
+  const auto& base = place == ListedFilePlace::ProgramDir ? folders.programDir : folders.windowsDir;
+  // The log's spelling, or else the short form, is the one that met the folder.
+  Walk walk = WalkUp(file, base);
+  if (walk == Walk::NoFolder) walk = WalkUp(shortPath, base);
+  return walk == Walk::Clear ? place : ListedFilePlace::Elsewhere;
 }
 
 bool AnythingLeft(const std::vector<std::string>& programFiles, const std::string& removedDir) {

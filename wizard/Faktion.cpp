@@ -192,12 +192,8 @@ void Tf_Aktion::RunAutomatically() {
   bnInstalClick();
   rbYesClick();
   bnInstalClick();
-  // Nobody can correct a path the page refuses (Next disabled, as for the
-  // programs folder itself), so it goes the way of one that cannot be
-  // written: into the profile folder.
-  if (!IsWindowEnabled(bnInstal)) SetText(edPathName, FallbackFolder(Text(edPathName)));
-  // The directory check switches silently to a writable folder; one that
-  // still fails has shown its message.
+  // The directory check switches silently to a writable folder, also from a
+  // name the page refuses; one that still fails has shown its message.
   bnInstalClick();
   if (kPages[page_].sheet != &A::ShortCutsAndUser) EndProgram(ecFilesGivenUp);
   // An error that stops the run has been shown; the program ends with it.

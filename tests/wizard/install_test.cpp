@@ -211,25 +211,6 @@ TEST_F(Install, ByHandThenAgainAutomatically) {
   }
 }
 
-// The programs folder itself, which the directory page refuses, goes the way
-// of a folder that cannot be written in automatic mode: nothing of the
-// product lands in the folder every program shares.
-TEST_F(Install, AutomaticallyNeverIntoTheProgramsFolderItself) {
-  const Medium medium(Content("Programm", 50000), "");
-  WritePrivateProfileStringA("General", "defaultPath", "C:\\Program Files", (medium.dir + "Setup.lst").c_str());
-  const std::string fallback = AddBackslash(GetProfilesDirectory()) + GetUserLoginName() + "\\Program Files\\";
-  const uidriver::Process p = uidriver::Process::Launch(medium.Setup(), "/s");
-  ASSERT_TRUE(p.WaitForExit(kTimeoutMs));
-  EXPECT_EQ(p.ExitCode(), 0u);
-  EXPECT_FALSE(FileExists("C:\\Program Files\\INSTALL1.LOG"));
-  EXPECT_FALSE(FileExists("C:\\Program Files\\Uninstal.exe"));
-  EXPECT_TRUE(FileExists(fallback + "INSTALL1.LOG"));
-  std::string value;
-  EXPECT_TRUE(wine_test::ReadRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", value));
-  EXPECT_EQ(value, fallback + "Uninstal.exe");
-  DeleteDirTree(fallback);
-}
-
 TEST_F(Install, FailuresDecidedByTheUserAndTheExitCodes) {
   struct Case {
     const char* name;
