@@ -117,7 +117,7 @@ public:
   void SetModalResult(int result) { modalResult_ = result; }
   void Show();
   void Hide();
-  // Places the window in the middle of the screen.
+  // Places the window in the middle of the screen (kept on it, see placement.h).
   void CentreOnScreen();
 
 protected:

@@ -1,6 +1,7 @@
 #include "system/form.h"
 
 #include "system/dialogs.h"
+#include "system/placement_win.h"
 #include "system/program_end.h"
 
 #include <commctrl.h>
@@ -332,9 +333,7 @@ void FormBase::CentreOnScreen() {
   GetWindowRect(hwnd_, &r);
   const int width = r.right - r.left;
   const int height = r.bottom - r.top;
-  SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceOnScreen(hwnd_, (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
 }
 
 void FormBase::Hide() {
