@@ -15,7 +15,7 @@ extern bool OnlyMobile;             // mobile mode forced
 extern std::string InstallPath;     // install directory of this run
 extern std::string MainProgFile;    // full path of the installed main program
 extern std::string OldGroup;        // ";"-separated earlier program groups
-extern bool CopyErrors;             // at least one file was given up
+extern bool CopyErrors;             // at least one file was given up (uninstaller: left behind)
 extern std::string UserProfileDir;  // profile folder the shortcuts were made for
 extern std::string ExeDir;          // directory of the running program, trailing "\"
 

@@ -8,6 +8,7 @@
 #include "system/program_end.h"
 #include "uninstall/Fprogrs.h"
 #include "uninstall/fAsk.h"
+#include "uninstall/listed_files.h"
 #include "uninstall/program_dir.h"
 #include "uninstall/self_removal.h"
 #include "uninstall/uninstall_entries.h"
@@ -76,11 +77,15 @@ void Tf_Uninstal::Button1Click() {
   f_Progress->ShowForDeletion(static_cast<int>(files.size()));
   const std::string programDir =
       ChooseProgramDir(files.empty() ? "" : files.front(), ExeDir, SystemProtectedFolders());
+  const ListedFileFolders folders = ListedFileFoldersOf(ExeDir, programDir.empty());
+  std::vector<std::string> programFiles;  // looked for again at the end
 
   steps_.SelectStep(stDeleteFiles);
   for (const std::string& file : files) {
     f_Progress->ShowFile(file);
-    if (file.empty()) continue;
+    const ListedFilePlace place = PlaceOfListedFile(file, folders);
+    if (place == ListedFilePlace::Elsewhere) continue;
+    if (place == ListedFilePlace::ProgramDir) programFiles.push_back(file);
     ::DeleteFileA(file.c_str());
     DelayMs(kPauseAfterFileMs);
   }
@@ -92,20 +97,23 @@ void Tf_Uninstal::Button1Click() {
   RemoveGroupAndShortcuts(GroupName, ShortcutName, UserProfileDir, programDir);
 
   steps_.SelectStep(stAskForData);
-  if (!programDir.empty()) RemoveProgramDir(programDir);
+  const bool dirRemoved = !programDir.empty() && RemoveProgramDir(programDir);
+  // The exit code tells a script what the closing message does not.
+  CopyErrors = AnythingLeft(programFiles, dirRemoved ? programDir : "");
   steps_.SelectStep(stGoal);
   MessageDlg("Das Programm wurde deinstalliert!", DialogKind::Information, dbOK);
   SetModalResult(form::mrOK);
 }
 
-void Tf_Uninstal::RemoveProgramDir(const std::string& programDir) {
+bool Tf_Uninstal::RemoveProgramDir(const std::string& programDir) {
   Tf_Ask ask(Handle());
   ask.SetQuestion("Soll das Programmverzeichnis " + programDir +
                   " vollständig, d.h. mit evtl. von Ihnen angelegten Unterverzeichnissen und Dateien, gelöscht werden?");
   ask.SetFiles(ProgramDirListing(programDir));
-  if (ask.ShowModal(Handle()) != form::mrOK) return;
+  if (ask.ShowModal(Handle()) != form::mrOK) return false;
   DeleteDirTree(programDir);
   StartSelfRemoval(GetAppPath());
+  return true;
 }
 
 void Tf_Uninstal::Button2Click() { EndProgram(ecCancelled); }

@@ -4,9 +4,10 @@
 // question, the program directory with the running uninstaller; "&Beenden"
 // ends the program at once.
 //
-// Modal results: OK when the run has completed; Abort when a failure stopped
-// it (the default error box has shown it); Cancel when the window was closed
-// by its title bar.
+// Modal results: OK when the run has completed (CopyErrors set when a listed
+// file of the program directory, or the directory the user agreed to remove,
+// is still there); Abort when a failure stopped it (the default error box has
+// shown it); Cancel when the window was closed by its title bar.
 #pragma once
 
 #include "system/form.h"
@@ -30,8 +31,8 @@ private:
   void Button1Click();
   void Button2Click();
   // Steps 13 and 14: asks before the program directory goes, and removes it
-  // with the running uninstaller when the user agrees.
-  void RemoveProgramDir(const std::string& programDir);
+  // with the running uninstaller when the user agrees (true).
+  bool RemoveProgramDir(const std::string& programDir);
 
   StepTree& steps_;
 };

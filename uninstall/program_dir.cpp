@@ -13,13 +13,29 @@ bool Holds(const std::string& folder, const std::string& protectedFolder) {
          (SameFolder(folder, protectedFolder) || IsInsideFolder(protectedFolder, folder));
 }
 
+// The programs folder of a German and of an English Windows, wherever it is.
+const char* const kProgramsFolders[] = {"\\Programme", "\\Program Files"};
+
+// The folder without its drive ("C:") or share ("\\server\share").
+std::string BelowRoot(const std::string& folder) {
+  if (folder.compare(0, 2, "\\\\") != 0) return folder.size() >= 2 && folder[1] == ':' ? folder.substr(2) : folder;
+  const std::string::size_type server = folder.find('\\', 2);
+  const std::string::size_type share = server == std::string::npos ? server : folder.find('\\', server + 1);
+  return share == std::string::npos ? std::string() : folder.substr(share);
+}
+
 bool IsProtected(const std::string& folder, const ProtectedFolders& protectedFolders) {
   const auto& folders = protectedFolders.folders;
   const auto& roots = protectedFolders.accountRoots;
+  const auto& everyDrive = protectedFolders.onEveryDrive;
   const std::string parent = RemoveBackslash(ExtractFilePath(RemoveBackslash(folder)));
+  const std::string belowRoot = BelowRoot(folder);
+  const auto holdsOnThisDrive = [&](const std::string& p) { return Holds(belowRoot, BelowRoot(p)); };
   return std::any_of(folders.begin(), folders.end(), [&](const std::string& p) { return Holds(folder, p); }) ||
          std::any_of(roots.begin(), roots.end(),
-                     [&](const std::string& r) { return Holds(folder, r) || (!r.empty() && SameFolder(parent, r)); });
+                     [&](const std::string& r) { return Holds(folder, r) || (!r.empty() && SameFolder(parent, r)); }) ||
+         std::any_of(std::begin(kProgramsFolders), std::end(kProgramsFolders), holdsOnThisDrive) ||
+         std::any_of(everyDrive.begin(), everyDrive.end(), holdsOnThisDrive);
 }
 
 }  // namespace

@@ -6,9 +6,15 @@
 #include <vector>
 
 // Folders the uninstaller never removes, whatever its install log says.
+// Besides these, "\Programme" and "\Program Files" on every drive and share
+// (the programs folder of a German and of an English Windows) are never
+// removed, nor any folder that holds one.
 struct ProtectedFolders {
   std::vector<std::string> folders;       // these and every folder that holds one of them
   std::vector<std::string> accountRoots;  // and every folder directly inside one (a profile)
+  // Given without their drive ("\Programme\Gemeinsame Dateien"): these on
+  // every drive and share, and every folder that holds one.
+  std::vector<std::string> onEveryDrive;
 };
 
 // Same folder, compared without regard to case and a trailing backslash.
@@ -26,11 +32,15 @@ bool IsRootFolder(const std::string& folder);
 std::string ChooseProgramDir(const std::string& file1, const std::string& ownDir,
                              const ProtectedFolders& protectedFolders);
 
-// Win32: the folders of this system that must stay (Windows and system
-// directory, the shell's desktop, Start-menu, Programs, documents and
-// program-files folders of the user and of all users, the profiles
-// directory), each also in its short form.
+// Win32: the folders of this system that must stay: the Windows and system
+// directory, the temporary folder, every folder the shell names for the
+// system or an account (application data, program files and common files,
+// fonts, templates, documents, desktops, Start menus...), the shell's
+// program-files and common-files folders on every drive, the profiles
+// directory; each also in its short form.
 ProtectedFolders SystemProtectedFolders();
+// Win32: the short (8.3) form of an existing path; "" when the system gives none.
+std::string ShortPathName(const std::string& path);
 
 // Appends the full path of every entry matching mask (files and folders
 // alike, names beginning with "." left out), then, when recursive, the

@@ -5,15 +5,16 @@
 
 namespace {
 
-// The shell folders an install directory must never be: desktops, Start
-// menus and their Programs folders (of the user and of all users), the
-// documents folder and the program-files folder. A system without one of them
-// names none.
-constexpr int kShellFolders[] = {
-    CSIDL_DESKTOP,       CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_STARTMENU,
-    CSIDL_COMMON_STARTMENU, CSIDL_PROGRAMS,      CSIDL_COMMON_PROGRAMS,         CSIDL_PERSONAL,
-    CSIDL_PROGRAM_FILES,
-};
+// Every folder the shell names, for the system or an account, from the
+// desktop (0) to the CD burning area; numbers without a file-system folder
+// (the printers, the network) name none.
+constexpr int kLastShellFolder = CSIDL_CDBURN_AREA;
+
+std::string TempDir() {
+  char buffer[MAX_PATH + 1] = {};
+  const DWORD length = ::GetTempPathA(MAX_PATH + 1, buffer);
+  return length == 0 || length > MAX_PATH ? std::string() : RemoveBackslash(std::string(buffer, length));
+}
 
 std::string SystemDir() {
   char buffer[MAX_PATH + 1] = {};
@@ -25,9 +26,8 @@ std::string SystemDir() {
 void AddWithShortForm(std::vector<std::string>& list, const std::string& folder) {
   if (folder.empty()) return;
   list.push_back(folder);
-  char buffer[MAX_PATH + 1] = {};
-  const DWORD length = ::GetShortPathNameA(folder.c_str(), buffer, MAX_PATH + 1);
-  if (length != 0 && length <= MAX_PATH && !SameFolder(buffer, folder)) list.emplace_back(buffer, length);
+  const std::string shortForm = ShortPathName(folder);
+  if (!shortForm.empty() && !SameFolder(shortForm, folder)) list.push_back(shortForm);
 }
 
 template <typename Visit>
@@ -42,12 +42,23 @@ void ForEachEntry(const std::string& mask, Visit visit) {
 
 }  // namespace
 
+std::string ShortPathName(const std::string& path) {
+  char buffer[MAX_PATH + 1] = {};
+  const DWORD length = ::GetShortPathNameA(path.c_str(), buffer, MAX_PATH + 1);
+  return length == 0 || length > MAX_PATH ? std::string() : std::string(buffer, length);
+}
+
 ProtectedFolders SystemProtectedFolders() {
   ProtectedFolders result;
   AddWithShortForm(result.folders, GetWindowsDir());
   AddWithShortForm(result.folders, SystemDir());
-  for (const int csidl : kShellFolders) AddWithShortForm(result.folders, GetSpecialFolder(csidl));
+  AddWithShortForm(result.folders, TempDir());
+  for (int csidl = CSIDL_DESKTOP; csidl <= kLastShellFolder; ++csidl)
+    AddWithShortForm(result.folders, GetSpecialFolder(csidl));
   AddWithShortForm(result.accountRoots, GetProfilesDirectory());
+  for (const int csidl : {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROGRAM_FILESX86,
+                          CSIDL_PROGRAM_FILES_COMMONX86})
+    AddWithShortForm(result.onEveryDrive, GetSpecialFolder(csidl));
   return result;
 }
 

@@ -2,7 +2,8 @@
 
 namespace {
 
-// "%" starts a variable in a batch file; "%%" is a literal one.
+// "%" starts a variable in a batch file; "%%" is a literal one. Inside
+// quotes the interpreter takes blanks, "&", "^", "(" and ")" as they are.
 std::string Escaped(const std::string& path) {
   std::string result;
   for (const char c : path) {
@@ -24,6 +25,6 @@ std::vector<std::string> SelfRemovalLines(const std::string& programPath, const 
       "if exist " + Quoted(programPath) + " ping -n 2 127.0.0.1 >nul",
       "if exist " + Quoted(programPath) + " goto label1",
       "rmdir " + Quoted(programDir),
-      "del " + Escaped(scriptPath),
+      "del " + Quoted(scriptPath),
   };
 }

@@ -3,6 +3,7 @@
 #include "system/Kv_tools.h"
 #include "system/handles.h"
 #include "system/os_error.h"
+#include "uninstall/program_dir.h"
 
 namespace {
 
@@ -31,22 +32,6 @@ bool ToOem(const std::string& ansi, std::string& oem) {
   back.resize(static_cast<std::size_t>(::MultiByteToWideChar(CP_OEMCP, 0, oem.data(), static_cast<int>(oem.size()),
                                                              &back[0], static_cast<int>(back.size()))));
   return !usedDefault && back == wide;
-}
-
-// "" when the system has no short name for the path.
-std::string ShortPathName(const std::string& path) {
-  char buffer[MAX_PATH + 1] = {};
-  const DWORD length = ::GetShortPathNameA(path.c_str(), buffer, MAX_PATH + 1);
-  return length == 0 || length > MAX_PATH ? std::string() : std::string(buffer, length);
-}
-
-// The script is named unquoted (its last line, and the command line that
-// starts it), so a blank in the temporary folder (an account name with a
-// blank) would split it: take the short name then.
-std::string WithoutBlanks(const std::string& path) {
-  if (path.find(' ') == std::string::npos) return path;
-  const std::string shortPath = ShortPathName(path);
-  return shortPath.empty() ? path : shortPath;
 }
 
 [[noreturn]] void Raise(DWORD code) { throw EOSError(code); }
@@ -83,11 +68,10 @@ std::string StartSelfRemoval(const std::string& programPath) {
   kv::FileHandle file(::CreateFileA(scriptPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) RaiseLastOSError();
-  const std::string command = WithoutBlanks(scriptPath);  // the file exists now, so has its short name
   std::string text;
   for (const std::string& line :
        SelfRemovalLines(BatchFilePath(programPath), BatchFilePath(RemoveBackslash(ExtractFilePath(programPath))),
-                        BatchFilePath(command)))
+                        BatchFilePath(scriptPath)))
     text += line + "\r\n";
   DWORD written = 0;
   const bool ok = ::WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) != FALSE;
@@ -100,6 +84,8 @@ std::string StartSelfRemoval(const std::string& programPath) {
   file.Reset();  // closed before the interpreter opens it
 
   if (!::SetCurrentDirectoryA("c:\\")) RaiseLastOSError();
-  ::WinExec(command.c_str(), SW_HIDE);
+  // Quoted: the system hands a batch file's command line to the interpreter,
+  // which would split it at a blank and act on "&" or "^" in the folder's name.
+  ::WinExec(("\"" + scriptPath + "\"").c_str(), SW_HIDE);
   return scriptPath;
 }

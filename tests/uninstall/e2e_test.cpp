@@ -88,6 +88,9 @@ public:
     std::vector<std::string> files = {lower + "\\demo.exe", lower + "\\demo.hlp", AnsiLowerCase(windowsFile_),
                                       lower + "\\uninstal.exe"};
     if (file1InWindows) std::swap(files[0], files[2]);
+    // Entries a user of a writable install directory could add: never deleted.
+    files.push_back(AnsiLowerCase(Outside()));
+    files.push_back(lower + "\\..\\" + ExtractFileName(Outside()));
     std::string log = "[General]\r\nName=" + std::string(kName) + "\r\n[InstalledFiles]\r\n";
     for (std::size_t i = 0; i < files.size(); ++i) log += "File" + std::to_string(i + 1) + "=" + files[i] + "\r\n";
     log += "[Group]\r\nName=" + std::string(kGroup) + "\r\n[StartMenu]\r\nFolder=" + kEntry +
@@ -238,6 +241,37 @@ TEST(UninstallRun, NoToTheFirstQuestionThenBeendenRemovesNothing) {
   EXPECT_TRUE(FileExists(install.Dir() + "\\demo.exe"));
 }
 
+
+// A program file in use stays, and so does the directory the user agreed to
+// remove: the closing message still comes, and the exit code tells a script.
+TEST(UninstallRun, AFileInUseStaysAndTheExitCodeSaysSo) {
+  const uidriver::ScreenLock screen;
+  struct Case {
+    const char* what;
+    const char* lastAnswer;
+  };
+  const Case cases[] = {{"directory kept", "Nein, Dateien nicht löschen"}, {"directory removed", "Ja, Dateien löschen !!"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const HandMadeInstall install;
+    const std::string inUse = install.Dir() + "\\demo.hlp";
+    const kv::FileHandle held(
+        CreateFileA(inUse.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held);
+    const Uninstaller run = Start(install);
+    ASSERT_TRUE(run.window);
+    uidriver::Click(uidriver::FindChild(run.window, "Button", "&Weiter >>"));
+    Answer(run, "Bestätigung", "Sind Sie sicher, daß Sie das Programm entfernen wollen?", "&Ja");
+    const HWND ask = uidriver::WaitForTopWindow(run.process.Id(), "Tf_Ask", "Sicherheitsabfrage!", kWindowTimeoutMs);
+    ASSERT_TRUE(ask);
+    uidriver::Click(uidriver::FindChild(ask, "Button", c.lastAnswer));
+    Answer(run, "Information", "Das Programm wurde deinstalliert!", "OK");
+    ASSERT_TRUE(run.process.WaitForExit(kWindowTimeoutMs));
+    EXPECT_EQ(run.process.ExitCode(), 1u);
+    EXPECT_TRUE(FileExists(inUse));
+    EXPECT_FALSE(FileExists(install.Dir() + "\\demo.exe"));
+  }
+}
 
 // A log whose File1 names the Windows directory still
 // offers the uninstaller's own directory; and a script that cannot be written

@@ -1,15 +1,19 @@
 // The confirmation list of the program directory, and the paths and names the
 // self-removal script is built from, against real files under Wine.
 #include "system/Kv_tools.h"
+#include "system/handles.h"
 #include "system/os_error.h"
 #include "system/win.h"
 #include "tests/support/test_files.h"
+#include "uninstall/listed_files.h"
 #include "uninstall/program_dir.h"
 #include "uninstall/self_removal.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <algorithm>
+#include <functional>
 #include <set>
 
 namespace {
@@ -43,6 +47,68 @@ TEST(ProgramDirListing, TheDirectoryThenEachLevelThenItsSubfoldersWithoutDotName
   ListDirTree(root + "*.*", false, flat);
   EXPECT_EQ(std::set<std::string>(flat.begin(), flat.end()),
             (std::set<std::string>{root + "a.txt", root + "sub", root + "empty"}));
+}
+
+// The folders the system names are looked up: none of them, nor the shell's
+// common-files folder on another drive, is offered; a product folder in them is.
+TEST(SystemProtectedFolders, TheShellsFoldersAndTheTemporaryFolderStay) {
+  const ProtectedFolders folders = SystemProtectedFolders();
+  char temp[MAX_PATH] = {};
+  ASSERT_NE(::GetTempPathA(MAX_PATH, temp), 0u);
+  const std::vector<std::pair<const char*, std::string>> kept = {
+      {"temporary folder", temp},
+      {"local application data", GetSpecialFolder(CSIDL_LOCAL_APPDATA)},
+      {"application data", GetSpecialFolder(CSIDL_APPDATA)},
+      {"common application data", GetSpecialFolder(CSIDL_COMMON_APPDATA)},
+      {"common files", GetSpecialFolder(CSIDL_PROGRAM_FILES_COMMON)},
+      {"fonts", GetSpecialFolder(CSIDL_FONTS)},
+      {"templates", GetSpecialFolder(CSIDL_TEMPLATES)},
+      {"the account's profile", GetSpecialFolder(CSIDL_PROFILE)},
+      {"common files on drive Z:", "Z:\\Program Files\\Common Files"},
+  };
+  for (const auto& [what, folder] : kept) {
+    SCOPED_TRACE(what);
+    ASSERT_GT(folder.size(), 3u) << folder;
+    EXPECT_EQ(ChooseProgramDir("", AddBackslash(folder), folders), "");
+  }
+  const std::string localApp = GetSpecialFolder(CSIDL_LOCAL_APPDATA) + "\\Demo";
+  EXPECT_EQ(ChooseProgramDir("", localApp, folders), localApp);
+  EXPECT_EQ(ChooseProgramDir("", "Z:\\Program Files\\Demo\\", folders), "Z:\\Program Files\\Demo");
+}
+
+// Runs a Unix program until done() holds: only the Unix side can make the
+// links that Wine shows as junctions. Wine starts a Unix program like a
+// Windows one but gives no handle to wait on.
+bool RunUnix(const std::string& program, std::string line, const std::function<bool()>& done) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!::CreateProcessA(("Z:" + program).c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+    return false;
+  for (const HANDLE handle : {process.hProcess, process.hThread})
+    if (handle && handle != INVALID_HANDLE_VALUE) ::CloseHandle(handle);
+  for (const DWORD start = ::GetTickCount(); !done(); ::Sleep(20))
+    if (::GetTickCount() - start > 10000) return false;
+  return true;
+}
+
+// A listed file behind a folder link in the program directory lies elsewhere:
+// the link leads out of it. (Wine shows a file link as the file it names.)
+TEST(ListedFiles, NothingBehindALinkInTheProgramDirectory) {
+  const std::string unixRoot = "/tmp/kvtest-links-" + std::to_string(::GetCurrentProcessId());
+  std::string root = "Z:" + unixRoot + "/";
+  std::replace(root.begin(), root.end(), '/', '\\');
+  const std::string dir = root + "Demo";
+  ASSERT_TRUE(ForceDirectories(dir + "\\Daten") && ForceDirectories(root + "Andere"));
+  for (const std::string& file : {dir + "\\Daten\\kunden.hdb", root + "Andere\\thesis.doc"}) WriteBytes(file, "x");
+  ASSERT_TRUE(RunUnix("/bin/ln", "ln -s " + unixRoot + "/Andere " + unixRoot + "/Demo/Verweis",
+                      [&] { return FileExists(dir + "\\Verweis\\thesis.doc"); }));
+
+  const ListedFileFolders folders = ListedFileFoldersOf(dir, false);
+  EXPECT_EQ(PlaceOfListedFile(dir + "\\Daten\\kunden.hdb", folders), ListedFilePlace::ProgramDir);
+  EXPECT_EQ(PlaceOfListedFile(dir + "\\Verweis\\thesis.doc", folders), ListedFilePlace::Elsewhere);
+  EXPECT_TRUE(RunUnix("/bin/rm", "rm -rf " + unixRoot, [&] { return !DirectoryExists(dir); }));
 }
 
 TEST(BatchFilePath, OemFormOrShortName) {

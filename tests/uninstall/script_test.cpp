@@ -54,6 +54,8 @@ TEST(SelfRemoval, DeletesTheProgramAfterItEndsThenItsDirectoryAndItself) {
       {"blanks and an umlaut", "Büro Demo", "", false},
       {"a character without OEM form", "Preis€", "", false},
       {"temporary folder with a blank", "Demo", "Mein Temp", false},
+      // Without a blank, which would make a short name of it.
+      {"temporary folder with & % ^ ( ) !", "Demo & Co (100%) ^!", "Meier&Co(50%^1)!", false},
       {"another file in the directory", "Demo", "", true},
   };
   for (const Case& c : cases) {

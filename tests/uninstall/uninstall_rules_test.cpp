@@ -1,5 +1,8 @@
-// The uninstaller's decisions on plain values: which directory may go, which
-// registry names address one entry, and the self-removal script's lines.
+// The uninstaller's decisions on plain values: which listed files and which
+// directory may go, which registry names address one entry, and the
+// self-removal script's lines.
+#include "engine/program_group.h"
+#include "uninstall/listed_files.h"
 #include "uninstall/program_dir.h"
 #include "uninstall/self_removal.h"
 #include "uninstall/uninstall_entries.h"
@@ -10,18 +13,22 @@
 
 namespace {
 
+const char kLocal[] = "C:\\Dokumente und Einstellungen\\Hans\\Lokale Einstellungen";
 const ProtectedFolders kGermanXp = {
-    {"C:\\WINDOWS", "C:\\WINDOWS\\system32", "C:\\Programme", "C:\\Dokumente und Einstellungen\\Hans\\Desktop",
-     "C:\\Dokumente und Einstellungen\\Hans\\Startmenü\\Programme", "C:\\DOKUME~1\\Hans\\Desktop"},
+    {"C:\\WINDOWS", "C:\\WINDOWS\\system32", "C:\\WINDOWS\\Fonts", "C:\\Programme",
+     "C:\\Dokumente und Einstellungen\\Hans\\Desktop",
+     "C:\\Dokumente und Einstellungen\\Hans\\Startmenü\\Programme", "C:\\DOKUME~1\\Hans\\Desktop",
+     std::string(kLocal) + "\\Anwendungsdaten", std::string(kLocal) + "\\Temp"},
     {"C:\\Dokumente und Einstellungen"},
+    {"C:\\Programme", "C:\\Programme\\Gemeinsame Dateien", "C:\\PROGRA~1\\GEMEIN~1"},
 };
 
 TEST(ProgramDir, OwnDirectoryUnlessProtected) {
   struct Case {
     const char* what;
     const char* file1;
-    const char* ownDir;
-    const char* expected;
+    std::string ownDir;
+    std::string expected;
   };
   const std::vector<Case> cases = {
       {"File1 in the own directory keeps its spelling", "c:\\programme\\demo\\demo.exe", "C:\\Programme\\Demo\\",
@@ -45,6 +52,20 @@ TEST(ProgramDir, OwnDirectoryUnlessProtected) {
       {"a folder inside a profile", "", "C:\\Dokumente und Einstellungen\\Hans\\Demo\\",
        "C:\\Dokumente und Einstellungen\\Hans\\Demo"},
       {"program-files folder", "", "C:\\Programme\\", ""},
+      {"programs folder of another drive", "", "D:\\programme\\", ""},
+      {"English programs folder, not the system's", "", "E:\\Program Files\\", ""},
+      {"programs folder on a share", "", "\\\\server\\share\\Programme\\", ""},
+      {"common files on another drive", "", "D:\\Programme\\Gemeinsame Dateien\\", ""},
+      {"common files by short name on another drive", "", "D:\\PROGRA~1\\GEMEIN~1", ""},
+      {"a product folder in another drive's programs folder", "", "D:\\Programme\\Demo\\",
+       "D:\\Programme\\Demo"},
+      {"a folder merely named like common files", "", "D:\\Gemeinsame Dateien\\", "D:\\Gemeinsame Dateien"},
+      {"local application data", "", std::string(kLocal) + "\\Anwendungsdaten\\", ""},
+      {"the folder holding the temporary folder", "", std::string(kLocal) + "\\", ""},
+      {"temporary folder", "", std::string(kLocal) + "\\TEMP", ""},
+      {"a folder inside the temporary folder", "", std::string(kLocal) + "\\Temp\\Demo\\",
+       std::string(kLocal) + "\\Temp\\Demo"},
+      {"fonts inside the Windows directory", "", "C:\\WINDOWS\\Fonts\\", ""},
       {"name that merely begins like a protected one", "", "C:\\Windows Tools\\", "C:\\Windows Tools"},
   };
   for (const Case& c : cases) {
@@ -61,6 +82,63 @@ TEST(ProgramDir, FolderComparisons) {
   EXPECT_FALSE(IsInsideFolder("C:\\Programme\\Demo", "C:\\Programme\\Demo"));
   EXPECT_FALSE(IsInsideFolder("C:\\Programme\\Demo2\\x.exe", "C:\\Programme\\Demo"));
   EXPECT_FALSE(IsInsideFolder("C:\\x.exe", ""));  // no program directory: nothing is inside
+}
+
+TEST(ListedFiles, DeletedOnlyInsideTheProgramOrTheWindowsDirectory) {
+  using P = ListedFilePlace;
+  const ListedFileFolders own = {{"C:\\Programme\\Demo", "C:\\PROGRA~1\\Demo"}, false, {"C:\\WINDOWS"}};
+  const ListedFileFolders shortOnly = {{"C:\\PROGRA~1\\DEMO"}, false, {"C:\\WINDOWS"}};
+  const ListedFileFolders share = {{"\\\\server\\share\\Demo"}, false, {"C:\\WINDOWS"}};
+  const ListedFileFolders shared = {{"C:\\Programme\\"}, true, {"C:\\WINDOWS"}};
+  struct Case {
+    const char* what;
+    const ListedFileFolders& folders;
+    const char* file;
+    const char* shortPath;
+    P expected;
+  };
+  const Case cases[] = {
+      {"as the installer writes it", own, "c:\\programme\\demo\\demo.exe", "", P::ProgramDir},
+      {"in a subfolder", own, "C:\\Programme\\Demo\\Daten\\kunden.hdb", "", P::ProgramDir},
+      {"forward slashes", own, "C:/Programme/Demo/demo.exe", "", P::ProgramDir},
+      {"the directory by its short name", own, "C:\\PROGRA~1\\Demo\\demo.exe", "", P::ProgramDir},
+      {"long in the log, found by its short form", shortOnly, "c:\\programme\\demo\\demo.exe",
+       "C:\\PROGRA~1\\DEMO\\DEMO.EXE", P::ProgramDir},
+      {"Windows directory", own, "c:\\windows\\demo.ini", "", P::WindowsDir},
+      {"below the Windows directory", own, "C:\\WINDOWS\\system32\\demo.dll", "", P::WindowsDir},
+      {"a share", share, "\\\\SERVER\\share\\demo\\demo.exe", "", P::ProgramDir},
+      {"another folder of the share", share, "\\\\server\\share\\Andere\\x.dll", "", P::Elsewhere},
+      {"a document", own, "c:\\users\\hans\\documents\\thesis.doc", "", P::Elsewhere},
+      {"another product", own, "C:\\Programme\\Andere Firma\\shared.dll", "", P::Elsewhere},
+      {"a name that merely begins like the directory", own, "C:\\Programme\\Demo2\\x.exe", "", P::Elsewhere},
+      {"the directory itself", own, "C:\\Programme\\Demo", "", P::Elsewhere},
+      {"the directory with a backslash", own, "C:\\Programme\\Demo\\", "", P::Elsewhere},
+      {"the Windows directory itself", own, "C:\\WINDOWS\\", "", P::Elsewhere},
+      {"empty", own, "", "", P::Elsewhere},
+      {"relative", own, "demo.exe", "", P::Elsewhere},
+      {"another drive", own, "D:\\Programme\\Demo\\demo.exe", "", P::Elsewhere},
+      {"up and out", own, "C:\\Programme\\Demo\\..\\Andere Firma\\shared.dll", "", P::Elsewhere},
+      {"up and back in", own, "C:\\Programme\\Demo\\Daten\\..\\demo.exe", "", P::Elsewhere},
+      {"up with forward slashes", own, "C:/Programme/Demo/../Andere/x.dll", "", P::Elsewhere},
+      {"up out of the Windows directory", own, "C:\\WINDOWS\\..\\boot.ini", "", P::Elsewhere},
+      {"up at the end", own, "C:\\Programme\\Demo\\Daten\\..", "", P::Elsewhere},
+      {"dots and blanks the system trims to dots", own, "C:\\Programme\\Demo\\. .\\x.dll", "", P::Elsewhere},
+      {"a dot", own, "C:\\Programme\\Demo\\.\\demo.exe", "", P::Elsewhere},
+      {"a doubled backslash", own, "C:\\Programme\\Demo\\\\demo.exe", "", P::Elsewhere},
+      {"up, though the short form lies inside", shortOnly, "C:\\PROGRA~1\\DEMO\\X\\..\\..\\y.dll",
+       "C:\\PROGRA~1\\DEMO\\Y.DLL", P::Elsewhere},
+      {"a short form outside", shortOnly, "c:\\dokumente und einstellungen\\hans\\thesis.doc",
+       "C:\\DOKUME~1\\HANS\\THESIS.DOC", P::Elsewhere},
+      {"the \\\\?\\ form", own, "\\\\?\\C:\\Programme\\Demo\\demo.exe", "", P::Elsewhere},
+      {"another drive inside the path", own, "C:\\Programme\\Demo\\C:\\boot.ini", "", P::Elsewhere},
+      {"a stream", own, "C:\\Programme\\Demo\\demo.exe:Zone.Identifier", "", P::Elsewhere},
+      {"directly in a shared program directory", shared, "c:\\programme\\demo.exe", "", P::ProgramDir},
+      {"below a shared program directory", shared, "C:\\Programme\\Andere Firma\\shared.dll", "", P::Elsewhere},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(PlaceOfListedFile(c.file, c.shortPath, c.folders), c.expected);
+  }
 }
 
 TEST(UninstallEntry, NamesThatAddressOneEntry) {
@@ -94,17 +172,18 @@ TEST(SelfRemovalScript, Lines) {
                 "if exist \"D:\\Apps\\Tool\\Uninstal.exe\" ping -n 2 127.0.0.1 >nul",
                 "if exist \"D:\\Apps\\Tool\\Uninstal.exe\" goto label1",
                 "rmdir \"D:\\Apps\\Tool\"",
-                "del C:\\TEMP\\$1A2B.bat",
+                "del \"C:\\TEMP\\$1A2B.bat\"",
             }));
-  // Blanks stay inside the quotes; a "%" would start a variable.
-  EXPECT_EQ(SelfRemovalLines("C:\\Mein Tool 100%\\Uninstal.exe", "C:\\Mein Tool 100%", "C:\\T%\\$1.bat"),
+  // Blanks, "&", "^", "(", ")" and "!" stay inside the quotes; a "%" would start a variable.
+  EXPECT_EQ(SelfRemovalLines("C:\\Mein Tool 100%\\Uninstal.exe", "C:\\Mein Tool 100%",
+                             "C:\\Meier & Co (^!) 5%\\$1.bat"),
             (std::vector<std::string>{
                 ":label1",
                 "del \"C:\\Mein Tool 100%%\\Uninstal.exe\"",
                 "if exist \"C:\\Mein Tool 100%%\\Uninstal.exe\" ping -n 2 127.0.0.1 >nul",
                 "if exist \"C:\\Mein Tool 100%%\\Uninstal.exe\" goto label1",
                 "rmdir \"C:\\Mein Tool 100%%\"",
-                "del C:\\T%%\\$1.bat",
+                "del \"C:\\Meier & Co (^!) 5%%\\$1.bat\"",
             }));
 }
 

@@ -54,10 +54,7 @@ void WriteReplacing(const std::string& path, const std::vector<std::uint8_t>& da
     kv::DeleteFilePath(tempPath);
     throw std::runtime_error("cannot write " + path);
   }
-  if (!kv::ReplaceFilePath(tempPath, path)) {
-    kv::DeleteFilePath(tempPath);
-    throw std::runtime_error("cannot replace " + path);
-  }
+  if (!kv::PutInPlace(tempPath, path)) throw std::runtime_error("cannot replace " + path);
 }
 
 int Pack(const std::string& in, const std::string& outArg) {

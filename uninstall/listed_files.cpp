@@ -1,0 +1,55 @@
+#include "uninstall/listed_files.h"
+
+#include "system/Kv_tools.h"
+#include "uninstall/program_dir.h"
+
+#include <algorithm>
+
+namespace {
+
+// A component Windows would not take as a plain name below its folder: ""
+// (doubled or trailing backslash), dots alone ("." and ".." among them) or
+// dots and blanks alone, which the system trims to dots.
+bool IsPlainName(const std::string& component) {
+  return component.find_first_not_of(". ") != std::string::npos;
+}
+
+bool IsPlainPath(const std::string& path) {
+  const std::string::size_type colon = path.find(':');
+  if (colon != std::string::npos && (colon != 1 || path.find(':', colon + 1) != std::string::npos)) return false;
+  // A share name begins with "\\": the two empty components are its mark.
+  std::string::size_type start = path.compare(0, 2, "\\\\") == 0 ? 2 : 0;
+  for (;;) {
+    const std::string::size_type end = path.find('\\', start);
+    if (!IsPlainName(path.substr(start, end == std::string::npos ? std::string::npos : end - start))) return false;
+    if (end == std::string::npos) return true;
+    start = end + 1;
+  }
+}
+
+// Windows takes "/" for "\\".
+std::string Backslashed(std::string path) {
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
+bool LiesIn(const std::string& path, const std::vector<std::string>& spellings, bool directlyOnly) {
+  return std::any_of(spellings.begin(), spellings.end(), [&](const std::string& dir) {
+    return directlyOnly ? !RemoveBackslash(dir).empty() && SameFolder(ExtractFilePath(path), dir)
+                        : IsInsideFolder(path, dir);
+  });
+}
+
+}  // namespace
+
+ListedFilePlace PlaceOfListedFile(const std::string& file, const std::string& shortPath,
+                                  const ListedFileFolders& folders) {
+  const std::string path = Backslashed(file);
+  if (path.empty() || !IsPlainPath(path)) return ListedFilePlace::Elsewhere;
+  for (const std::string& spelling : {path, Backslashed(shortPath)}) {
+    if (spelling.empty()) continue;
+    if (LiesIn(spelling, folders.programDir, folders.programDirShared)) return ListedFilePlace::ProgramDir;
+    if (LiesIn(spelling, folders.windowsDir, false)) return ListedFilePlace::WindowsDir;
+  }
+  return ListedFilePlace::Elsewhere;
+}
