@@ -1,8 +1,6 @@
-// Every window of the program placed on the screen it runs on. The ctest run
-// shows the 1024 x 768 screen at 96 dots per inch, where every window stays
-// where its own rule puts it; placement_test.sh runs the same test in prefixes
-// with small screens and large fonts, where the wizard and the uninstall
-// window would otherwise run past the edges.
+// Every window of the program placed on the screen it runs on: the ctest
+// run's 1024 x 768 at 96 dots per inch, and placement_test.sh's small screens
+// with large fonts.
 #include "startup/Fsetup.h"
 #include "system/Data.h"
 #include "system/dialogs.h"
@@ -13,7 +11,7 @@
 #include "uninstall/fAsk.h"
 #include "wizard/Faktion.h"
 
-#include <iterator>
+#include <vector>
 
 namespace {
 
@@ -42,10 +40,8 @@ const Screen kScreens[] = {
 void ExpectRect(const char* window, HWND wnd, const RECT& expected) {
   SCOPED_TRACE(window);
   const RECT r = uidriver::ScreenRect(wnd);
-  EXPECT_EQ(r.left, expected.left);
-  EXPECT_EQ(r.top, expected.top);
-  EXPECT_EQ(r.right, expected.right);
-  EXPECT_EQ(r.bottom, expected.bottom);
+  EXPECT_EQ(std::vector<LONG>({r.left, r.top, r.right, r.bottom}),
+            std::vector<LONG>({expected.left, expected.top, expected.right, expected.bottom}));
 }
 
 TEST(WindowPlacement, EveryWindowOnTheScreen) {
