@@ -149,6 +149,9 @@ void Decode(kv::File& in, kv::File& out, std::uint8_t* inBuf, std::uint8_t* outB
     throw ELzrw1Exception(InFileName + ": Keine komprimierte Datei!");
   }
   const std::int32_t size = ReadSize(in);
+  // A size of 2 GiB or more reads as negative, which the decoder turns into
+  // nothing: expanded, it would replace the installed file with an empty one.
+  if (size < 0) throw ELzrw1Exception(InFileName + ": Größenangabe ungültig!");
 
   BlockIo io(in, out, inBuf, outBuf);
   DecoderIo decoderIo{io};
@@ -177,10 +180,7 @@ std::int32_t ExpandOrRaise() {
     throw;
   }
   in.Close();
-  if (!kv::ReplaceFilePath(tempPath, OutFileName)) {
-    kv::DeleteFilePath(tempPath);
-    throw ELzrw1Exception("Konnte " + OutFileName + " nicht öffnen!");
-  }
+  if (!kv::PutInPlace(tempPath, OutFileName)) throw ELzrw1Exception("Konnte " + OutFileName + " nicht öffnen!");
   return 1;
 }
 

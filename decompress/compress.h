@@ -5,7 +5,7 @@
 //
 //   offset  size  field
 //   0       4     magic "!HZL" (0x21 0x48 0x5A 0x4C), compared as 0x4C5A4821
-//   4       4     expanded size, signed 32-bit
+//   4       4     expanded size, signed 32-bit; a negative one is refused
 //   8       ...   coded data: the LZHUF bit stream of unit lzh
 //
 // Nothing else: no name, date, checksum or end marker. Bytes 4 onward are a

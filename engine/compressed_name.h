@@ -31,5 +31,6 @@ InstallFilePlan PlanInstallFile(const std::string& sourceName, const std::string
 // Never raises. On failure a file that stood at target stays as it was.
 bool ExpandCompressedFile(const std::string& source, const std::string& target);
 
-// Carries out a plan: expansion, or a plain copy that overwrites the target.
+// Carries out a plan: expansion, or a plain copy; either replaces an earlier
+// target only once the new file is complete.
 bool InstallFileContent(const InstallFilePlan& plan);

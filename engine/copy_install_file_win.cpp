@@ -26,20 +26,6 @@ bool UserWantsRetry(const std::string& question) {
   }
 }
 
-void ClearReadOnly(const std::string& path) {
-  const DWORD attributes = ::GetFileAttributesA(path.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-    ::SetFileAttributesA(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
-}
-
-bool Place(const InstallFilePlan& plan) {
-  if (!InstallFileContent(plan)) return false;
-  // A copy keeps the source's attributes, and media are often read-only; an
-  // expanded file is new and never is.
-  if (!plan.expand) ClearReadOnly(plan.targetPath);
-  return true;
-}
-
 }  // namespace
 
 void CopyInstallFile(CopyPage& page, const std::string& sourceName, const std::string& targetName,
@@ -56,12 +42,12 @@ void CopyInstallFile(CopyPage& page, const std::string& sourceName, const std::s
   for (const std::string& folder : TargetSubFolders(installedName))
     ::CreateDirectoryA((AddBackslash(destinationDir) + folder).c_str(), nullptr);
 
-  if (!Place(plan)) {
+  if (!InstallFileContent(plan)) {
     const std::string question =
         plan.expand ? ExpandRetryText(sourcePath, destinationPath) : CopyRetryText(destinationPath);
     if (UserWantsRetry(question)) {
       if (plan.expand) WaitMs(kExpandRetryWaitMs, true);
-      if (!Place(plan)) {
+      if (!InstallFileContent(plan)) {
         CopyErrors = true;
         ShowMessage(GiveUpText(destinationPath));
       }

@@ -18,3 +18,21 @@ std::vector<IniValue> InstallLogEntry(int number, const std::string& installedPa
   values.push_back({"StartMenu", "Folder", startMenuFolder});
   return values;
 }
+
+bool ProfileTextHolds(const std::string& text, const std::vector<IniValue>& values) {
+  for (const IniValue& v : values) {
+    const std::string assigned = "=" + v.value;
+    const std::string key = AsciiLowerCase(v.key);
+    bool found = false;
+    // By the value first: the key may stand in another letter case, and
+    // lower-casing a long log for every line written would cost.
+    for (std::size_t at = text.find(assigned); !found && at != std::string::npos; at = text.find(assigned, at + 1)) {
+      const std::size_t end = at + assigned.size();
+      found = at >= key.size() && AsciiLowerCase(text.substr(at - key.size(), key.size())) == key &&
+              (at == key.size() || text[at - key.size() - 1] == '\n') &&
+              (end == text.size() || text[end] == '\r' || text[end] == '\n');
+    }
+    if (!found) return false;
+  }
+  return true;
+}

@@ -35,15 +35,23 @@ std::string InstalledFileKey(int number);
 std::vector<IniValue> InstallLogEntry(int number, const std::string& installedPath, const std::string& progName,
                                       const std::string& groupName, const std::string& startMenuFolder);
 
+// Whether the text of a profile file holds each value as a line key=value
+// (the key in any letter case), as the profile functions write it. The
+// functions can answer success for a write that never reached the disk (a
+// full disk leaves the file empty or cut short); only the file tells.
+bool ProfileTextHolds(const std::string& text, const std::vector<IniValue>& values);
+
 // ---- Win32 ----------------------------------------------------------------
 
 // Enters one handled file in the log of InstallPath with ProgName, GroupName
 // and StartMenuFolder, then empties ProgName, so that only a run's first file
-// writes the name. Raises EIniFileException when the system refuses a write.
+// writes the name. Raises EIniFileException when the system refuses a write
+// or the file on the disk does not hold what was written.
 void WriteInstallLogEntry(int number, const std::string& installedPath);
 
 // Records UserProfileDir under [BenutzerKonto] UserName, unless it is empty.
-// Raises EIniFileException when the system refuses the write.
+// Raises EIniFileException when the system refuses the write or the file on
+// the disk does not hold it.
 void WriteInstallLogUserAccount();
 
 // The uninstaller's file list: as many entries as [InstalledFiles] has lines

@@ -35,6 +35,11 @@ std::string UninstallKeyPath(const std::string& startMenuFolder) {
   return "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + startMenuFolder;
 }
 
+bool IsUninstallEntryName(const std::string& startMenuFolder) {
+  return !startMenuFolder.empty() && startMenuFolder.front() != '\\' && startMenuFolder.back() != '\\' &&
+         startMenuFolder.find("\\\\") == std::string::npos;
+}
+
 std::string CopyErrorsMessage(const std::string& path) {
   return std::string("Bei der Installation des Programmes in das Verzeichnis ") + CR + CR + path + CR + CR +
          "sind Fehler aufgetreten!" + CR + CR + "Bitte wiederholen Sie die Installation.";

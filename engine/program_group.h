@@ -37,6 +37,11 @@ FolderSet ChooseFolderSet(const AccountFolders& account, const std::string& grou
 
 // The uninstall entry's key under HKEY_LOCAL_MACHINE.
 std::string UninstallKeyPath(const std::string& startMenuFolder);
+// True for a name that addresses one entry below the key that holds every
+// program's uninstall entry: not empty and without an empty part (a leading,
+// trailing or doubled backslash would reach that key itself). Nothing is
+// written, looked up or deleted under any other name.
+bool IsUninstallEntryName(const std::string& startMenuFolder);
 
 // The outcome messages; path is the install directory as the user sees it.
 std::string CopyErrorsMessage(const std::string& path);
@@ -77,8 +82,8 @@ std::vector<ShortcutItem> ReadShortcutItems(const std::string& listFile);
 
 // Registers the install in the system's software list: DisplayName =
 // groupName + " deinstalieren", UninstallString = AddBackslash(installPath)
-// + "Uninstal.exe". Nothing when startMenuFolder is empty (the key would be
-// the parent of every program's entry) or the key cannot be opened (an
+// + "Uninstal.exe". Nothing when startMenuFolder is no entry name (the key
+// would be the parent of every program's entry) or the key cannot be opened (an
 // account without administrative rights); ERegistryException when a value
 // write is refused.
 void WriteUninstallEntry(const std::string& startMenuFolder, const std::string& groupName,

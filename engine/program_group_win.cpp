@@ -53,7 +53,7 @@ std::vector<ShortcutItem> ReadShortcutItems(const std::string& listFile) {
 
 void WriteUninstallEntry(const std::string& startMenuFolder, const std::string& groupName,
                          const std::string& installPath) {
-  if (startMenuFolder.empty()) return;
+  if (!IsUninstallEntryName(startMenuFolder)) return;
   const kv::RegKey key = OpenMachineKey(UninstallKeyPath(startMenuFolder), true);
   if (!key) return;
   WriteValue(key.Get(), "DisplayName", groupName + " deinstalieren");

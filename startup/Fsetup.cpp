@@ -171,11 +171,11 @@ void ReadStartupSettings(const std::string& listFile) {
 }
 
 std::string PreviousInstallDir(const std::string& startMenuFolder) {
+  if (!IsUninstallEntryName(startMenuFolder)) return "";
   std::string uninstallString;
   {
-    // Created when absent, where the account may: the registration writes
-    // this key later anyway.
-    kv::RegKey key = OpenMachineKey(UninstallKeyPath(startMenuFolder), true);
+    // Only read: a setup cancelled later must leave no empty key behind.
+    const kv::RegKey key = OpenMachineKeyToRead(UninstallKeyPath(startMenuFolder));
     if (!key) return "";
     uninstallString = ReadRegString(key.Get(), "UninstallString");
   }

@@ -11,13 +11,17 @@ namespace {
 
 // The profile functions read one value through a buffer of this size,
 constexpr std::size_t kValueBufferSize = 2048;
-// and the key names of a section through one of this size.
+// and the key names of a section through one of at least this size.
 constexpr std::size_t kKeyNamesBufferSize = 16384;
 
 std::vector<std::string> KeyNames(const ProfileReader& list, const std::string& section) {
+  // Names that do not fit are cut without an error, and the answer is then
+  // the buffer's size less 2: a long file list would lose its last entries
+  // silently. Read again through a larger buffer until the answer is less.
   std::vector<char> buffer(kKeyNamesBufferSize, '\0');
-  const std::size_t length = std::min(list(section.c_str(), nullptr, "", buffer.data(), buffer.size()),
-                                      buffer.size() - 1);
+  std::size_t length = 0;
+  while ((length = list(section.c_str(), nullptr, "", buffer.data(), buffer.size())) >= buffer.size() - 2)
+    buffer.assign(buffer.size() * 2, '\0');
   std::vector<std::string> names;
   const auto end = buffer.begin() + static_cast<std::ptrdiff_t>(length);
   for (auto start = buffer.begin(); start < end;) {

@@ -54,7 +54,13 @@ bool DirectoryExists(const std::string& path);
 void WaitMs(unsigned ms, bool pumpMessages);
 // Processes every pending window message of this thread once.
 void ProcessMessages();
-// True when an INI file can be written in the program's own directory.
+// A probe file's path in folder: stem + extension, or, when something of
+// that name is there already (a user's file or folder), the first of stem +
+// "1" + extension, stem + "2" + extension, ... that is not. A probe deletes
+// what it writes, so it must write nothing that was there before.
+std::string FreshProbePath(const std::string& folder, const std::string& stem, const std::string& extension);
+// True when an INI file can be written in the program's own directory
+// (probe "IniTest").
 bool IniWriteTest();
 // Creates a directory together with every missing parent; true when it exists afterwards.
 bool ForceDirectories(const std::string& directory);

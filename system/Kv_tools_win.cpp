@@ -74,6 +74,14 @@ bool DirectoryExists(const std::string& path) {
 
 std::string GetAppDir() { return ExtractFilePath(GetAppPath()); }
 
+std::string FreshProbePath(const std::string& folder, const std::string& stem, const std::string& extension) {
+  const std::string base = AddBackslash(folder) + stem;
+  std::string path = base + extension;
+  for (unsigned n = 1; ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; ++n)
+    path = base + std::to_string(n) + extension;
+  return path;
+}
+
 void ProcessMessages() {
   MSG msg;
   while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -95,24 +103,8 @@ void WaitMs(unsigned ms, bool pumpMessages) {
   }
 }
 
-namespace {
-
-// "IniTest" in the folder, or, when something of that name is there already
-// (a user's file or folder), the first of "IniTest1", "IniTest2", ... that is
-// not: the probe deletes what it writes, so it must write nothing that was
-// there before.
-std::string FreshProbePath(const std::string& folder) {
-  const std::string base = AddBackslash(folder) + "IniTest";
-  std::string path = base;
-  for (unsigned n = 1; ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; ++n)
-    path = base + std::to_string(n);
-  return path;
-}
-
-}  // namespace
-
 bool IniWriteTest() {
-  const std::string probe = FreshProbePath(ExtractFilePath(SettingsFile));
+  const std::string probe = FreshProbePath(ExtractFilePath(SettingsFile), "IniTest", "");
   const bool accepted = ::WritePrivateProfileStringA("Optionen", "Writing", "Test", probe.c_str()) != FALSE;
   // Windows 9x caches profile writes and accepts one that can never reach the
   // disk (a read-only medium). The flush writes the cache out but always

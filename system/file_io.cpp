@@ -29,4 +29,20 @@ std::string TempPathBeside(const std::string& target, unsigned attempt) {
   return directory + name;
 }
 
+bool PutInPlace(const std::string& tempPath, const std::string& target) {
+  if (ReplaceFilePath(tempPath, target)) return true;
+  DeleteFilePath(tempPath);
+  return false;
+}
+
+bool CopyFileOver(const std::string& from, const std::string& to) {
+  std::string tempPath;
+  if (!CreateTempBeside(to, tempPath).IsOpen()) return false;  // the name is kept; the handle closes
+  if (!CopyOnto(from, tempPath)) {
+    DeleteFilePath(tempPath);
+    return false;
+  }
+  return PutInPlace(tempPath, to);
+}
+
 }  // namespace kv

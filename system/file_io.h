@@ -44,9 +44,16 @@ File OpenForReading(const std::string& path);
 File CreateTempBeside(const std::string& target, std::string& tempPath);
 bool DeleteFilePath(const std::string& path);
 // Puts the file at from in place of the one at to (which may exist). When
-// this fails, a file that stood at to is still there.
+// this fails, a file that stood at to is still there. A read-only file at
+// to is refused, as Windows refuses it.
 bool ReplaceFilePath(const std::string& from, const std::string& to);
-// Copies a file, overwriting an existing target.
+// Puts a complete temporary file in place of target; when that fails, the
+// temporary file is deleted and a file at target stays as it was.
+bool PutInPlace(const std::string& tempPath, const std::string& target);
+// Copies a file over target through a temporary file beside it, which
+// replaces target only once the copy is complete: a failed copy (a full
+// disk) leaves an earlier file as it was. The copy is writable whatever the
+// source's attributes.
 bool CopyFileOver(const std::string& from, const std::string& to);
 
 }  // namespace kv

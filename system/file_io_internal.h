@@ -19,6 +19,10 @@ std::string DirectoryOf(const std::string& path);
 // the path would pass kMaxPathLength. "" once the names run out.
 std::string TempPathBeside(const std::string& target, unsigned attempt);
 
+// Copies from onto the existing file to, the copy writable; false when the
+// copy fails part way.
+bool CopyOnto(const std::string& from, const std::string& to);
+
 enum class NameUse { Done, Taken, Failed };
 
 // Offers use(path) one temporary path beside target after another until it

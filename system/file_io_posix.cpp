@@ -80,10 +80,10 @@ bool ReplaceFilePath(const std::string& from, const std::string& to) {
   return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
-bool CopyFileOver(const std::string& from, const std::string& to) {
+bool CopyOnto(const std::string& from, const std::string& to) {
   File in = OpenForReading(from);
   if (!in.IsOpen()) return false;
-  File out = FromDescriptor(::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, kNewFileMode));
+  File out = FromDescriptor(::open(to.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
   if (!out.IsOpen()) return false;
   std::vector<char> block(65536);
   for (;;) {

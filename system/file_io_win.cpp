@@ -75,6 +75,13 @@ File CreateTempBeside(const std::string& target, std::string& tempPath) {
 bool DeleteFilePath(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
 
 bool ReplaceFilePath(const std::string& from, const std::string& to) {
+  // Windows refuses to replace a read-only file, Wine replaces it: refused
+  // here on both, so such a file goes only once the user has freed it.
+  const DWORD attributes = ::GetFileAttributesA(to.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
   if (::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
   if (::GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
   return ReplaceByRenaming(from, to);
@@ -96,8 +103,14 @@ bool ReplaceByRenaming(const std::string& from, const std::string& to) {
   return true;
 }
 
-bool CopyFileOver(const std::string& from, const std::string& to) {
-  return ::CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+bool CopyOnto(const std::string& from, const std::string& to) {
+  const bool copied = ::CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+  // The copy takes the source's attributes, and media are often read-only;
+  // a read-only copy could neither replace its target nor be deleted.
+  const DWORD attributes = ::GetFileAttributesA(to.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    ::SetFileAttributesA(to.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  return copied;
 }
 
 }  // namespace kv

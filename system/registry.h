@@ -1,5 +1,6 @@
 // Registry access as the program uses it: keys under HKEY_LOCAL_MACHINE,
-// opened with full access (the access the program uses for every key).
+// opened with full access where the program writes or deletes, for reading
+// where it only looks something up.
 #pragma once
 
 #include "system/handles.h"
@@ -9,6 +10,9 @@
 // Opens (or, with create, creates) HKEY_LOCAL_MACHINE\subkey with full access.
 // An empty result means the key could not be had; GetLastError tells why.
 kv::RegKey OpenMachineKey(const std::string& subkey, bool create);
+// Opens HKEY_LOCAL_MACHINE\subkey for reading only: a look-up creates no
+// key and needs no more than the right to read, which every account has.
+kv::RegKey OpenMachineKeyToRead(const std::string& subkey);
 // A string value (REG_SZ or REG_EXPAND_SZ, unexpanded); "" when absent.
 std::string ReadRegString(HKEY key, const std::string& name);
 // Writes a REG_SZ value; false when the system refuses.

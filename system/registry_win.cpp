@@ -3,24 +3,42 @@
 
 #include <vector>
 
+namespace {
+
+// Key paths are written absolute ("\Software\..."); the API wants them relative.
+std::string Relative(const std::string& subkey) {
+  return !subkey.empty() && subkey.front() == '\\' ? subkey.substr(1) : subkey;
+}
+
+kv::RegKey Opened(kv::RegKey key, LONG result) {
+  if (result != ERROR_SUCCESS) {
+    key.Release();  // the API leaves the out-parameter undefined on failure
+    ::SetLastError(static_cast<DWORD>(result));
+  }
+  return key;
+}
+
+}  // namespace
+
 kv::RegKey OpenMachineKey(const std::string& subkey, bool create) {
   if (seam::RestrictedAccountSimulated()) {
     // What Windows answers an account without administrative rights.
     ::SetLastError(ERROR_ACCESS_DENIED);
     return {};
   }
-  // Key paths are written absolute ("\Software\..."); the API wants them relative.
-  const std::string relative = !subkey.empty() && subkey.front() == '\\' ? subkey.substr(1) : subkey;
+  const std::string relative = Relative(subkey);
   kv::RegKey key;
   const LONG result =
       create ? ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, relative.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                  KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr)
              : ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, relative.c_str(), 0, KEY_ALL_ACCESS, key.Receive());
-  if (result != ERROR_SUCCESS) {
-    key.Release();  // the API leaves the out-parameter undefined on failure
-    ::SetLastError(static_cast<DWORD>(result));
-  }
-  return key;
+  return Opened(std::move(key), result);
+}
+
+kv::RegKey OpenMachineKeyToRead(const std::string& subkey) {
+  kv::RegKey key;
+  const LONG result = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, Relative(subkey).c_str(), 0, KEY_READ, key.Receive());
+  return Opened(std::move(key), result);
 }
 
 std::string ReadRegString(HKEY key, const std::string& name) {

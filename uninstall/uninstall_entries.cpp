@@ -1,10 +1,5 @@
 #include "uninstall/uninstall_entries.h"
 
-bool IsUninstallEntryName(const std::string& startMenuFolder) {
-  return !startMenuFolder.empty() && startMenuFolder.front() != '\\' && startMenuFolder.back() != '\\' &&
-         startMenuFolder.find("\\\\") == std::string::npos;
-}
-
 bool IsGroupFolderName(const std::string& groupName) {
   // The system drops trailing dots and blanks of a path's parts, so a part of
   // nothing else ("", ".", "..", ". ") names the folder itself or one above.

@@ -5,11 +5,6 @@
 
 #include <string>
 
-// True for a name that addresses one entry below the key that holds every
-// program's uninstall entry: not empty and without an empty part (a leading,
-// trailing or doubled backslash would reach that key itself).
-bool IsUninstallEntryName(const std::string& startMenuFolder);
-
 // True for a group name that names a folder inside the Programs folder: every
 // part of it has a character besides dots and blanks (".." would reach the
 // Start menu or the profile above, "." or "" the Programs folder itself).

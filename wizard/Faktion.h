@@ -116,9 +116,6 @@ extern std::unique_ptr<Tf_Aktion> f_Aktion;
 
 // The parts of the wizard's decisions that need no window.
 
-// "c:\programme", "c:\program files" and both with a trailing backslash, in
-// any letter case: the live check keeps Next disabled for these.
-bool IsRootLikeInstallPath(const std::string& path);
 // The first "<Prog>" replaced by the program name, at most 255 characters of
 // what follows it kept; later markers stay.
 std::string ReplaceProgMarker(const std::string& text, const std::string& progName);
@@ -127,7 +124,8 @@ std::string LastPathComponent(const std::string& path);
 // The folder proposed when the chosen one fails: the account's profile folder
 // plus the last component of the entered path.
 std::string FallbackFolder(const std::string& entered);
-// True when a file can be created in directory (probe "FileTest.txt").
+// True when a file can be created in directory (probe "FileTest.txt", or a
+// numbered name where that is taken; nothing that was there is touched).
 bool DirectoryWritable(const std::string& directory);
 // The text of a text file with its lines ended by CR LF, as a memo shows it;
 // false when the file cannot be opened.

@@ -7,6 +7,7 @@
 #include "system/Kv_tools.h"
 #include "system/dialogs.h"
 #include "system/handles.h"
+#include "wizard/install_dir.h"
 
 #include <shlobj.h>
 
@@ -54,13 +55,6 @@ std::string DirectoryWarning(const std::string& path, bool askAdministrator) {
 
 }  // namespace
 
-bool IsRootLikeInstallPath(const std::string& path) {
-  std::string lower = path;
-  if (!lower.empty()) CharLowerBuffA(lower.data(), static_cast<DWORD>(lower.size()));
-  return lower == "c:\\programme" || lower == "c:\\program files" ||
-         lower == "c:\\program files\\" || lower == "c:\\programme\\";
-}
-
 std::string LastPathComponent(const std::string& path) {
   const std::size_t slash = path.rfind('\\');
   return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -71,10 +65,14 @@ std::string FallbackFolder(const std::string& entered) {
 }
 
 bool DirectoryWritable(const std::string& directory) {
-  const std::string probe = AddBackslash(directory) + "FileTest.txt";
-  kv::FileHandle(CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!FileExists(probe)) return false;
+  // Under a name nothing has yet, created only if still new: a file of the
+  // user's is neither emptied nor deleted, and one left over from earlier
+  // does not make a folder look writable that is not.
+  const std::string probe = FreshProbePath(directory, "FileTest", ".txt");
+  kv::FileHandle created(CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!created) return false;
+  created.Reset();
   DeleteFileA(probe.c_str());
   return true;
 }
@@ -136,7 +134,10 @@ bool Tf_Aktion::CheckInstallPath() {
                 "Geben Sie bitte einen Namen für ein Unterverzeichnis an!");
     return false;
   }
-  if (!DirectoryExists(path)) {
+  // A name the check refuses is never made; it goes the way of a directory
+  // that cannot be written.
+  const bool nameAccepted = InstallPathNameAccepted(path);
+  if (nameAccepted && !DirectoryExists(path)) {
     // Closing the question counts as No: nothing is created unasked.
     if (!Checked(cbMakePath) &&
         MessageDlg("Verzeichnis existiert nicht!\r\rErstellen?", DialogKind::Confirmation,
@@ -145,14 +146,15 @@ bool Tf_Aktion::CheckInstallPath() {
     }
     ForceDirectories(path);
   }
-  if (AutoMode && !DirectoryWritable(path)) {
+  // The automatic run presses Next whatever the live check says.
+  if (AutoMode && !(nameAccepted && DirectoryWritable(path))) {
     // Nobody is there to accept a proposal, so the proposed folder is made
     // too; a folder that is only proposed would fail the check below.
     path = FallbackFolder(path);
     SetText(edPathName, path);
     ForceDirectories(path);
   }
-  if (DirectoryExists(path) && DirectoryWritable(path)) return true;
+  if (InstallPathNameAccepted(path) && DirectoryExists(path) && DirectoryWritable(path)) return true;
   MessageDlg(DirectoryWarning(path, IsVersionWithAccounts(versionName_, true) && !IsAdministrator()),
              DialogKind::Warning, dbOK);
   SetForegroundWindow(Handle());

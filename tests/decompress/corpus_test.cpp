@@ -1,13 +1,16 @@
 // Replays the files of the regression corpus (damaged and odd compressed
 // files, many found by the fuzzer) through the whole expansion: whatever a
 // file holds, Expand ends, writes exactly what the plain reference decoder
-// produces or, where the data was cut short, fails and leaves nothing
-// behind; and the decoder alone agrees with the reference decoder.
+// produces or, where the data was cut short or the size is negative, fails
+// and leaves nothing behind; and the decoder alone agrees with the reference
+// decoder. What they decode to, odd data the fuzzer found, packs and decodes
+// back again.
 #include "decompress/compress.h"
 #include "decompress/lzh_internal.h"
 
 #include "tests/decompress/reference_lzh.h"
 #include "tests/support/test_files.h"
+#include "tools/hzpack/hzl_pack.h"
 
 #include <gtest/gtest.h>
 
@@ -47,13 +50,23 @@ TEST(Corpus, DamagedFilesExpandAsTheReferenceDecoderSays) {
           [&](std::uint8_t c) { got.push_back(c); });
       EXPECT_EQ(got, want.output);
       EXPECT_EQ(cutShort, want.usedMissingBits);
+
+      const Bytes original(want.output.begin(), want.output.begin() + std::max<std::ptrdiff_t>(stored, 0));
+      const Bytes packed = hzpack::PackBytes(original);
+      reference::Decoded again = reference::LzhDecode(packed.data() + kHzlHeaderSize, packed.size() - kHzlHeaderSize,
+                                                      static_cast<std::int32_t>(original.size()));
+      EXPECT_FALSE(again.usedMissingBits);
+      again.output.resize(original.size());
+      EXPECT_EQ(again.output, original);
     }
 
     kvtest::TempDir dir;
     InFileName = path.string();
     OutFileName = dir / "OUT.EXE";
     const bool expanded = Expand() == 1;
-    if (replayed) {
+    if (compressed && stored < 0) {
+      EXPECT_FALSE(expanded);  // decodes to nothing, but is never expanded
+    } else if (replayed) {
       EXPECT_EQ(expanded, !want.usedMissingBits);
     } else if (!compressed) {
       EXPECT_FALSE(expanded);

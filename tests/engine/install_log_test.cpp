@@ -47,4 +47,34 @@ TEST(InstallLogEntry, NameOnlyWhenGivenThenFileGroupAndFolder) {
   }
 }
 
+// What a profile write left on the disk: the whole file, one cut short by a
+// full disk, an empty one, and lines that only resemble the value.
+TEST(InstallLogOnDisk, EveryValueWrittenStandsOnItsOwnLine) {
+  const std::string whole =
+      "[General]\r\nName=Demo\r\n[InstalledFiles]\r\nfile1=c:\\kv\\demo.exe\r\nFile11=c:\\kv\\b.dll\r\n"
+      "[Group]\r\nName=Gruppe\r\n[StartMenu]\r\nFolder=Ordner\r\n";
+  const std::vector<IniValue> entry = {{"InstalledFiles", "File11", "c:\\kv\\b.dll"},
+                                       {"Group", "Name", "Gruppe"},
+                                       {"StartMenu", "Folder", "Ordner"}};
+  const struct {
+    const char* name;
+    std::string text;
+    std::vector<IniValue> values;
+    bool holds;
+  } cases[] = {
+      {"whole file", whole, entry, true},
+      {"key in another letter case", whole, {{"InstalledFiles", "File1", "c:\\kv\\demo.exe"}}, true},
+      {"last line without its line break", whole.substr(0, whole.size() - 2), entry, true},
+      {"cut within the last value", whole.substr(0, whole.size() - 4), entry, false},
+      {"cut before the last section", whole.substr(0, whole.find("[StartMenu]")), entry, false},
+      {"empty file", "", entry, false},
+      {"a longer key with the same value", whole, {{"InstalledFiles", "File1", "c:\\kv\\b.dll"}}, false},
+      {"a longer value", whole, {{"InstalledFiles", "File11", "c:\\kv\\b.dl"}}, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(ProfileTextHolds(c.text, c.values), c.holds);
+  }
+}
+
 }  // namespace

@@ -122,12 +122,24 @@ TEST_F(UninstallEntry, ExactlyTheTwoValues) {
   EXPECT_EQ(ValueCount(key_), 2u);
 }
 
-TEST_F(UninstallEntry, NothingForAnEmptyFolderOrARestrictedAccount) {
+// A folder with an empty part would write into the key of every program.
+TEST_F(UninstallEntry, NothingForAFolderWithoutAnEntryNameOrARestrictedAccount) {
   const DWORD parentValues = ValueCount(kUninstallKey);
-  WriteUninstallEntry("", "Kv Demo", "C:\\Programme\\Kv Demo");
-  EXPECT_EQ(ValueCount(kUninstallKey), parentValues);
-  std::string value;
-  EXPECT_FALSE(wine_test::ReadRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", value));
+  for (const char* folder : {"", "\\", "\\KvTest.Lead", "KvTest.Trail\\", "KvTest\\\\Doubled"}) {
+    SCOPED_TRACE(folder);
+    WriteUninstallEntry(folder, "Kv Demo", "C:\\Programme\\Kv Demo");
+    EXPECT_EQ(ValueCount(kUninstallKey), parentValues);
+    std::string value;
+    EXPECT_FALSE(wine_test::ReadRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", value));
+  }
+  for (const char* key : {"KvTest.Lead", "KvTest.Trail", "KvTest"}) {
+    SCOPED_TRACE(key);
+    kv::RegKey k;
+    EXPECT_NE(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\" + key).c_str(), 0, KEY_READ,
+                              k.Receive()),
+              ERROR_SUCCESS);
+    k.Release();
+  }
 
   seam::SimulateRestrictedAccount(true);
   WriteUninstallEntry(folder_, "Kv Demo", "C:\\Programme\\Kv Demo");

@@ -120,22 +120,18 @@ TEST(ListSection, PairsInFileOrderWithoutEmptyValues) {
   EXPECT_TRUE(ReadListSection(list.Reader(), "Missing").empty());
 }
 
-// 2500 names of 7 characters fill 20000 bytes; the 16384-byte list holds
-// 2047 of them whole and the start of the next, which names no key.
-ListInMemory::Lines ManyKeys() {
+// 10,000 names of 8 characters fill 90,000 bytes, five times the buffer the
+// names are read through first.
+TEST(ListSection, EveryKeyNameIsSeenHoweverLongTheSection) {
   ListInMemory::Lines lines;
-  for (int n = 1; n <= 2500; ++n) {
-    std::string name = std::to_string(n);
-    lines.emplace_back("Key" + std::string(4 - name.size(), '0') + name, "x");
+  for (int n = 1; n <= 10000; ++n) {
+    const std::string number = std::to_string(n);
+    lines.emplace_back("Key" + std::string(5 - number.size(), '0') + number, "x");
   }
-  return lines;
-}
-
-TEST(ListSection, KeyNamesBeyondTheirBufferAreNotSeen) {
-  const ListInMemory list({{"Items", ManyKeys()}});
-  const auto pairs = ReadListSection(list.Reader(), "Items");
-  ASSERT_EQ(pairs.size(), 2047u);
-  EXPECT_EQ(pairs.back().first, "Key2047");
+  const auto pairs = ReadListSection(ListInMemory({{"Items", lines}}).Reader(), "Items");
+  ASSERT_EQ(pairs.size(), 10000u);
+  EXPECT_EQ(pairs[2047].first, "Key02048");
+  EXPECT_EQ(pairs.back().first, "Key10000");
 }
 
 TEST(NumberedList, CountsNonEmptyPairsAndFetchesByNumber) {

@@ -1,6 +1,6 @@
 // The setup list read through the real profile functions, against files
 // written byte by byte: what the system contributes (letter case, code page,
-// the 2047-character value, key order, the key-name buffer) and what the
+// the 2047-character value, key order, sections of any length) and what the
 // program's reading makes of it.
 #include "startup/setup_list.h"
 #include "tests/support/test_files.h"
@@ -65,16 +65,17 @@ TEST(SetupListSection, PairsInFileOrderWithoutEmptyValues) {
   EXPECT_TRUE(ReadListSection(list, "Missing").empty());
 }
 
-TEST(SetupListSection, KeyNamesBeyondTheirBufferAreNotSeen) {
-  // 2500 names of 7 characters; the 16384-byte list of names holds 2047 whole.
-  std::string content = "[Items]\r\n";
-  for (int n = 1; n <= 2500; ++n) {
-    const std::string number = std::to_string(n);
-    content += "Key" + std::string(4 - number.size(), '0') + number + "=x\r\n";
-  }
-  const auto pairs = ReadListSection(ListFile(content), "Items");
-  ASSERT_EQ(pairs.size(), 2047u);
-  EXPECT_EQ(pairs.back().first, "Key2047");
+TEST(SetupListNumbered, TenThousandFilesAreAllListed) {
+  // The key names of [programfiles] fill 48,894 bytes, three times the first
+  // buffer; files listed in a different order than numbered.
+  std::string content = "[General]\r\nName=Demo\r\n[programfiles]\r\n";
+  for (int n = 10000; n >= 1; --n) content += std::to_string(n) + "=FILE" + std::to_string(n) + ".DA_\r\n";
+  content += "[Items]\r\nDEMO.EXE=Demo\r\n";
+  const std::vector<std::string> files = ReadNumberedList(ListFile(content), "programfiles");
+  ASSERT_EQ(files.size(), 10000u);
+  EXPECT_EQ(files[0], "FILE1.DA_");
+  EXPECT_EQ(files[3497], "FILE3498.DA_");
+  EXPECT_EQ(files[9999], "FILE10000.DA_");
 }
 
 TEST(SetupListNumbered, GapInTheNumbers) {

@@ -1,6 +1,7 @@
 // The uninstaller's decisions on plain values: which listed files and which
 // directory may go, which registry names address one entry, and the
 // self-removal script's lines.
+#include "engine/program_group.h"
 #include "uninstall/listed_files.h"
 #include "uninstall/program_dir.h"
 #include "uninstall/self_removal.h"

@@ -92,19 +92,7 @@ protected:
   }
 };
 
-TEST(WizardText, RootLikeNamesAndTheProgMarker) {
-  struct RootCase {
-    const char* path;
-    bool refused;
-  } roots[] = {
-      {"c:\\programme", true},       {"C:\\PROGRAMME", true},      {"C:\\Program Files", true},
-      {"c:\\program files\\", true}, {"C:\\Programme\\", true},    {"C:\\Programme\\Demo", false},
-      {"D:\\Programme", false},      {"c:\\programme\\\\", false}, {"", false},
-  };
-  for (const RootCase& c : roots) {
-    SCOPED_TRACE(c.path);
-    EXPECT_EQ(IsRootLikeInstallPath(c.path), c.refused);
-  }
+TEST(WizardText, TheProgMarkerAndTheFallbackFolder) {
   EXPECT_EQ(ReplaceProgMarker("richtet <Prog> ein", "Demo"), "richtet Demo ein");
   EXPECT_EQ(ReplaceProgMarker("ohne Marke", "Demo"), "ohne Marke");
   EXPECT_EQ(ReplaceProgMarker("<Prog> und <Prog>", "X"), "X und <Prog>");
@@ -248,31 +236,51 @@ TEST_F(Wizard, PathChecksOnNext) {
   }
 }
 
-TEST_F(Wizard, ADirectoryThatCannotBeMadeProposesTheProfileFolder) {
-  // No drive Q: exists, so nothing can be created there.
-  const std::string unreachable = "Q:\\Demo";
-  const std::string warning =
-      "Konnte Verzeichnis \"Q:\\Demo\" nicht erstellen oder in das Verzeichnis kann nicht kopiert "
-      "werden!\r\rEntweder ist das Laufwerkt nicht schreibbereit oder es fehlt eine "
-      "Schreibberechtigung für dieses Laufwerk bzw. für dieses Verzeichnis.\r\rBitte installieren "
-      "Sie das Programm in ein Verzeichnis, für das Sie Schreib- und Leserechte besitzen (das "
-      "Setup-Programm schlägt nun einmalig ein anderes Verzeichnis vor).";
+// A drive that does not exist, and a relative name, which would be made
+// wherever the program runs.
+TEST_F(Wizard, ADirectoryThatCannotBeMadeOrIsRelativeProposesTheProfileFolder) {
+  const auto warning = [](const std::string& path) {
+    return "Konnte Verzeichnis \"" + path +
+           "\" nicht erstellen oder in das Verzeichnis kann nicht kopiert "
+           "werden!\r\rEntweder ist das Laufwerkt nicht schreibbereit oder es fehlt eine "
+           "Schreibberechtigung für dieses Laufwerk bzw. für dieses Verzeichnis.\r\rBitte installieren "
+           "Sie das Programm in ein Verzeichnis, für das Sie Schreib- und Leserechte besitzen (das "
+           "Setup-Programm schlägt nun einmalig ein anderes Verzeichnis vor).";
+  };
   const std::string askAdministrator =
       "\r\rOder Sie melden sich als Administrator an, um das Programm zu installieren bzw. Sie "
       "bitten den Administrator, Ihnen entsprechende Berechtigungen zur Installation des "
       "Programmes einzuräumen.";
-  for (const bool restricted : {false, true}) {
-    SCOPED_TRACE(restricted ? "not an administrator" : "administrator");
-    seam::SimulateRestrictedAccount(restricted);
-    Create();
-    ToPathPage();
-    const wine_test::Shown shown = NextOnPath(unreachable, wine_test::Press("OK"));
-    EXPECT_EQ(shown.view.title, "Warnung");
-    // Wine names itself Windows 7, which the program counts as Vista.
-    EXPECT_EQ(shown.view.text, warning + (restricted ? askAdministrator : ""));
-    EXPECT_EQ(wizard_->ActivePageName(), "Path");
-    EXPECT_EQ(uidriver::Text(PathEdit()), FallbackFolder(unreachable));
+  for (const char* path : {"Q:\\Demo", "RelDemo"}) {
+    for (const bool restricted : {false, true}) {
+      SCOPED_TRACE(std::string(path) + (restricted ? ", not an administrator" : ", administrator"));
+      seam::SimulateRestrictedAccount(restricted);
+      Create();
+      ToPathPage();
+      const wine_test::Shown shown = NextOnPath(path, wine_test::Press("OK"));
+      EXPECT_EQ(shown.view.title, "Warnung");
+      // Wine names itself Windows 7, which the program counts as Vista.
+      EXPECT_EQ(shown.view.text, warning(path) + (restricted ? askAdministrator : ""));
+      EXPECT_EQ(wizard_->ActivePageName(), "Path");
+      EXPECT_EQ(uidriver::Text(PathEdit()), FallbackFolder(path));
+      EXPECT_FALSE(DirectoryExists(path));
+    }
   }
+}
+
+TEST_F(Wizard, TheWriteProbeLeavesTheUsersFilesAlone) {
+  const std::string dir = folder_.Path() + "Kept";
+  CreateDirectoryA(dir.c_str(), nullptr);
+  for (const char* name : {"\\FileTest.txt", "\\FileTest1.txt"}) kvtest::WriteBytes(dir + name, "thesis");
+  Create();
+  ToPathPage();
+  NextOnPath(dir, nullptr);
+  EXPECT_EQ(wizard_->ActivePageName(), "ShortCutsAndUser");
+  for (const char* name : {"\\FileTest.txt", "\\FileTest1.txt"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(kvtest::ReadBytes(dir + name), kvtest::ToBytes("thesis"));
+  }
+  EXPECT_FALSE(FileExists(dir + "\\FileTest2.txt"));
 }
 
 // Run as an unprivileged user by unwritable_directory_test.sh, which makes
@@ -289,22 +297,31 @@ TEST_F(Wizard, UnwritableDirectory) {
             0u);
   EXPECT_EQ(wizard_->ActivePageName(), "Path");
   EXPECT_EQ(uidriver::Text(PathEdit()), FallbackFolder("Demo"));
-  // A file left from before makes the test pass where nothing can be written.
-  NextOnPath("C:\\ReadOnly\\Stale", nullptr);
-  EXPECT_EQ(wizard_->ActivePageName(), "ShortCutsAndUser");
+  // A file left from before does not make the folder look writable.
+  const wine_test::Shown stale = NextOnPath("C:\\ReadOnly\\Stale", wine_test::Press("OK"));
+  EXPECT_EQ(stale.view.title, "Warnung");
+  EXPECT_EQ(wizard_->ActivePageName(), "Path");
 }
 
+// A drive that does not exist, the programs folder itself (which the live
+// check would refuse, but the automatic run presses Next regardless), and a
+// relative name.
 TEST_F(Wizard, AutomaticModeSwitchesSilentlyToTheProfileFolder) {
   AutoMode = true;
-  Create();
-  ToPathPage();
-  const std::string fallback = FallbackFolder("Q:\\Demo");
-  RemoveDirectoryA(fallback.c_str());
-  NextOnPath("Q:\\Demo", nullptr);
-  EXPECT_EQ(wizard_->ActivePageName(), "ShortCutsAndUser");
-  EXPECT_EQ(uidriver::Text(PathEdit()), fallback);
-  EXPECT_TRUE(DirectoryExists(fallback));
-  RemoveDirectoryA(fallback.c_str());
+  for (const char* path : {"Q:\\Demo", "C:\\Programme", "RelDemo"}) {
+    SCOPED_TRACE(path);
+    CreateDirectoryA("C:\\Programme", nullptr);
+    Create();
+    ToPathPage();
+    const std::string fallback = FallbackFolder(path);
+    RemoveDirectoryA(fallback.c_str());
+    NextOnPath(path, nullptr);
+    EXPECT_EQ(wizard_->ActivePageName(), "ShortCutsAndUser");
+    EXPECT_EQ(uidriver::Text(PathEdit()), fallback);
+    EXPECT_TRUE(DirectoryExists(fallback));
+    EXPECT_FALSE(DirectoryExists("RelDemo"));
+    RemoveDirectoryA(fallback.c_str());
+  }
 }
 
 TEST_F(Wizard, AccountsWithoutAdministratorRights) {
