@@ -2,8 +2,8 @@
 // lists the Administrators group and HKEY_LOCAL_MACHINE is always writable, the
 // reported Windows version is fixed per process, a new process's key state
 // starts empty and an 8-bit display draws garbage. Tests of those branches set
-// these; the program never does, and nothing reads them from the environment
-// or the command line.
+// these, and a benchmark build skips the uninstaller's pauses; the program
+// never does, and nothing reads them from the environment or the command line.
 #pragma once
 
 #include "system/program_end.h"
@@ -50,5 +50,10 @@ bool RestrictedAccountSimulated();
 int SimulatedBitsPerPixel();
 const SimulatedKeys* SimulatedKeysAtStart();
 bool ProgramEndIntercepted();
+
+// The uninstaller's pause after each deleted file, for a benchmark build that
+// measures the deletion itself; the shipped program keeps the pause.
+void SkipUninstallPauses(bool skip);
+bool UninstallPausesSkipped();
 
 }  // namespace seam

@@ -8,6 +8,7 @@ bool g_restrictedAccount = false;
 int g_bitsPerPixel = 0;
 std::optional<seam::SimulatedKeys> g_keys;
 bool g_programEndIntercepted = false;
+bool g_skipUninstallPauses = false;
 }  // namespace
 
 void seam::SimulateWindowsVersion(const SimulatedWindowsVersion* version) {
@@ -33,3 +34,7 @@ int seam::SimulatedBitsPerPixel() { return g_bitsPerPixel; }
 const seam::SimulatedKeys* seam::SimulatedKeysAtStart() { return g_keys ? &*g_keys : nullptr; }
 
 bool seam::ProgramEndIntercepted() { return g_programEndIntercepted; }
+
+void seam::SkipUninstallPauses(bool skip) { g_skipUninstallPauses = skip; }
+
+bool seam::UninstallPausesSkipped() { return g_skipUninstallPauses; }

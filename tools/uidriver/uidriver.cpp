@@ -153,6 +153,16 @@ std::vector<HWND> TopWindows(DWORD processId, bool visibleOnly) {
   return search.found;
 }
 
+std::vector<HWND> TaskbarWindows(DWORD processId) {
+  std::vector<HWND> result;
+  for (HWND wnd : TopWindows(processId, true)) {
+    const LONG exStyle = GetWindowLongA(wnd, GWL_EXSTYLE);
+    const bool unowned = !GetWindow(wnd, GW_OWNER) && !(exStyle & WS_EX_TOOLWINDOW);
+    if (unowned || (exStyle & WS_EX_APPWINDOW)) result.push_back(wnd);
+  }
+  return result;
+}
+
 HWND FindTopWindow(DWORD processId, const std::string& cls, const std::string& caption) {
   for (HWND wnd : TopWindows(processId, false)) {
     if (ClassName(wnd) == cls && (caption.empty() || Text(wnd) == caption)) return wnd;
@@ -272,6 +282,22 @@ bool PressDialogButton(HWND dialog, const std::string& caption) {
   if (!button) return false;
   Click(button);
   return true;
+}
+
+HWND WaitForButton(DWORD processId, const std::string& caption, DWORD timeoutMs) {
+  return PollFor(timeoutMs, [&]() -> HWND {
+    std::vector<HWND> windows = TopWindows(processId, true);
+    // A modal box or dialog stands in front of the window it belongs to.
+    std::stable_partition(windows.begin(), windows.end(), [](HWND w) { return ClassName(w) == "#32770"; });
+    for (HWND wnd : windows) {
+      // A window behind a modal one takes no clicks.
+      if (!IsEnabled(wnd)) continue;
+      for (HWND c : Descendants(wnd)) {
+        if (ClassName(c) == "Button" && Text(c) == caption && IsVisible(c) && IsEnabled(c)) return c;
+      }
+    }
+    return nullptr;
+  });
 }
 
 ScreenLock::ScreenLock() : mutex_(CreateMutexA(nullptr, FALSE, kScreenLockName)) {

@@ -44,6 +44,10 @@ HWND FindTopWindow(DWORD processId, const std::string& cls, const std::string& c
 HWND WaitForTopWindow(DWORD processId, const std::string& cls, const std::string& caption,
                       DWORD timeoutMs);
 
+// The process's windows that have a taskbar button: visible top-level windows
+// without an owner (unless tool windows), and those marked for the taskbar.
+std::vector<HWND> TaskbarWindows(DWORD processId);
+
 // Every descendant of parent, depth first.
 std::vector<HWND> Descendants(HWND parent);
 // The first descendant of that class (and text, unless empty).
@@ -77,6 +81,11 @@ HWND WaitForDialog(DWORD processId, DWORD timeoutMs);
 DialogView ReadDialog(HWND dialog);
 // Presses the dialog's button with that caption; false when there is none.
 bool PressDialogButton(HWND dialog, const std::string& caption);
+
+// A button a user could click now, with exactly that caption, in any window
+// of the process (0: of every process), message boxes and dialogs first;
+// waits up to timeoutMs for one to appear. Null when none did.
+HWND WaitForButton(DWORD processId, const std::string& caption, DWORD timeoutMs);
 
 // Screen pixels as 0x00RRGGBB, top row first.
 struct Image {
