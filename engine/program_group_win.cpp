@@ -1,6 +1,7 @@
 #include "engine/program_group.h"
 
 #include "engine/shell_link.h"
+#include "system/Data.h"
 #include "system/Kv_tools.h"
 #include "system/handles.h"
 #include "system/registry.h"
@@ -71,18 +72,10 @@ bool RecycleFile(const std::string& path, HWND owner) {
 }
 
 void ClearFolder(const std::string& folder, HWND owner) {
-  const std::string base = AddBackslash(folder);
   // Files of every attribute, in the order the system lists them; no folders.
-  std::vector<std::string> files;
-  WIN32_FIND_DATAA entry;
-  {
-    const kv::FindHandle find(::FindFirstFileA((base + "*.*").c_str(), &entry));
-    if (!find) return;
-    do {
-      if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) files.push_back(base + entry.cFileName);
-    } while (::FindNextFileA(find.Get(), &entry));
+  for (const DirEntry& entry : FindEntries(AddBackslash(folder) + "*.*")) {
+    if (!entry.directory) RecycleFile(entry.path, owner);
   }
-  for (const std::string& file : files) RecycleFile(file, owner);
 }
 
 void ClearOldGroups(const std::string& oldGroups, const std::string& programMenuRoot,
@@ -90,9 +83,7 @@ void ClearOldGroups(const std::string& oldGroups, const std::string& programMenu
   if (programMenuRoot.empty()) return;
   try {
     const std::string uninstaller = AddBackslash(installPath) + "Uninstal.exe";
-    const int count = CountFields(';', oldGroups);
-    for (int i = 1; i <= count; ++i) {
-      const std::string name = GetField(';', oldGroups, i);
+    for (const std::string& name : SplitFileList(oldGroups)) {
       // An empty name would make the menu root itself the group.
       if (name.empty()) continue;
       const std::string folder = programMenuRoot + name;

@@ -40,6 +40,9 @@ public:
   void EnableTimer1();
   void SelectStep(int index) override;
   bool IsGradientOn() const { return GradientOn; }
+  // Places the wizard or the uninstall window in the middle of the area right
+  // of the step tree, moved only as far as it takes to keep it on the screen.
+  void PlaceBesideSteps(HWND wnd) const;
 
 private:
   static const form::Control<Tf_Setup> kControls[];
@@ -50,11 +53,10 @@ private:
   void PaintBackground(HDC dc, POINT origin) const;
 
   void FormCreate() override;
-  void FormPaint();
+  void FormPaint(HDC dc) override;
   void lbProgNameDraw(const DRAWITEMSTRUCT& item) const;
   void Timer1Timer();
   void AutoTimerTimer();
-  void PlaceBesideSteps(HWND wnd) const;
 
   HWND Panel1 = nullptr;
   HWND SetupType = nullptr;
@@ -63,7 +65,6 @@ private:
   HWND lbProgName = nullptr;
   HWND Label1 = nullptr;
 
-  COLORREF setupTypeColour_;
   kv::GdiObject<HBRUSH> silver_;
 
   bool Timer1Enabled = false;
@@ -72,19 +73,3 @@ private:
 };
 
 extern std::unique_ptr<Tf_Setup> f_Setup;
-
-namespace seam {
-// A screen colour depth in bits per pixel for the shell window to see; 0 asks
-// the screen. Wine draws garbage on an 8-bit display, so the plain silver
-// backdrop of a 256-colour screen is tested through this.
-void SimulateScreenBitsPerPixel(int bitsPerPixel);
-
-// Shift and Ctrl as the shell window's creation sees them; nullptr asks the
-// keyboard. Under Wine a new process's key state starts empty whatever is
-// held or injected, so holding both at start is tested through this.
-struct SimulatedKeys {
-  bool shift;
-  bool ctrl;
-};
-void SimulateKeysAtStart(const SimulatedKeys* keys);
-}  // namespace seam

