@@ -3,8 +3,8 @@
 // registration, or in mobile mode the marker in the program's INI file.
 #include "wizard/Faktion.h"
 
-#include "engine/ascii_case.h"
-#include "engine/compressed_name.h"
+#include "engine/copy_install_file.h"
+#include "engine/install_plan.h"
 #include "engine/install_log.h"
 #include "engine/program_group.h"
 #include "engine/shell_link.h"
@@ -53,41 +53,32 @@ void Tf_Aktion::InstallRun() {
   InstallPath = Text(edPathName);
 
   const ProfileReader list = ProfileOf(GetAppDir() + "Setup.lst");
-  const std::vector<std::string> programFiles = ReadNumberedList(list, "programfiles");
-  const std::vector<std::string> windowsFiles = ReadNumberedList(list, "Windows");
   GroupName = ReadListString(list, "Group", "Name", "Gruppex");
   OldGroup = ReadListString(list, "Group", "Old", "");
-  const std::string systemFiles = ReadListString(list, "SystemDepended", versionName_, "");
-  const int systemCount = CountFields(';', systemFiles);
-  const int total = static_cast<int>(programFiles.size() + windowsFiles.size()) + systemCount + 1;
-  SendMessageA(Gauge1, PBM_SETRANGE32, 0, total);
+  const InstallPlan plan = PlanInstall(ReadInstallList(list), InstallPath, GetWindowsDir(), versionName_,
+                                       FileExists(AddBackslash(InstallPath) + "Beispiel.hdb"));
+  MainProgFile = plan.mainProgFile;
+  SendMessageA(Gauge1, PBM_SETRANGE32, 0, static_cast<LPARAM>(plan.files.size()));
   SendMessageA(Gauge1, PBM_SETPOS, 0, 0);
 
   const std::string programDir = GetAppDir();
-  const std::string installDir = AddBackslash(InstallPath);
-  const std::string windowsDir = AddBackslash(GetWindowsDir());
-  for (std::size_t i = 0; i < programFiles.size(); ++i) {
-    const std::string& name = programFiles[i];
-    if (i == 0) MainProgFile = MapCompressedName(installDir + name);
+  for (const PlannedFile& file : plan.files) {
+    // The bar's position is the file's log number.
     Advance();
-    // Sample data the user already has is left as it is.
-    if (AsciiLowerCase(name).find("beispiel.") != std::string::npos &&
-        FileExists(installDir + "Beispiel.hdb")) {
-      continue;
+    switch (file.step) {
+      case PlannedFile::Step::Place:
+        CopyInstallFile(*this, file.sourceName, file.targetName, programDir, file.destinationDir);
+        break;
+      case PlannedFile::Step::KeepSample:  // the user's sample data stays as it is
+        break;
+      case PlannedFile::Step::Refuse:
+        // A name that leads out of its directory would overwrite what belongs
+        // to others: never placed, never logged, and the run counts as failed.
+        CopyErrors = true;
+        ShowMessage(GiveUpText(file.destinationDir + file.targetName));
+        break;
     }
-    CopyInstallFile(*this, name, name, programDir, installDir);
   }
-  for (const std::string& name : windowsFiles) {
-    Advance();
-    CopyInstallFile(*this, name, name, programDir, windowsDir);
-  }
-  for (int k = 1; k <= systemCount; ++k) {
-    const std::string name = GetField(';', systemFiles, k);
-    Advance();
-    CopyInstallFile(*this, name, name, programDir, installDir);
-  }
-  Advance();
-  CopyInstallFile(*this, "Setup.exe", "Uninstal.exe", programDir, installDir);
 
   if (Checked(cbMobileModus)) {
     MobileCompletion();

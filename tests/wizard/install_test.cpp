@@ -246,6 +246,34 @@ TEST_F(Install, FailuresDecidedByTheUserAndTheExitCodes) {
   }
 }
 
+// A listed name that leads out of the install directory: another product's
+// file there keeps its bytes, the user is told, nothing is logged for it and
+// the run ends with exit code 1.
+TEST_F(Install, ANameLeavingTheDirectoryIsNeverPlaced) {
+  const Medium medium(Content("Programm", 50000), "");
+  const std::string name = "..\\KVTEST-FREMD.TXT";
+  WritePrivateProfileStringA("programfiles", "7", name.c_str(), (medium.dir + "Setup.lst").c_str());
+  // The source beside the medium's folder, so the old run would have found it.
+  const std::string source = ExtractFilePath(RemoveBackslash(medium.dir)) + "KVTEST-FREMD.TXT";
+  kvtest::WriteBytes(source, "vom Medium");
+  kvtest::WriteBytes(medium.dir + "KVTEST-FREMD.TXT", "fremd");
+  const uidriver::Process p = uidriver::Process::Launch(medium.Setup(), "/s");
+  HWND box = uidriver::WaitForDialog(p.Id(), kTimeoutMs);
+  ASSERT_TRUE(box);
+  EXPECT_EQ(uidriver::ReadDialog(box).text,
+            "Datei " + AddBackslash(medium.installDir) + name + " konnte nicht kopiert werden!");
+  uidriver::PressDialogButton(box, "OK");
+  box = uidriver::WaitForDialog(p.Id(), kTimeoutMs);  // the run's outcome: errors
+  ASSERT_TRUE(box);
+  uidriver::PressDialogButton(box, "OK");
+  ASSERT_TRUE(p.WaitForExit(kTimeoutMs));
+  EXPECT_EQ(p.ExitCode(), 1u);
+  EXPECT_EQ(kvtest::ReadText(medium.dir + "KVTEST-FREMD.TXT"), "fremd");
+  EXPECT_EQ(Profile(medium.Log(), "InstalledFiles", "File7"), "<none>");
+  EXPECT_EQ(Profile(medium.Log(), "InstalledFiles", "File10"), Lower(AddBackslash(medium.installDir)) + "uninstal.exe");
+  DeleteFileA(source.c_str());
+}
+
 // The outcome message for each Windows version, copy errors and mobile mode,
 // and the program started by "&Ja" from its own directory. Wine reports the
 // version per program name, and SETUP.EXE is the only name that installs, so

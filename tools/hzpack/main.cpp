@@ -157,7 +157,9 @@ int Make(hzpack::MakeRequest request) {
   std::printf("%s: %lu files (%lu packed), %llu -> %llu bytes, %u cores\n", request.medium.c_str(),
               static_cast<unsigned long>(report.files), static_cast<unsigned long>(report.packed), report.bytesIn,
               report.bytesOut, report.cores);
-  return 0;
+  std::fflush(stdout);
+  // The medium is checked as a vendor would check it: an error fails the make.
+  return hzpack::CheckMedium(request.medium, std::cout, false) == 0 ? 0 : 1;
 }
 
 int Run(const std::vector<std::string>& args) {
