@@ -4,7 +4,10 @@ sliced from the system's shared libraries (binary) and documentation (text).
 Sources are taken in sorted order and the sizes come from a fixed seed, so the
 tree is the same on every run on one machine.
 
-    make_install_tree.py TREE_DIR LIB_DIR
+    make_install_tree.py TREE_DIR LIB_DIR [COUNT]
+
+COUNT files (default 1,000) make the same mix at any scale: 70 KB a file on
+average.
 
 Prints each file's path relative to TREE_DIR ("/" separated), in list order.
 The names carry extensions the setup program maps back from their packed
@@ -16,10 +19,10 @@ import random
 import sys
 
 FILES = 1000
-TOTAL_BYTES = 70 * 1000 * 1000
+BYTES_PER_FILE = 70 * 1000
 SEED = 1995
 # Sizes log-uniform over this range, then scaled so that they sum to about
-# TOTAL_BYTES: many small files, a few of several hundred kilobytes.
+# BYTES_PER_FILE a file: many small files, a few of several hundred kilobytes.
 SMALLEST, LARGEST = 100, 700 * 1000
 BINARY_EXTENSIONS = [".EXE", ".DLL", ".DAT"]
 TEXT_EXTENSIONS = [".TXT", ".HLP", ".RTF"]
@@ -38,28 +41,32 @@ def sorted_files(top, keep):
 
 
 def first_bytes(paths, count):
-    """The first COUNT bytes of the files' concatenation."""
+    """The first COUNT bytes of the files' concatenation, which starts over
+    where it is shorter (large trees need more text than a system has)."""
     parts, have = [], 0
-    for path in paths:
-        if have >= count:
-            break
-        with open(path, "rb") as f:
-            data = f.read(count - have)
-        parts.append(data)
-        have += len(data)
-    if have < count:
-        sys.exit(f"only {have} bytes of source for {count}")
+    while have < count:
+        before = have
+        for path in paths:
+            if have >= count:
+                break
+            with open(path, "rb") as f:
+                data = f.read(count - have)
+            parts.append(data)
+            have += len(data)
+        if have == before:
+            sys.exit(f"no source bytes in {len(paths)} files")
     return b"".join(parts)
 
 
 def main():
     tree, lib_dir = sys.argv[1], sys.argv[2]
+    files = int(sys.argv[3]) if len(sys.argv) > 3 else FILES
     rng = random.Random(SEED)
-    raw = [math.exp(rng.uniform(math.log(SMALLEST), math.log(LARGEST))) for _ in range(FILES)]
-    scale = TOTAL_BYTES / sum(raw)
+    raw = [math.exp(rng.uniform(math.log(SMALLEST), math.log(LARGEST))) for _ in range(files)]
+    scale = files * BYTES_PER_FILE / sum(raw)
     sizes = [max(1, round(r * scale)) for r in raw]
     # Three of every five files binary, two text.
-    binary = [i % 5 in (0, 1, 3) for i in range(FILES)]
+    binary = [i % 5 in (0, 1, 3) for i in range(files)]
 
     sources = {
         True: first_bytes(sorted_files(lib_dir, lambda n: ".so" in n),

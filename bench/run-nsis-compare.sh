@@ -1,35 +1,46 @@
 #!/usr/bin/env bash
-# The whole install run against NSIS, under Wine.
+# The whole install run against NSIS and against its floor, under Wine.
 #   bench/run-nsis-compare.sh [RUNS]      (default 5)
-# Builds SETUP.EXE and the packer (preset win32), writes a tree of 1,000 files
-# (about 70 MB, bench/make_install_tree.py), and makes from it a medium (each
+#   KV_BENCH_FILES=3000 KV_BENCH_KINDS="setup log" bench/run-nsis-compare.sh 5
+# Builds SETUP.EXE, the packer and install_floor (preset win32), writes a tree
+# of 1,000 files (about 70 MB, bench/make_install_tree.py; KV_BENCH_FILES
+# others of the same mix), and makes from it a medium (each
 # file packed with hzpack, Setup.lst listing them all in [programfiles]) and
 # an NSIS installer (makensis, its default zlib compression) that does the
 # same work: the files, an uninstaller, the uninstall entry, a program group
 # with one shortcut. Then times, alternating, in RUNS rounds after one round
 # not counted: SETUP.EXE /s, SETUP.EXE /s on the same files unpacked (what
-# the expansion costs), the NSIS installer's /S and, as a floor, Wine's xcopy
-# of the tree. Each run gets a fresh prefix (a copy of a template) with its
+# the expansion costs), the NSIS installer's /S and the three parts of the
+# floor: Wine's xcopy of the tree, a decode-only pass over every packed file
+# with the program's own decoder into memory, and the log alone, the profile
+# writes of an install run (both install_floor.exe), less the process starts
+# beyond one (install_floor doing nothing). KV_BENCH_KINDS picks some of
+# them. Each run gets a fresh prefix (a copy of a template) with its
 # wineserver and services already started, and each install is compared with
 # the tree file by file before its time counts.
-# Prints the medians of the wall time and of the installer process's CPU
-# time; SETUP.EXE also without the 2.2 s its automatic mode waits on its two
-# timers (200 ms start, 2000 ms automation). Figures: docs/install-speed.md.
+# Prints the medians of the wall time and of the process's CPU time and the
+# seconds per file; SETUP.EXE also without the 2.2 s its automatic mode waits
+# on its two timers (200 ms start, 2000 ms automation), against NSIS and
+# against the floor (the sum of its three parts). Figures:
+# docs/install-speed.md.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 runs="${1:-5}"
+files="${KV_BENCH_FILES:-1000}"
+kinds=(${KV_BENCH_KINDS:-setup plain nsis xcopy decode log start})
 work="$root/${KV_BENCH_DIR:-build/bench-install}"
 libdir="/usr/lib/$(gcc -print-multiarch 2>/dev/null || echo x86_64-linux-gnu)"
 
 if [ "${1:-}" != "--inside-display" ]; then
   command -v makensis >/dev/null || { echo "makensis is missing (Debian package nsis)" >&2; exit 1; }
   cmake --preset win32 >/dev/null
-  cmake --build --preset win32 --target Setup host_hzpack >/dev/null
+  cmake --build --preset win32 --target Setup host_hzpack install_floor SetupNoPauses uninstall_driver >/dev/null
   hzpack="$root/build/win32/host-tools/tools/hzpack/hzpack"
 
   rm -rf "$work/tree" "$work/medium" "$work/plain"
-  python3 bench/make_install_tree.py "$work/tree" "$libdir" >"$work/files.txt"
+  mkdir -p "$work"
+  python3 bench/make_install_tree.py "$work/tree" "$libdir" "$files" >"$work/files.txt"
   echo "tree: $(wc -l <"$work/files.txt") files, $(find "$work/tree" -type f -printf '%s\n' |
         awk '{s += $1} END {printf "%.1f MB", s / 1e6}')"
 
@@ -52,9 +63,23 @@ if [ "${1:-}" != "--inside-display" ]; then
     (cd "$work/tree" && xargs -P 2 -n 2 sh -c '"$0" pack "$2" "$1/$3" >/dev/null' "$hzpack" "$work/medium")
   make_medium "$work/medium" "$work/packed.txt"
   echo "medium: $(du -sb "$work/medium" | awk '{printf "%.1f MB", $1 / 1e6}') packed"
+  # install_floor's lists: the packed files by their Windows paths, and the
+  # medium's names as Setup.lst lists them.
+  sed "s|^|Z:$work/medium/|; s|/|\\\\|g" "$work/packed.txt" >"$work/decode.lst"
+  tr / '\\' <"$work/packed.txt" >"$work/log.lst"
+  # The uninstall's medium: the same, with the benchmark build whose
+  # uninstaller does not pause after each file.
+  if [[ " ${kinds[*]} " == *" uninstall "* ]]; then
+    rm -rf "$work/nopauses"
+    cp -al "$work/medium" "$work/nopauses"
+    rm "$work/nopauses/SETUP.EXE"
+    cp build/win32/bench/SETUPNP.EXE "$work/nopauses/SETUP.EXE"
+  fi
   # The same files unpacked: what SETUP.EXE takes without expanding.
-  cp -r "$work/tree" "$work/plain"
-  make_medium "$work/plain" "$work/files.txt"
+  if [[ " ${kinds[*]} " == *" plain "* ]]; then
+    cp -r "$work/tree" "$work/plain"
+    make_medium "$work/plain" "$work/files.txt"
+  fi
 
   cat >"$work/bench.nsi" <<NSI
 Name "Bench"
@@ -76,14 +101,17 @@ Section "Uninstall"
   RMDir /r "\$INSTDIR"
 SectionEnd
 NSI
-  makensis -V1 "$work/bench.nsi"
-  echo "NSIS installer: $(stat -c %s "$work/nsis-setup.exe" | awk '{printf "%.1f MB", $1 / 1e6}')"
+  if [[ " ${kinds[*]} " == *" nsis "* ]]; then
+    makensis -V1 "$work/bench.nsi"
+    echo "NSIS installer: $(stat -c %s "$work/nsis-setup.exe" | awk '{printf "%.1f MB", $1 / 1e6}')"
+  fi
 
   scripts/wine-prefix.sh setup "$work/template"
   exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside-display "$runs"
 fi
 
 runs="$2"
+floor="$root/build/win32/bench/install_floor.exe"
 median() { sort -n | awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}'; }
 
 # run_one KIND: one install in a fresh prefix. Its wall time and the CPU time
@@ -100,9 +128,20 @@ run_one() {
       plain) cmd=(wine "$work/plain/SETUP.EXE" /s) ;;
       nsis)  cmd=(wine "$work/nsis-setup.exe" /S) ;;
       xcopy) cmd=(wine cmd /c xcopy /e /i /q /y "Z:${work//\//\\}\\tree" 'C:\Bench') ;;
+      decode) cmd=(wine "$floor" decode "Z:${work//\//\\}\\decode.lst") ;;
+      log) cmd=(wine "$floor" log 'C:\Bench' "Z:${work//\//\\}\\log.lst") ;;
+      start) cmd=(wine "$floor" decode NUL) ;;
+      uninstall) cmd=(wine "$root/build/win32/bench/uninstall_driver.exe" 'C:\Bench\Uninstal.exe') ;;
     esac
     TIMEFORMAT="%3R %3U %3S"
-    { time "${cmd[@]}" </dev/null >/dev/null 2>&1 || rc=$?; } 2>"$work/time"
+    if [ "$kind" = uninstall ]; then
+      # Installed untimed; the driver times the deletion of the files alone.
+      wine "$work/nopauses/SETUP.EXE" /s </dev/null >/dev/null 2>&1 || rc=$?
+      [ "$rc" -eq 0 ] || { echo "uninstall: the install's exit code $rc" >&2; exit 1; }
+      "${cmd[@]}" </dev/null 2>/dev/null | tr -d '\r' | awk '/^[0-9]+$/ {print $1 / 1000, 0, 0}' >"$work/time" || rc=$?
+    else
+      { time "${cmd[@]}" </dev/null >/dev/null 2>&1 || rc=$?; } 2>"$work/time"
+    fi
     [ "$rc" -eq 0 ] || { echo "$kind: exit code $rc" >&2; exit 1; }
     # An installer that returned before its end has not written what it
     # writes last: SETUP.EXE its uninstaller (the log follows it with the
@@ -110,14 +149,25 @@ run_one() {
     case "$kind" in
       setup | plain) last=(Uninstal.exe INSTALL1.LOG) ;;
       nsis)  last=(Uninstall.exe) ;;
-      xcopy) last=() ;;
+      *) last=() ;;
     esac
     for file in "${last[@]}"; do
       [ -s "$prefix/drive_c/Bench/$file" ] || { echo "$kind: returned without $file" >&2; exit 1; }
     done
-    # What the installers add beside the files is left out of the comparison.
-    diff -r -q -x Uninstal.exe -x INSTALL1.LOG -x Uninstall.exe "$work/tree" "$prefix/drive_c/Bench" >&2 ||
-      { echo "$kind: the installed tree differs" >&2; exit 1; }
+    case "$kind" in
+      decode | start) ;;
+      uninstall)
+        if [ -e "$prefix/drive_c/Bench/$(head -n 1 "$work/files.txt")" ]; then
+          echo "uninstall: an installed file is left" >&2; exit 1
+        fi ;;
+      log)
+        entries=$(grep -c '^File' "$prefix/drive_c/Bench/INSTALL1.LOG")
+        [ "$entries" -eq $((files + 1)) ] || { echo "log: $entries entries for $files files" >&2; exit 1; } ;;
+      *)
+        # What the installers add beside the files is left out of the comparison.
+        diff -r -q -x Uninstal.exe -x INSTALL1.LOG -x Uninstall.exe "$work/tree" "$prefix/drive_c/Bench" >&2 ||
+          { echo "$kind: the installed tree differs" >&2; exit 1; } ;;
+    esac
     awk '{print $1, $2 + $3}' "$work/time" >>"$work/t.$kind"
   ) || rc=$?
   scripts/wine-prefix.sh stop "$prefix"
@@ -125,32 +175,56 @@ run_one() {
   return $rc
 }
 
-kinds=(setup plain nsis xcopy)
 load="$(cut -d ' ' -f 1-3 /proc/loadavg)"
-for kind in "${kinds[@]}"; do run_one "$kind"; : >"$work/t.$kind"; done  # warm-up, not counted
+# A round not counted first, unless KV_BENCH_WARMUP=0 (the large trees).
+for kind in "${kinds[@]}"; do
+  [ "${KV_BENCH_WARMUP:-1}" = 0 ] || run_one "$kind"
+  : >"$work/t.$kind"
+done
 for round in $(seq "$runs"); do
   # Every other round in reverse order, so no one always follows the same.
-  if [ $((round % 2)) -eq 1 ]; then order=(setup plain nsis xcopy); else order=(xcopy nsis plain setup); fi
+  if [ $((round % 2)) -eq 1 ]; then order=("${kinds[@]}"); else order=($(printf '%s\n' "${kinds[@]}" | tac)); fi
   for kind in "${order[@]}"; do run_one "$kind"; done
 done
 
-echo "median of $runs runs each, alternating, each in a fresh prefix, every file compared"
+echo "$files files; median of $runs runs each, alternating, each in a fresh prefix, every file compared"
 echo "(load average $load at the start, $(cut -d ' ' -f 1-3 /proc/loadavg) at the end)"
-nsis=$(cut -d ' ' -f 1 "$work/t.nsis" | median)
+declare -A wall
+for kind in "${kinds[@]}"; do wall[$kind]=$(cut -d ' ' -f 1 "$work/t.$kind" | median); done
+have() { [[ " ${kinds[*]} " == *" $1 "* ]]; }
+floor=0
+if have xcopy && have decode && have log && have start; then
+  # One process start, as the installers have, not four (xcopy's cmd, its
+  # xcopy and the two of install_floor).
+  floor=$(awk -v a="${wall[xcopy]}" -v b="${wall[decode]}" -v c="${wall[log]}" -v s="${wall[start]}" \
+              'BEGIN {print a + b + c - 3 * s}')
+fi
+nsis=0
+have nsis && nsis=${wall[nsis]}
 for kind in "${kinds[@]}"; do
-  wall=$(cut -d ' ' -f 1 "$work/t.$kind" | median)
   cpu=$(cut -d ' ' -f 2 "$work/t.$kind" | median)
   range=$(cut -d ' ' -f 1 "$work/t.$kind" | sort -n | sed -n '1p;$p' | paste -sd ' ')
-  awk -v k="$kind" -v w="$wall" -v c="$cpu" -v n="$nsis" -v r="$range" 'BEGIN {
+  awk -v k="$kind" -v w="${wall[$kind]}" -v c="$cpu" -v n="$nsis" -v f="$floor" -v r="$range" -v files="$files" 'BEGIN {
     name["setup"] = "SETUP.EXE /s"; name["plain"] = "SETUP.EXE /s, files unpacked"
-    name["nsis"] = "NSIS /S"; name["xcopy"] = "xcopy (floor)"
+    name["nsis"] = "NSIS /S"; name["xcopy"] = "floor: xcopy"
+    name["decode"] = "floor: decode only"; name["log"] = "floor: log alone"
+    name["start"] = "a process start"; name["uninstall"] = "uninstall, its deletion alone"
     split(r, lim, " ")
     # xcopy runs in a child of cmd, whose time its parent does not collect.
     cpu = k == "xcopy" ? "      -" : sprintf("%5.2f s", c)
-    printf "  %-30s wall %6.2f s (%5.2f to %5.2f)   CPU %s   %.2fx NSIS\n", name[k], w, lim[1], lim[2], cpu, w / n
+    ratios = n > 0 ? sprintf("   %.2fx NSIS", w / n) : ""
+    printf "  %-30s wall %6.2f s (%5.2f to %5.2f)   CPU %s   %.2f ms/file%s\n", name[k], w, lim[1], lim[2], cpu,
+           1000 * w / files, ratios
     # The automatic mode waits 200 ms before the wizard and 2000 ms before
     # pressing its buttons.
-    if (k == "setup" || k == "plain")
-      printf "  %-30s wall %6.2f s                                       %.2fx NSIS\n", "  without the timers", w - 2.2, (w - 2.2) / n
+    if (k == "setup" || k == "plain") {
+      ratios = (n > 0 ? sprintf("   %.2fx NSIS", (w - 2.2) / n) : "") (f > 0 ? sprintf("   %.2fx floor", (w - 2.2) / f) : "")
+      printf "  %-30s wall %6.2f s                          %.2f ms/file%s\n", "  without the timers", w - 2.2,
+             1000 * (w - 2.2) / files, ratios
+    }
   }'
 done
+if [ "$floor" != 0 ]; then
+  awk -v f="$floor" -v n="$nsis" 'BEGIN {
+    printf "  %-30s wall %6.2f s%s\n", "floor", f, (n > 0 ? sprintf("   %.2fx NSIS", f / n) : "") }'
+fi

@@ -1,8 +1,9 @@
 // Answers that Wine cannot give, for tests only. Under Wine the token always
 // lists the Administrators group and HKEY_LOCAL_MACHINE is always writable, and
 // the reported Windows version is fixed per process. Tests of the branches for
-// a restricted account or another Windows version set these; the program never
-// does, and nothing reads them from the environment or the command line.
+// a restricted account or another Windows version set these, and a benchmark
+// build skips the uninstaller's pauses; the program never does, and nothing
+// reads them from the environment or the command line.
 #pragma once
 
 #include <string>
@@ -25,5 +26,10 @@ void SimulateRestrictedAccount(bool restricted);
 // Read by the system unit.
 const SimulatedWindowsVersion* SimulatedVersion();
 bool RestrictedAccountSimulated();
+
+// The uninstaller's pause after each deleted file, for a benchmark build that
+// measures the deletion itself; the shipped program keeps the pause.
+void SkipUninstallPauses(bool skip);
+bool UninstallPausesSkipped();
 
 }  // namespace seam

@@ -6,6 +6,7 @@
 #include "system/Kv_tools.h"
 #include "system/dialogs.h"
 #include "system/program_end.h"
+#include "system/seam.h"
 #include "uninstall/Fprogrs.h"
 #include "uninstall/fAsk.h"
 #include "uninstall/listed_files.h"
@@ -87,7 +88,7 @@ void Tf_Uninstal::Button1Click() {
     if (place == ListedFilePlace::Elsewhere) continue;
     if (place == ListedFilePlace::ProgramDir) programFiles.push_back(file);
     ::DeleteFileA(file.c_str());
-    DelayMs(kPauseAfterFileMs);
+    DelayMs(seam::UninstallPausesSkipped() ? 0 : kPauseAfterFileMs);
   }
   StartMenuFolder = ReadListString(ProfileOf(log), "StartMenu", "Folder", "");
   UserProfileDir = ReadListString(ProfileOf(log), "BenutzerKonto", "UserName", "");

@@ -3,12 +3,14 @@
 // file holds, Expand ends, writes exactly what the plain reference decoder
 // produces or, where the data was cut short or the size is negative, fails
 // and leaves nothing behind; and the decoder alone agrees with the reference
-// decoder.
+// decoder. What they decode to, odd data the fuzzer found, packs and decodes
+// back again.
 #include "decompress/compress.h"
 #include "decompress/lzh_internal.h"
 
 #include "tests/decompress/reference_lzh.h"
 #include "tests/support/test_files.h"
+#include "tools/hzpack/hzl_pack.h"
 
 #include <gtest/gtest.h>
 
@@ -48,6 +50,14 @@ TEST(Corpus, DamagedFilesExpandAsTheReferenceDecoderSays) {
           [&](std::uint8_t c) { got.push_back(c); });
       EXPECT_EQ(got, want.output);
       EXPECT_EQ(cutShort, want.usedMissingBits);
+
+      const Bytes original(want.output.begin(), want.output.begin() + std::max<std::ptrdiff_t>(stored, 0));
+      const Bytes packed = hzpack::PackBytes(original);
+      reference::Decoded again = reference::LzhDecode(packed.data() + kHzlHeaderSize, packed.size() - kHzlHeaderSize,
+                                                      static_cast<std::int32_t>(original.size()));
+      EXPECT_FALSE(again.usedMissingBits);
+      again.output.resize(original.size());
+      EXPECT_EQ(again.output, original);
     }
 
     kvtest::TempDir dir;

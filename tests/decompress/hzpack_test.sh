@@ -27,7 +27,9 @@ expect_status 0 "-h" hz -h
 grep -q '^usage: hzpack pack' out.txt || fail "-h prints the usage on standard output"
 expect_status 0 "--version" hz --version
 grep -Eq '^hzpack [0-9]+\.[0-9]+' out.txt || fail "--version prints the version, got: $(cat out.txt)"
-for args in "--bogus" "-x" "pack --fast in" "info" "expand one" "unpack a b" ""; do
+for args in "--bogus" "-x" "pack --fast in" "info" "expand one" "unpack a b" "" \
+            "make src med --name x" "make src --name x --agreement v" "make src med --name x --agreement" \
+            "make src med --name x --agreement v --fast"; do
   # shellcheck disable=SC2086
   expect_status 2 "unknown or incomplete command line '$args'" hz $args
   grep -q '^usage:' err.txt || fail "'$args' shows the usage on standard error"

@@ -1,6 +1,6 @@
 // LZHUF encoder for the media packer: the inverse of unit lzh's decoder.
-// Greedy matching with one step of lazy evaluation over hash chains, the
-// decoder's own adaptive tree for the symbol code.
+// An optimal parse over hash chains, costed with the adaptive symbol code's
+// current lengths; the decoder's own tree codes the symbols.
 #pragma once
 
 #include <cstddef>

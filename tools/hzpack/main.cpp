@@ -2,17 +2,23 @@
 //   hzpack pack IN [OUT]    OUT defaults to IN's packed name (DEMO.EXE -> DEMO.EX_)
 //   hzpack expand IN OUT    expands with the program's own Expand
 //   hzpack info IN          prints the header
+//   hzpack make SOURCE MEDIUM --name NAME --agreement FILE [...]
+//                           builds a medium from a product folder
 //   hzpack --help | -h      prints the usage; hzpack --version the version
 // Exit status 0 on success, 1 on failure with one line on standard error,
 // 2 on a command line it does not understand.
 #include "decompress/compress.h"
 #include "system/file_io.h"
+#include "tools/hzpack/host.h"
 #include "tools/hzpack/hzl_pack.h"
+#include "tools/hzpack/medium_maker.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -24,6 +30,10 @@ constexpr const char* kUsage =
     "                                last character of its extension)\n"
     "       hzpack expand IN OUT     expand IN into OUT as the setup program does\n"
     "       hzpack info IN           show the header of IN\n"
+    "       hzpack make SOURCE MEDIUM --name NAME --agreement FILE [--readme FILE]\n"
+    "                   [--main FILE] [--path DIR] [--setup FILE]\n"
+    "                                build a medium from the product folder SOURCE\n"
+    "                                (SETUP.EXE: --setup, or the one beside hzpack)\n"
     "       hzpack --help | --version\n";
 
 // Files below this size pack too fast for a progress display to help.
@@ -95,6 +105,53 @@ int Info(const std::string& in) {
   return 0;
 }
 
+// make's command line: SOURCE and MEDIUM, then options, each with a value.
+bool ParseMake(const std::vector<std::string>& args, hzpack::MakeRequest& request) {
+  std::map<std::string, std::string*> options = {
+      {"--name", &request.name}, {"--agreement", &request.agreement}, {"--readme", &request.readme},
+      {"--main", &request.mainFile}, {"--path", &request.path}, {"--setup", &request.setup}};
+  std::vector<std::string> positional;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const auto option = options.find(args[i]);
+    if (option == options.end()) {
+      if (args[i].size() > 1 && args[i][0] == '-') return false;
+      positional.push_back(hzpack::ArgumentToUtf8(args[i]));
+    } else if (i + 1 < args.size()) {
+      *option->second = hzpack::ArgumentToUtf8(args[++i]);
+      options.erase(option);  // each option once
+    } else {
+      return false;
+    }
+  }
+  if (positional.size() != 2 || request.name.empty() || request.agreement.empty()) return false;
+  request.source = positional[0];
+  request.medium = positional[1];
+  return true;
+}
+
+int Make(hzpack::MakeRequest request) {
+  if (request.setup.empty()) {
+    const std::filesystem::path beside = hzpack::OwnDirectory() / "SETUP.EXE";
+    if (!std::filesystem::exists(beside)) {
+      throw std::runtime_error("no SETUP.EXE beside hzpack (" + beside.u8string() + "): name one with --setup");
+    }
+    request.setup = beside.u8string();
+  }
+  hzpack::FileProgress progress;
+  if (hzpack::IsTerminal(stderr)) {
+    progress = [](std::size_t done, std::size_t total) {
+      std::fprintf(stderr, "\rpacking: %lu of %lu files", static_cast<unsigned long>(done),
+                   static_cast<unsigned long>(total));
+    };
+  }
+  const hzpack::MakeReport report = hzpack::MakeMedium(request, progress);
+  if (progress) std::fputc('\n', stderr);
+  std::printf("%s: %lu files (%lu packed), %llu -> %llu bytes, %u cores\n", request.medium.c_str(),
+              static_cast<unsigned long>(report.files), static_cast<unsigned long>(report.packed), report.bytesIn,
+              report.bytesOut, report.cores);
+  return 0;
+}
+
 int Run(const std::vector<std::string>& args) {
   const std::string command = args.empty() ? "" : args[0];
   if (args.size() == 1 && (command == "--help" || command == "-h")) {
@@ -105,6 +162,8 @@ int Run(const std::vector<std::string>& args) {
     std::printf("hzpack %s\n", HZPACK_VERSION);
     return 0;
   }
+  hzpack::MakeRequest request;
+  if (command == "make" && ParseMake(args, request)) return Make(request);
   const bool anOption = std::any_of(args.begin(), args.end(), [](const std::string& a) { return a.size() > 1 && a[0] == '-'; });
   if (!anOption) {
     if (command == "pack" && (args.size() == 2 || args.size() == 3)) return Pack(args[1], args.size() == 3 ? args[2] : "");

@@ -13,10 +13,11 @@ constexpr int kUsage = 2;
 
 int Usage() {
   std::fputs(
-      "usage: uidriver wait CLASS [SECONDS]   wait for a visible window of that class\n"
-      "       uidriver shot FILE.png [CLASS]  save the screen (or that window) as PNG\n"
-      "       uidriver dump CLASS             list the window's controls and states\n"
-      "       uidriver press CAPTION          press that button of the visible dialog\n",
+      "usage: uidriver wait CLASS [SECONDS]     wait for a visible window of that class\n"
+      "       uidriver shot FILE.png [CLASS]    save the screen (or that window) as PNG\n"
+      "       uidriver dump CLASS               list the window's controls and states\n"
+      "       uidriver press CAPTION [SECONDS]  press the button with that caption in a\n"
+      "                                         window or message box, waiting for it\n",
       stderr);
   return kUsage;
 }
@@ -69,8 +70,11 @@ int main(int argc, char** argv) {
     return wnd ? Dump(wnd) : kNotFound;
   }
   if (command == "press") {
-    HWND dialog = uidriver::WaitForDialog(0, 0);
-    return dialog && uidriver::PressDialogButton(dialog, arg) ? 0 : kNotFound;
+    const DWORD seconds = argc > 3 ? static_cast<DWORD>(std::atoi(argv[3])) : 0;
+    HWND button = uidriver::WaitForButton(0, arg, seconds * 1000);
+    if (!button) return kNotFound;
+    uidriver::Click(button);
+    return 0;
   }
   return Usage();
 }

@@ -274,6 +274,22 @@ bool PressDialogButton(HWND dialog, const std::string& caption) {
   return true;
 }
 
+HWND WaitForButton(DWORD processId, const std::string& caption, DWORD timeoutMs) {
+  return PollFor(timeoutMs, [&]() -> HWND {
+    std::vector<HWND> windows = TopWindows(processId, true);
+    // A modal box or dialog stands in front of the window it belongs to.
+    std::stable_partition(windows.begin(), windows.end(), [](HWND w) { return ClassName(w) == "#32770"; });
+    for (HWND wnd : windows) {
+      // A window behind a modal one takes no clicks.
+      if (!IsEnabled(wnd)) continue;
+      for (HWND c : Descendants(wnd)) {
+        if (ClassName(c) == "Button" && Text(c) == caption && IsVisible(c) && IsEnabled(c)) return c;
+      }
+    }
+    return nullptr;
+  });
+}
+
 ScreenLock::ScreenLock() : mutex_(CreateMutexA(nullptr, FALSE, kScreenLockName)) {
   // An abandoned lock (a test that crashed holding it) is ours all the same.
   WaitForSingleObject(mutex_.Get(), INFINITE);

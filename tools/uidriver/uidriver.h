@@ -78,6 +78,11 @@ DialogView ReadDialog(HWND dialog);
 // Presses the dialog's button with that caption; false when there is none.
 bool PressDialogButton(HWND dialog, const std::string& caption);
 
+// A button a user could click now, with exactly that caption, in any window
+// of the process (0: of every process), message boxes and dialogs first;
+// waits up to timeoutMs for one to appear. Null when none did.
+HWND WaitForButton(DWORD processId, const std::string& caption, DWORD timeoutMs);
+
 // Screen pixels as 0x00RRGGBB, top row first.
 struct Image {
   int width = 0;

@@ -1,0 +1,118 @@
+// hzpack make's decisions: how each product file is shipped, the order and
+// the clashes of the list, the list's text and its code page.
+#include "tools/hzpack/medium_maker.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using hzpack::MakeError;
+using hzpack::MediumEntry;
+
+TEST(MediumMaker, EachFileIsShippedSoThatItInstallsUnderItsOwnName) {
+  struct Row {
+    const char* product;
+    const char* medium;  // "" when make refuses the name
+    const char* listed;
+    bool packed;
+  };
+  const Row rows[] = {
+      {"PROG.EXE", "PROG.EX_", "PROG.EX_", true},
+      {"demo.exe", "demo.ex_", "demo.ex_", true},  // installs as demo.EXE
+      {"Hilfe/RUND.HLP", "Hilfe/RUND.HL_", "Hilfe\\RUND.HL_", true},
+      {"Vorlagen/kvx-ww8.doc", "Vorlagen/kvx-ww8.do_", "Vorlagen\\kvx-ww8.do_", true},
+      {"Brief.doc", "Brief.doc", "Brief.doc", false},  // as Brief.do_ it would arrive as Brief.DOT
+      {"DATA.XY_", "DATA.XY_", "DATA.XY_", true},      // copied plainly the setup program would expand it
+      {"README", "README", "README", false},
+      {"B\xC3\xBCro.ini", "B\xC3\xBCro.ini", "B\xFCro.ini", false},
+      {"LIES.TX_1", "", "", false},  // would arrive as LIES.TXT
+      {"a:b.txt", "", "", false},
+      {"x\\y.txt", "", "", false},
+      {"Ordner./x.txt", "", "", false},
+      {"CON.txt", "", "", false},
+      {" vorn.txt", "", "", false},
+      {"Smiley \xF0\x9F\x98\x80.txt", "", "", false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.product);
+    if (*row.medium == '\0') {
+      EXPECT_THROW(hzpack::ShipAs(row.product), MakeError);
+      continue;
+    }
+    const MediumEntry entry = hzpack::ShipAs(row.product);
+    EXPECT_EQ(entry.productName, row.product);
+    EXPECT_EQ(entry.mediumName, row.medium);
+    EXPECT_EQ(entry.listedName, row.listed);
+    EXPECT_EQ(entry.packed, row.packed);
+  }
+}
+
+std::vector<MediumEntry> Entries(std::initializer_list<const char*> names) {
+  std::vector<MediumEntry> entries;
+  for (const char* name : names) entries.push_back(hzpack::ShipAs(name));
+  return entries;
+}
+
+std::string Listed(const std::vector<MediumEntry>& entries) {
+  std::string text;
+  for (const MediumEntry& e : entries) text += e.listedName + ";";
+  return text;
+}
+
+TEST(MediumMaker, TheMainProgramComesFirstAndNamesDoNotClash) {
+  EXPECT_EQ(Listed(hzpack::OrderEntries(Entries({"b.txt", "Hilfe/x.hlp", "A.dll", "Tool.exe"}), "")),
+            "Tool.ex_;A.dl_;b.tx_;Hilfe\\x.hl_;");
+  EXPECT_EQ(Listed(hzpack::OrderEntries(Entries({"a.exe", "bin/Main.exe"}), "bin\\Main.exe")),
+            "bin\\Main.ex_;a.ex_;");
+  const std::vector<std::vector<const char*>> refused = {
+      {"a.txt", "b.txt"},             // no program at the top level
+      {"a.exe", "b.exe"},             // two
+      {"a.exe", "A.EXE"},             // one name for Windows
+      {"a.exe", "setup.lst"},         // the medium's list
+      {"a.exe", "Uninstal.exe"},      // the installed uninstaller
+      {"a.exe", "x", "X/y.txt"},      // a file and a folder
+      {"a=b.exe"},                    // the key of the first shortcut line
+  };
+  for (const auto& names : refused) {
+    SCOPED_TRACE(names.back());
+    std::vector<MediumEntry> entries;
+    for (const char* name : names) entries.push_back(hzpack::ShipAs(name));
+    EXPECT_THROW(hzpack::OrderEntries(entries, ""), MakeError);
+  }
+  EXPECT_THROW(hzpack::OrderEntries(Entries({"a.exe"}), "b.exe"), MakeError);
+}
+
+TEST(MediumMaker, TheListNamesTheProductEverywhereAndTheMainProgramFirst) {
+  const std::vector<MediumEntry> entries = Entries({"bin/RUND.EXE", "Logo.bmp"});
+  EXPECT_EQ(hzpack::SetupListText("B\xFCro", "D:\\B\xFCro", entries),
+            "[General]\r\nName=B\xFCro\r\ndefaultPath=D:\\B\xFCro\r\n\r\n"
+            "[StartMenu]\r\nFolder=B\xFCro\r\n\r\n"
+            "[Group]\r\nName=B\xFCro\r\n\r\n"
+            "[programfiles]\r\n1=bin\\RUND.EX_\r\n2=Logo.bmp\r\n\r\n"
+            "[Items]\r\nbin\\RUND.EXE=B\xFCro\r\nUninstal.exe=Programm entfernen\r\n");
+}
+
+TEST(MediumMaker, OnlyWhatCodePage1252WritesIsConverted) {
+  struct Row {
+    const char* utf8;
+    const char* cp1252;  // nullptr: refused
+  };
+  const Row rows[] = {
+      {"Demo", "Demo"},
+      {"\xC3\xA4\xC3\x9F", "\xE4\xDF"},       // äß
+      {"\xE2\x82\xAC \xC5\xA0", "\x80 \x8A"},  // € Š
+      {"\xC2\x81", nullptr},                   // a control character the code page leaves out
+      {"\xC5\x81", nullptr},                   // Ł
+      {"\xC3", nullptr},                       // cut short
+      {"\xC0\xA4", nullptr},                   // overlong
+      {"\xED\xA0\x80", nullptr},               // a surrogate
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.utf8);
+    std::string out = "untouched";
+    EXPECT_EQ(hzpack::Utf8ToCp1252(row.utf8, out), row.cp1252 != nullptr);
+    EXPECT_EQ(out, row.cp1252 ? row.cp1252 : "untouched");
+  }
+}
+
+}  // namespace

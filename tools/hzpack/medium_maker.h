@@ -1,0 +1,82 @@
+// hzpack make: a ready medium from a product folder. Every file below the
+// folder becomes a [programfiles] entry, packed where the setup program's
+// name mapping gives it back its own name, copied otherwise; the list, the
+// texts and SETUP.EXE complete the medium.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace hzpack {
+
+// Whatever keeps make from building the medium; the message says why.
+class MakeError : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+// Names and texts in UTF-8, as the command line gives them.
+struct MakeRequest {
+  std::string source;     // the product folder
+  std::string medium;     // absent or empty
+  std::string name;       // the product's name
+  std::string agreement;  // becomes Vertrag.Txt
+  std::string readme;     // becomes Liesmich.txt; may be empty
+  std::string mainFile;   // below source; empty: the one program at its top level
+  std::string path;       // proposed install directory; empty: C:\Programme\ + name
+  std::string setup;      // the SETUP.EXE to ship
+};
+
+// Code page 1252 for UTF-8 text; false when the text is not UTF-8 or has a
+// character the code page cannot write.
+bool Utf8ToCp1252(const std::string& utf8, std::string& cp1252);
+
+// One product file and its place on the medium.
+struct MediumEntry {
+  std::string productName;  // below the product folder, UTF-8 with "/" between folders
+  std::string mediumName;   // the same below the medium
+  std::string listedName;   // as [programfiles] lists it: code page 1252 with "\" between folders
+  bool packed;
+};
+
+// How a file is shipped so that the setup program installs it under its own
+// name (letter case aside): packed under its compressed name where the
+// mapping gives the name back ("DEMO.EXE" as "DEMO.EX_", "DATA.XY_" as
+// itself), plainly otherwise. MakeError for a name Windows does not allow or
+// the setup program cannot install as it is ("LIES.TX_1" would arrive as
+// "LIES.TXT").
+MediumEntry ShipAs(const std::string& productName);
+
+// The entries in list order: the main program first (mainName, a
+// productName where "\" may stand for "/"; empty: the one ".exe" at the top
+// level), the others sorted by name (letter case aside). MakeError for two
+// names Windows takes for one, or for a name the medium or the install
+// directory needs for itself.
+std::vector<MediumEntry> OrderEntries(std::vector<MediumEntry> entries, const std::string& mainName);
+
+// Setup.lst for the entries (code page 1252, Windows line ends): [General]
+// Name and defaultPath, [StartMenu] Folder and [Group] Name all the name,
+// [programfiles], and [Items] with the main program (the first entry) under
+// the name and "Uninstal.exe=Programm entfernen".
+std::string SetupListText(const std::string& name, const std::string& installPath,
+                          const std::vector<MediumEntry>& entries);
+
+struct MakeReport {
+  std::size_t files = 0;       // product files
+  std::size_t packed = 0;      // of them packed
+  unsigned long long bytesIn = 0;   // product bytes read
+  unsigned long long bytesOut = 0;  // product bytes on the medium
+  unsigned cores = 0;          // cores that packed
+};
+
+// Called after each product file with the number done and the total.
+using FileProgress = std::function<void(std::size_t done, std::size_t total)>;
+
+// Builds the medium. MakeError for what the request gets wrong; a medium
+// that could not be completed is left as far as it got.
+MakeReport MakeMedium(const MakeRequest& request, const FileProgress& progress = {});
+
+}  // namespace hzpack
