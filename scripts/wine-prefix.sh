@@ -10,23 +10,28 @@ here="$(cd "$(dirname "$0")" && pwd)"
 cmd="$1"
 prefix="$(mkdir -p "$2" && cd "$2" && pwd)"
 source "$here/wine-env.sh" "$prefix"
+settings_version=2
 
 case "$cmd" in
 setup)
-  [ -f "$prefix/.kv-ready" ] && exit 0
+  # .kv-ready holds the version of the settings below; a prefix made with
+  # older ones gets the current fonts and registry defaults.
+  [ "$(cat "$prefix/.kv-ready" 2>/dev/null)" = "$settings_version" ] && exit 0
   mkdir -p "$HOME"
-  wineboot -i >/dev/null 2>&1 </dev/null
-  wineserver -w
+  if [ ! -f "$prefix/.kv-ready" ]; then
+    wineboot -i >/dev/null 2>&1 </dev/null
+    wineserver -w
+    # The profile's Desktop, Documents etc. are links into $HOME; make them
+    # real folders so that nothing a test creates leaves the prefix.
+    for link in "$prefix/drive_c/users/$USER"/*; do
+      if [ -L "$link" ]; then rm "$link"; mkdir -p "$link"; fi
+    done
+  fi
   # Wine 8 does not find the fonts of fonts-wine by itself. The program's
-  # windows ask for Arial and Times New Roman: the Liberation fonts have the
-  # same metrics, so texts take the room they take on Windows.
-  cp /usr/share/wine/fonts/*.ttf /usr/share/fonts/truetype/liberation/Liberation{Sans,Serif}-*.ttf \
+  # windows ask for Arial, Times New Roman and Courier New: the Liberation
+  # fonts have the same metrics, so texts take the room they take on Windows.
+  cp /usr/share/wine/fonts/*.ttf /usr/share/fonts/truetype/liberation/Liberation{Sans,Serif,Mono}-*.ttf \
      "$prefix/drive_c/windows/Fonts/"
-  # The profile's Desktop, Documents etc. are links into $HOME; make them real
-  # folders so that nothing a test creates leaves the prefix.
-  for link in "$prefix/drive_c/users/$USER"/*; do
-    if [ -L "$link" ]; then rm "$link"; mkdir -p "$link"; fi
-  done
   cat > "$prefix/drive_c/kv-defaults.reg" <<'REG'
 REGEDIT4
 
@@ -42,11 +47,12 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
 "Arial"="Liberation Sans"
 "Times New Roman"="Liberation Serif"
+"Courier New"="Liberation Mono"
 REG
   wine regedit /S 'C:\kv-defaults.reg' >/dev/null 2>&1 </dev/null
   rm "$prefix/drive_c/kv-defaults.reg"
   wineserver -w
-  touch "$prefix/.kv-ready"
+  echo "$settings_version" > "$prefix/.kv-ready"
   ;;
 start)
   # The first Wine process starts background services that inherit the

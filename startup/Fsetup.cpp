@@ -5,6 +5,7 @@
 #include "system/dialogs.h"
 #include "system/Data.h"
 #include "system/Kv_tools.h"
+#include "system/placement_win.h"
 #include "system/program_end.h"
 #include "system/registry.h"
 #include "uninstall/Funinstl.h"
@@ -378,7 +379,7 @@ void Tf_Setup::Timer1Timer() {
   DestroyWindow(Handle());
 }
 
-// Centred in the area right of the step tree.
+// Centred in the area right of the step tree, as far as the screen allows.
 void Tf_Setup::PlaceBesideSteps(HWND wnd) const {
   RECT client, tree, shell, window;
   GetClientRect(Handle(), &client);
@@ -390,7 +391,7 @@ void Tf_Setup::PlaceBesideSteps(HWND wnd) const {
   const int height = window.bottom - window.top;
   const int left = (client.right - treeWidth - width) / 2 + treeWidth;
   const int top = ((shell.bottom - shell.top) - height) / 2;
-  SetWindowPos(wnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceOnScreen(wnd, left, top);
 }
 
 void Tf_Setup::AutoTimerTimer() {

@@ -40,6 +40,9 @@ public:
   void EnableTimer1();
   void SelectStep(int index) override;
   bool IsGradientOn() const { return GradientOn; }
+  // Places the wizard or the uninstall window in the middle of the area right
+  // of the step tree, moved only as far as it takes to keep it on the screen.
+  void PlaceBesideSteps(HWND wnd) const;
 
 private:
   static const form::Control<Tf_Setup> kControls[];
@@ -54,7 +57,6 @@ private:
   void lbProgNameDraw(const DRAWITEMSTRUCT& item) const;
   void Timer1Timer();
   void AutoTimerTimer();
-  void PlaceBesideSteps(HWND wnd) const;
 
   HWND Panel1 = nullptr;
   HWND SetupType = nullptr;

@@ -1,6 +1,7 @@
 #include "system/dialogs.h"
 
 #include "system/handles.h"
+#include "system/placement_win.h"
 
 #include <algorithm>
 #include <vector>
@@ -154,8 +155,8 @@ void LayOut(HWND dlg, const DialogSpec& layout) {
                      static_cast<DWORD>(GetWindowLongA(dlg, GWL_EXSTYLE)));
   const int w = outer.right - outer.left;
   const int h = outer.bottom - outer.top;
-  SetWindowPos(dlg, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
-               (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, SWP_NOZORDER);
+  SetWindowPos(dlg, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER);
+  PlaceOnScreen(dlg, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2);
 }
 
 INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {

@@ -94,6 +94,10 @@ enum ModalResult : int { mrNone = 0, mrOK = IDOK, mrCancel = IDCANCEL, mrNo = ID
 
 // The program's main window: the first form created, as long as it exists.
 HWND ApplicationMainWindow();
+// The window that owns the main window and holds the program's taskbar
+// button, titled with the application title (SetApplicationTitle, set before
+// the first window); made with the first form.
+HWND ApplicationWindow();
 
 // Screen density and scaling from the design density.
 int ScreenDpi();
@@ -113,7 +117,7 @@ public:
   void SetModalResult(int result) { modalResult_ = result; }
   void Show();
   void Hide();
-  // Places the window in the middle of the screen.
+  // Places the window in the middle of the screen (kept on it, see placement.h).
   void CentreOnScreen();
 
 protected:

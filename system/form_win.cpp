@@ -1,6 +1,7 @@
 #include "system/form.h"
 
 #include "system/dialogs.h"
+#include "system/placement_win.h"
 #include "system/program_end.h"
 
 #include <commctrl.h>
@@ -139,6 +140,9 @@ void FormBase::Create(const Design& design, HWND owner) {
   RECT outer{0, 0, Scaled(design.clientWidth), Scaled(design.clientHeight)};
   AdjustWindowRectEx(&outer, design.style, FALSE, design.exStyle);
   if (registered) {
+    // The main window belongs to the application window, which holds the
+    // taskbar button.
+    if (!owner && !g_mainForm) owner = ApplicationWindow();
     CreateWindowExA(design.exStyle, design.className, design.caption, design.style, CW_USEDEFAULT,
                     CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top, owner,
                     nullptr, GetModuleHandleA(nullptr), this);
@@ -268,6 +272,15 @@ LRESULT FormBase::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
       // Enter presses the default button, as in a dialog.
       if (defaultButtonId_) return MAKELRESULT(defaultButtonId_, DC_HASDEFID);
       break;
+    case WM_SYSCOMMAND:
+      // The main window is owned, so minimised on its own it would shrink to
+      // a caption above the taskbar; the application window goes instead and
+      // takes every window of the program with it.
+      if ((wp & 0xFFF0) == SC_MINIMIZE && g_mainForm == this) {
+        ShowWindow(ApplicationWindow(), SW_MINIMIZE);
+        return 0;
+      }
+      break;
     case WM_CLOSE:
       if (modal_) {
         modalResult_ = mrCancel;
@@ -310,16 +323,17 @@ int FormBase::ShowModal(HWND owner) {
   return modalResult_;
 }
 
-void FormBase::Show() { ShowWindow(hwnd_, SW_SHOW); }
+void FormBase::Show() {
+  if (g_mainForm == this) ShowWindow(ApplicationWindow(), SW_SHOWNOACTIVATE);
+  ShowWindow(hwnd_, SW_SHOW);
+}
 
 void FormBase::CentreOnScreen() {
   RECT r;
   GetWindowRect(hwnd_, &r);
   const int width = r.right - r.left;
   const int height = r.bottom - r.top;
-  SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceOnScreen(hwnd_, (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
 }
 
 void FormBase::Hide() {

@@ -66,6 +66,11 @@ TEST(StartupMode, ChosenByTheExecutablesFileName) {
     const uidriver::Process p = uidriver::Process::Launch(medium.Setup(c.name), "");
     const ShellView shell = ReadShell(WaitForShell(p));
     ASSERT_TRUE(shell.wnd);
+    // The taskbar button is the application's, titled "Setup" in either mode.
+    const std::vector<HWND> buttons = uidriver::TaskbarWindows(p.Id());
+    ASSERT_EQ(buttons.size(), 1u);
+    EXPECT_NE(buttons[0], shell.wnd);
+    EXPECT_EQ(uidriver::Text(buttons[0]), "Setup");
     if (c.install) {
       EXPECT_EQ(shell.caption, "Setup");
       EXPECT_EQ(shell.setupTypeText, "Setup");

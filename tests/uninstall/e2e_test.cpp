@@ -242,19 +242,16 @@ TEST(UninstallRun, NoToTheFirstQuestionThenBeendenRemovesNothing) {
 }
 
 
-// A program file in use stays, and so does the directory the user agreed to
-// remove: the closing message still comes, and the exit code tells a script.
+// A listed file in use stays, or a user's file in the directory agreed to go:
+// the closing message still comes, and the exit code tells a script.
 TEST(UninstallRun, AFileInUseStaysAndTheExitCodeSaysSo) {
   const uidriver::ScreenLock screen;
-  struct Case {
-    const char* what;
-    const char* lastAnswer;
-  };
-  const Case cases[] = {{"directory kept", "Nein, Dateien nicht löschen"}, {"directory removed", "Ja, Dateien löschen !!"}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+  const std::pair<const char*, const char*> cases[] = {{"demo.hlp", "Nein, Dateien nicht löschen"},
+                                                       {"Daten\\kunden.hdb", "Ja, Dateien löschen !!"}};
+  for (const auto& [file, lastAnswer] : cases) {
+    SCOPED_TRACE(file);
     const HandMadeInstall install;
-    const std::string inUse = install.Dir() + "\\demo.hlp";
+    const std::string inUse = install.Dir() + "\\" + file;
     const kv::FileHandle held(
         CreateFileA(inUse.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(held);
@@ -264,7 +261,7 @@ TEST(UninstallRun, AFileInUseStaysAndTheExitCodeSaysSo) {
     Answer(run, "Bestätigung", "Sind Sie sicher, daß Sie das Programm entfernen wollen?", "&Ja");
     const HWND ask = uidriver::WaitForTopWindow(run.process.Id(), "Tf_Ask", "Sicherheitsabfrage!", kWindowTimeoutMs);
     ASSERT_TRUE(ask);
-    uidriver::Click(uidriver::FindChild(ask, "Button", c.lastAnswer));
+    uidriver::Click(uidriver::FindChild(ask, "Button", lastAnswer));
     Answer(run, "Information", "Das Programm wurde deinstalliert!", "OK");
     ASSERT_TRUE(run.process.WaitForExit(kWindowTimeoutMs));
     EXPECT_EQ(run.process.ExitCode(), 1u);

@@ -134,7 +134,8 @@ private:
     unsigned best = kMinMatch - 1;
     const std::size_t maxLength = std::min<std::size_t>(kMaxMatch, stop - p);
     if (maxLength < kMinMatch) return 0;
-    const std::int64_t limit = static_cast<std::int64_t>(p) - static_cast<std::int64_t>(kRingSize);
+    // Within the ring, and never before the text (an empty chain ends in -1).
+    const std::int64_t limit = std::max<std::int64_t>(static_cast<std::int64_t>(p) - kRingSize, 0);
     std::int64_t c = head_[Hash(p)];
     for (unsigned depth = kChainDepth; c >= limit && depth > 0; --depth) {
       const auto cand = static_cast<std::size_t>(c);

@@ -153,6 +153,16 @@ std::vector<HWND> TopWindows(DWORD processId, bool visibleOnly) {
   return search.found;
 }
 
+std::vector<HWND> TaskbarWindows(DWORD processId) {
+  std::vector<HWND> result;
+  for (HWND wnd : TopWindows(processId, true)) {
+    const LONG exStyle = GetWindowLongA(wnd, GWL_EXSTYLE);
+    const bool unowned = !GetWindow(wnd, GW_OWNER) && !(exStyle & WS_EX_TOOLWINDOW);
+    if (unowned || (exStyle & WS_EX_APPWINDOW)) result.push_back(wnd);
+  }
+  return result;
+}
+
 HWND FindTopWindow(DWORD processId, const std::string& cls, const std::string& caption) {
   for (HWND wnd : TopWindows(processId, false)) {
     if (ClassName(wnd) == cls && (caption.empty() || Text(wnd) == caption)) return wnd;

@@ -44,6 +44,10 @@ HWND FindTopWindow(DWORD processId, const std::string& cls, const std::string& c
 HWND WaitForTopWindow(DWORD processId, const std::string& cls, const std::string& caption,
                       DWORD timeoutMs);
 
+// The process's windows that have a taskbar button: visible top-level windows
+// without an owner (unless tool windows), and those marked for the taskbar.
+std::vector<HWND> TaskbarWindows(DWORD processId);
+
 // Every descendant of parent, depth first.
 std::vector<HWND> Descendants(HWND parent);
 // The first descendant of that class (and text, unless empty).
