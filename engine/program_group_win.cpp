@@ -2,6 +2,7 @@
 
 #include "engine/shell_link.h"
 #include "startup/setup_list.h"
+#include "system/Data.h"
 #include "system/Kv_tools.h"
 #include "system/form.h"
 #include "system/handles.h"
@@ -72,18 +73,10 @@ bool RecycleFile(const std::string& path) {
 }
 
 void ClearFolder(const std::string& folder) {
-  const std::string base = AddBackslash(folder);
   // Files of every attribute, in the order the system lists them; no folders.
-  std::vector<std::string> files;
-  WIN32_FIND_DATAA entry;
-  {
-    const kv::FindHandle find(::FindFirstFileA((base + "*.*").c_str(), &entry));
-    if (!find) return;
-    do {
-      if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) files.push_back(base + entry.cFileName);
-    } while (::FindNextFileA(find.Get(), &entry));
+  for (const DirEntry& entry : FindEntries(AddBackslash(folder) + "*.*")) {
+    if (!entry.directory) RecycleFile(entry.path);
   }
-  for (const std::string& file : files) RecycleFile(file);
 }
 
 void ClearOldGroups(const std::string& oldGroups, const std::string& programMenuRoot,
@@ -91,9 +84,7 @@ void ClearOldGroups(const std::string& oldGroups, const std::string& programMenu
   if (programMenuRoot.empty()) return;
   try {
     const std::string uninstaller = AddBackslash(installPath) + "Uninstal.exe";
-    const int count = CountFields(';', oldGroups);
-    for (int i = 1; i <= count; ++i) {
-      const std::string name = GetField(';', oldGroups, i);
+    for (const std::string& name : SplitFileList(oldGroups)) {
       // An empty name would make the menu root itself the group.
       if (name.empty()) continue;
       const std::string folder = programMenuRoot + name;

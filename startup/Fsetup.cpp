@@ -8,13 +8,13 @@
 #include "system/placement_win.h"
 #include "system/program_end.h"
 #include "system/registry.h"
+#include "system/seam.h"
 #include "uninstall/Funinstl.h"
 #include "wizard/Faktion.h"
 
 #include <commctrl.h>
 
 #include <cstdlib>
-#include <optional>
 #include <vector>
 
 std::unique_ptr<Tf_Setup> f_Setup;
@@ -48,16 +48,11 @@ using form::kWhite;
 
 const char kFooter[] = "    Kalvento Setup-Programm 3.2 vom 14.03.2008";
 
-constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT kTimer1Interval = 200;
-constexpr UINT_PTR kAutoTimer = 2;
 constexpr UINT kAutoTimerInterval = 2000;
 
 constexpr int kGradientRows = 256;
 constexpr int kTreeIndent = 22;
-
-int g_simulatedBitsPerPixel = 0;
-std::optional<seam::SimulatedKeys> g_simulatedKeys;
 
 using form::Dock;
 using form::Kind;
@@ -67,7 +62,8 @@ const form::Design kForm{
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN, 0,
     800, 600, {{"System", 16, true}}};
 
-const form::Look kSetupTypeLook{{"Arial", 22, true}};  // colours: lime, red in uninstall mode
+const form::Look kSetupTypeLook{{"Arial", 22, true}, kLime, kBlack};
+const form::Look kUninstallTypeLook{{"Arial", 22, true}, kRed, kBlack};
 const form::Look kTreeLook{{"Times New Roman", 15}};
 const form::Look kSystemLook{{"Arial", 13}, kBlack};
 const form::Look kProgNameLook{{"Arial", 23, true, true}};
@@ -75,12 +71,14 @@ const form::Look kFooterLook{{"Arial", 15, true}, kLime, kBlack};
 
 // High bit of the key state: the key is down.
 bool KeyHeld(int key) {
-  if (g_simulatedKeys) return key == VK_SHIFT ? g_simulatedKeys->shift : g_simulatedKeys->ctrl;
+  if (const seam::SimulatedKeys* keys = seam::SimulatedKeysAtStart()) {
+    return key == VK_SHIFT ? keys->shift : keys->ctrl;
+  }
   return GetKeyState(key) < 0;
 }
 
 int ScreenBitsPerPixel() {
-  if (g_simulatedBitsPerPixel) return g_simulatedBitsPerPixel;
+  if (const int bits = seam::SimulatedBitsPerPixel()) return bits;
   kv::WindowDC screen(nullptr);
   return GetDeviceCaps(screen.Get(), BITSPIXEL) * GetDeviceCaps(screen.Get(), PLANES);
 }
@@ -106,28 +104,6 @@ kv::GdiObject<HBITMAP> MakeGradientBitmap() {
   return bitmap;
 }
 
-// A memory device context with one bitmap selected, for painting from it.
-class BitmapDC {
-public:
-  BitmapDC(HDC compatible, HBITMAP bitmap)
-      : dc_(CreateCompatibleDC(compatible)), old_(SelectObject(dc_, bitmap)) {}
-  ~BitmapDC() {
-    SelectObject(dc_, old_);
-    DeleteDC(dc_);
-  }
-  BitmapDC(const BitmapDC&) = delete;
-  BitmapDC& operator=(const BitmapDC&) = delete;
-  HDC Get() const { return dc_; }
-
-private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
-
-HFONT FontOf(HWND control) {
-  return reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
-}
-
 }  // namespace
 
 // Docked controls take their strips in this order: the footer first, then
@@ -141,14 +117,8 @@ const form::Control<C> Tf_Setup::kControls[] = {
     {&C::pnSystem, Kind::Label, "", SS_CENTER | SS_CENTERIMAGE, 0, 0, 0, 24, &kSystemLook, &C::Panel1, nullptr, WS_EX_STATICEDGE, Dock::Bottom},
     {&C::TreeView1, Kind::Tree, "", TVS_HASLINES | TVS_LINESATROOT | TVS_HASBUTTONS | TVS_SHOWSELALWAYS, 0, 0, 0, 0, &kTreeLook, &C::Panel1, nullptr, 0, Dock::Client},
     // Drawn by the form, so the gradient shows through behind the name.
-    {&C::lbProgName, Kind::Label, "", SS_OWNERDRAW, 213, 8, 0, 0, &kProgNameLook},
+    {&C::lbProgName, Kind::Label, "", SS_OWNERDRAW, 213, 8, 0, 0, &kProgNameLook, nullptr, &C::lbProgNameDraw},
 };
-
-void seam::SimulateScreenBitsPerPixel(int bitsPerPixel) { g_simulatedBitsPerPixel = bitsPerPixel; }
-
-void seam::SimulateKeysAtStart(const SimulatedKeys* keys) {
-  g_simulatedKeys = keys ? std::optional<SimulatedKeys>(*keys) : std::nullopt;
-}
 
 bool IsInstallMode(const std::string& exePath) {
   return AnsiUpperCase(ExtractFileName(exePath)) == "SETUP.EXE";
@@ -195,14 +165,14 @@ COLORREF Blend(COLORREF a, COLORREF b, int c, int d) {
   return result;
 }
 
-Tf_Setup::Tf_Setup() : setupTypeColour_(kLime) {
+Tf_Setup::Tf_Setup() {
   silver_.Reset(CreateSolidBrush(kSilver));
   Create(kForm, kControls, nullptr);
 }
 
 void Tf_Setup::EnableTimer1() {
   Timer1Enabled = true;
-  SetTimer(Handle(), kTimer1, kTimer1Interval, nullptr);
+  StartTimer(&Tf_Setup::Timer1Timer, kTimer1Interval);
 }
 
 void Tf_Setup::SelectStep(int index) {
@@ -214,28 +184,11 @@ void Tf_Setup::SelectStep(int index) {
   SendMessageA(TreeView1, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
 }
 
-bool Tf_Setup::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+bool Tf_Setup::HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
   switch (msg) {
     case WM_ERASEBKGND:
       // FormPaint covers the whole client area; erasing first would flicker.
       result = 1;
-      return true;
-    case WM_PAINT:
-      FormPaint();
-      return true;
-    case WM_CTLCOLORSTATIC:
-      if (reinterpret_cast<HWND>(lp) != SetupType) return false;
-      SetTextColor(reinterpret_cast<HDC>(wp), setupTypeColour_);
-      SetBkColor(reinterpret_cast<HDC>(wp), kBlack);
-      result = reinterpret_cast<LRESULT>(GetStockObject(BLACK_BRUSH));
-      return true;
-    case WM_DRAWITEM:
-      lbProgNameDraw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
-      result = TRUE;
-      return true;
-    case WM_TIMER:
-      if (wp == kTimer1) Timer1Timer();
-      if (wp == kAutoTimer) AutoTimerTimer();
       return true;
     case WM_DESTROY:
       PostQuitMessage(0);
@@ -260,10 +213,11 @@ void Tf_Setup::SetSteps(const char* const* steps, std::size_t count) {
 // The label sits at its design place, as large as its text.
 void Tf_Setup::SizeProgNameLabel() {
   kv::WindowDC dc(lbProgName);
-  const HGDIOBJ old = SelectObject(dc.Get(), FontOf(lbProgName));
   SIZE size{};
-  GetTextExtentPoint32A(dc.Get(), ProgName.c_str(), static_cast<int>(ProgName.size()), &size);
-  SelectObject(dc.Get(), old);
+  {
+    const kv::Selection font(dc.Get(), kv::FontOf(lbProgName));
+    GetTextExtentPoint32A(dc.Get(), ProgName.c_str(), static_cast<int>(ProgName.size()), &size);
+  }
   RECT r;
   GetWindowRect(lbProgName, &r);
   MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&r), 1);
@@ -279,7 +233,8 @@ void Tf_Setup::PaintBackground(HDC dc, POINT origin) const {
     FillRect(dc, &area, silver_.Get());
     return;
   }
-  const BitmapDC gradient(dc, GradientBitmap.Get());
+  const kv::MemoryDC gradient(CreateCompatibleDC(dc));
+  const kv::Selection bitmap(gradient.Get(), GradientBitmap.Get());
   StretchBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top,
              gradient.Get(), 0, 0, 1, kGradientRows, SRCCOPY);
 }
@@ -307,7 +262,7 @@ void Tf_Setup::FormCreate() {
     SelectStep(1);
   } else {
     SetSteps(UninstallSteps, std::size(UninstallSteps));
-    setupTypeColour_ = kRed;
+    SetLook(SetupType, kUninstallTypeLook);
     SetWindowTextA(SetupType, "Deinstallation");
     SetWindowTextA(Handle(), "Deinstallation");
     listName = "install1.log";
@@ -334,12 +289,7 @@ void Tf_Setup::FormCreate() {
   if (!previous.empty()) DefaultPath = previous;
 }
 
-void Tf_Setup::FormPaint() {
-  PAINTSTRUCT ps;
-  const HDC dc = BeginPaint(Handle(), &ps);
-  PaintBackground(dc, POINT{0, 0});
-  EndPaint(Handle(), &ps);
-}
+void Tf_Setup::FormPaint(HDC dc) { PaintBackground(dc, POINT{0, 0}); }
 
 void Tf_Setup::lbProgNameDraw(const DRAWITEMSTRUCT& item) const {
   POINT origin{0, 0};
@@ -347,18 +297,17 @@ void Tf_Setup::lbProgNameDraw(const DRAWITEMSTRUCT& item) const {
   PaintBackground(item.hDC, origin);
   char text[256] = {};
   GetWindowTextA(lbProgName, text, sizeof text);
-  const HGDIOBJ old = SelectObject(item.hDC, FontOf(lbProgName));
+  const kv::Selection font(item.hDC, kv::FontOf(lbProgName));
   SetBkMode(item.hDC, TRANSPARENT);
   SetTextColor(item.hDC, kWhite);
   RECT r = item.rcItem;
   DrawTextA(item.hDC, text, -1, &r, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
-  SelectObject(item.hDC, old);
 }
 
 void Tf_Setup::Timer1Timer() {
   if (!Timer1Enabled) return;  // a second tick already queued
   Timer1Enabled = false;
-  KillTimer(Handle(), kTimer1);
+  StopTimer(&Tf_Setup::Timer1Timer);
   if (!IsInstallMode(GetAppPath())) {
     int result = form::mrNone;
     {
@@ -366,14 +315,14 @@ void Tf_Setup::Timer1Timer() {
       PlaceBesideSteps(f_Uninstal.Handle());
       result = f_Uninstal.ShowModal(Handle());
     }
-    if (result == IDABORT) EndProgram(ecFilesGivenUp);
+    if (result == form::mrAbort) EndProgram(ecFilesGivenUp);
     if (result != form::mrOK) EndProgram(ecCancelled);
     DestroyWindow(Handle());
     return;
   }
   f_Aktion = std::make_unique<Tf_Aktion>(Handle(), *this);
   PlaceBesideSteps(f_Aktion->Handle());
-  if (AutoMode) SetTimer(Handle(), kAutoTimer, kAutoTimerInterval, nullptr);
+  if (AutoMode) StartTimer(&Tf_Setup::AutoTimerTimer, kAutoTimerInterval);
   f_Aktion->ShowModal(Handle());
   f_Aktion.reset();
   DestroyWindow(Handle());
@@ -395,17 +344,6 @@ void Tf_Setup::PlaceBesideSteps(HWND wnd) const {
 }
 
 void Tf_Setup::AutoTimerTimer() {
-  KillTimer(Handle(), kAutoTimer);
-  if (!f_Aktion) return;
-  f_Aktion->bnInstalClick();
-  f_Aktion->bnInstalClick();
-  f_Aktion->rbYesClick();
-  f_Aktion->bnInstalClick();
-  // On to the end: the directory check (which switches silently to a
-  // writable folder), then the install run, which closes the wizard. A check
-  // that still fails has shown its message; nobody is there to answer it.
-  f_Aktion->bnInstalClick();
-  if (f_Aktion->ActivePageName() != "ShortCutsAndUser") EndProgram(ecFilesGivenUp);
-  // An error that stops the run has been shown; the program ends with it.
-  if (!CallHandler([] { f_Aktion->bnInstalClick(); })) EndProgram(ecFilesGivenUp);
+  StopTimer(&Tf_Setup::AutoTimerTimer);
+  if (f_Aktion) f_Aktion->RunAutomatically();
 }

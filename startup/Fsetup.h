@@ -53,7 +53,7 @@ private:
   void PaintBackground(HDC dc, POINT origin) const;
 
   void FormCreate() override;
-  void FormPaint();
+  void FormPaint(HDC dc) override;
   void lbProgNameDraw(const DRAWITEMSTRUCT& item) const;
   void Timer1Timer();
   void AutoTimerTimer();
@@ -65,7 +65,6 @@ private:
   HWND lbProgName = nullptr;
   HWND Label1 = nullptr;
 
-  COLORREF setupTypeColour_;
   kv::GdiObject<HBRUSH> silver_;
 
   bool Timer1Enabled = false;
@@ -74,19 +73,3 @@ private:
 };
 
 extern std::unique_ptr<Tf_Setup> f_Setup;
-
-namespace seam {
-// A screen colour depth in bits per pixel for the shell window to see; 0 asks
-// the screen. Wine draws garbage on an 8-bit display, so the plain silver
-// backdrop of a 256-colour screen is tested through this.
-void SimulateScreenBitsPerPixel(int bitsPerPixel);
-
-// Shift and Ctrl as the shell window's creation sees them; nullptr asks the
-// keyboard. Under Wine a new process's key state starts empty whatever is
-// held or injected, so holding both at start is tested through this.
-struct SimulatedKeys {
-  bool shift;
-  bool ctrl;
-};
-void SimulateKeysAtStart(const SimulatedKeys* keys);
-}  // namespace seam

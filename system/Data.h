@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 extern bool AutoMode;               // "/s" or Shift+Ctrl at start
 extern std::string ProgName;        // [General] Name, shown and logged
@@ -29,8 +30,22 @@ void DataStartup();
 // Processes pending window messages, repeatedly, until more than ms
 // milliseconds have passed (at least once).
 void DelayMs(unsigned ms);
-// Clears a read-only attribute (only that one), then deletes the file.
+// Clears a read-only attribute (only that one), leaving the others.
+void ClearReadOnly(const std::string& path);
+// Clears a read-only attribute, then deletes the file.
 bool DeleteFileForced(const std::string& path);
-// Deletes the directory with everything below it; reports nothing. Links
-// (junctions, symbolic links) inside the tree are removed, never followed.
+
+// An entry of a directory as every walk over directories sees it. A folder
+// link (junction or symbolic link) is an entry of its own, listed and removed
+// as a link and never entered: nothing outside a tree is listed or deleted.
+struct DirEntry {
+  std::string path;  // the mask's directory part + the entry's name
+  bool directory;
+  bool link;
+};
+// The entries matching mask (a directory + "\" + a file mask), of every
+// attribute, in the order the file system lists them, without "." and "..".
+std::vector<DirEntry> FindEntries(const std::string& mask);
+
+// Deletes the directory with everything below it; reports nothing.
 void DeleteDirTree(const std::string& directory);

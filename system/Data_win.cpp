@@ -28,41 +28,44 @@ void DataStartup() {
 
 void DelayMs(unsigned ms) { WaitMs(ms, true); }
 
-bool DeleteFileForced(const std::string& path) {
+void ClearReadOnly(const std::string& path) {
   const DWORD attributes = ::GetFileAttributesA(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
     ::SetFileAttributesA(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+}
+
+bool DeleteFileForced(const std::string& path) {
+  ClearReadOnly(path);
   return ::DeleteFileA(path.c_str()) != FALSE;
 }
 
-namespace {
-
-template <typename Visit>
-void ForEachEntry(const std::string& directory, Visit visit) {
-  WIN32_FIND_DATAA entry;
-  kv::FindHandle find(::FindFirstFileA((AddBackslash(directory) + "*.*").c_str(), &entry));
-  if (!find) return;
+std::vector<DirEntry> FindEntries(const std::string& mask) {
+  std::vector<DirEntry> entries;
+  const std::string directory = ExtractFilePath(mask);
+  WIN32_FIND_DATAA found;
+  const kv::FindHandle find(::FindFirstFileA(mask.c_str(), &found));
+  if (!find) return entries;
   do {
-    visit(entry);
-  } while (::FindNextFileA(find.Get(), &entry));
+    const std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    entries.push_back({AddBackslash(directory) + name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                       (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
+  } while (::FindNextFileA(find.Get(), &found));
+  return entries;
 }
 
-}  // namespace
-
 void DeleteDirTree(const std::string& directory) {
-  const std::string base = AddBackslash(directory);
-  ForEachEntry(directory, [&](const WIN32_FIND_DATAA& entry) {
-    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileForced(base + entry.cFileName);
-  });
-  ForEachEntry(directory, [&](const WIN32_FIND_DATAA& entry) {
-    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || entry.cFileName[0] == '.') return;
-    const std::string path = base + entry.cFileName;
-    // A junction or directory link is removed as a link: entering it would
-    // empty a folder outside the tree.
-    if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
-      ::RemoveDirectoryA(path.c_str());
+  // Files first, then the folders depth-first, then the directory itself.
+  const std::vector<DirEntry> entries = FindEntries(AddBackslash(directory) + "*.*");
+  for (const DirEntry& entry : entries) {
+    if (!entry.directory) DeleteFileForced(entry.path);
+  }
+  for (const DirEntry& entry : entries) {
+    if (!entry.directory) continue;
+    if (entry.link)
+      ::RemoveDirectoryA(entry.path.c_str());
     else
-      DeleteDirTree(path);
-  });
+      DeleteDirTree(entry.path);
+  }
   ::RemoveDirectoryA(RemoveBackslash(directory).c_str());
 }

@@ -102,17 +102,16 @@ HWND AddControl(HWND dlg, const char* cls, const char* text, DWORD style, int id
 
 SIZE MeasureText(HWND dlg, HFONT font, const std::string& text) {
   kv::WindowDC dc(dlg);
-  HGDIOBJ old = SelectObject(dc.Get(), font);
+  const kv::Selection selected(dc.Get(), font);
   RECT r{0, 0, GetSystemMetrics(SM_CXSCREEN) / 2, 0};
   DrawTextA(dc.Get(), text.c_str(), static_cast<int>(text.size()), &r,
             DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
-  SelectObject(dc.Get(), old);
   return SIZE{r.right, r.bottom};
 }
 
 void LayOut(HWND dlg, const DialogSpec& layout) {
   SetWindowTextA(dlg, layout.title.c_str());
-  const auto font = reinterpret_cast<HFONT>(SendMessageA(dlg, WM_GETFONT, 0, 0));
+  const HFONT font = kv::FontOf(dlg);
   const int margin = DialogUnitsX(dlg, kMarginDu);
   const int spacing = DialogUnitsX(dlg, kSpacingDu);
   const int buttonW = DialogUnitsX(dlg, kButtonWidthDu);

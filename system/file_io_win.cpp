@@ -1,5 +1,6 @@
 #include "system/file_io_win.h"
 
+#include "system/Data.h"
 #include "system/file_io_internal.h"
 #include "system/handles.h"
 #include "system/win.h"
@@ -107,9 +108,7 @@ bool CopyOnto(const std::string& from, const std::string& to) {
   const bool copied = ::CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
   // The copy takes the source's attributes, and media are often read-only;
   // a read-only copy could neither replace its target nor be deleted.
-  const DWORD attributes = ::GetFileAttributesA(to.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-    ::SetFileAttributesA(to.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  ClearReadOnly(to);
   return copied;
 }
 

@@ -4,13 +4,15 @@
 // HWND members, one table that describes them the way the form looks, and one
 // handler method per event. The base registers the window class, creates the
 // controls from the table (positions and sizes at 120 dots per inch, scaled
-// once to the screen), routes each control's event to its handler through
-// CallHandler, colours controls, docks the few that follow the window's size,
+// once to the screen), routes each control's click, change and drawing, the
+// window's timers and its painting to their handlers through CallHandler,
+// colours controls by their look, docks the few that follow the window's size,
 // and runs a window modally until it has a result.
 #pragma once
 
 #include "system/handles.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <map>
 #include <string>
@@ -64,6 +66,17 @@ struct Look {
   COLORREF back = kDefaultColour;
 };
 
+// What a control's row calls: a click (or a change of an edit's text), or the
+// drawing of an owner-drawn control.
+template <typename F>
+struct Event {
+  Event(std::nullptr_t = nullptr) {}
+  Event(void (F::*handler)()) : click(handler) {}
+  Event(void (F::*handler)(const DRAWITEMSTRUCT&) const) : draw(handler) {}
+  void (F::*click)() = nullptr;
+  void (F::*draw)(const DRAWITEMSTRUCT&) const = nullptr;
+};
+
 // One row of a form's table.
 template <typename F>
 struct Control {
@@ -74,7 +87,7 @@ struct Control {
   int x, y, w, h;
   const Look* look = nullptr;          // nullptr: the form's font and colours
   HWND F::*parent = nullptr;           // nullptr: the form itself
-  void (F::*event)() = nullptr;        // click, or a change of an edit's text
+  Event<F> event = nullptr;           // click, change of an edit's text, or owner drawing
   DWORD exStyle = 0;
   Dock dock = Dock::None;
 };
@@ -90,7 +103,7 @@ struct Design {
 };
 
 // Results of a modal window (the Win32 button ids).
-enum ModalResult : int { mrNone = 0, mrOK = IDOK, mrCancel = IDCANCEL, mrNo = IDNO };
+enum ModalResult : int { mrNone = 0, mrOK = IDOK, mrCancel = IDCANCEL, mrAbort = IDABORT, mrNo = IDNO };
 
 // The program's main window: the first form created, as long as it exists.
 HWND ApplicationMainWindow();
@@ -130,12 +143,15 @@ protected:
   // Events of the window itself.
   virtual void FormCreate() {}
   virtual void FormShow() {}
+  virtual void FormPaint(HDC) {}
   // Messages a window handles beyond its controls' events; true when handled.
   virtual bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
 
   // Interface to Form<F>, which knows the table.
   virtual void CreateControls() = 0;
-  virtual void ControlEvent(std::size_t row) = 0;
+  virtual void ControlClick(std::size_t row) = 0;
+  virtual void ControlDraw(std::size_t row, const DRAWITEMSTRUCT& item) = 0;
+  virtual void TimerEvent(UINT_PTR id) = 0;
   HWND CreateControl(std::size_t row, Kind kind, const char* caption, DWORD style,
                      DWORD exStyle, int x, int y, int w, int h, HWND parent, const Look* look);
   void LayOutDocked(HWND control, HWND parent, Dock dock, int w, int h);
@@ -148,10 +164,13 @@ protected:
   static void SetEnabled(HWND control, bool enabled);
   static void SetVisible(HWND control, bool visible);
   static void SetFocusTo(HWND control) { ::SetFocus(control); }
+  // Gives a control another look from now on.
+  void SetLook(HWND control, const Look& look);
 
 private:
   static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+  [[noreturn]] static void EndForWantOf(const char* className);
   HFONT FontFor(const Look* look);
   HBRUSH Colour(HWND control, HDC dc);
   void LayOut();
@@ -194,30 +213,34 @@ private:
       if (c.dock != Dock::None) LayOutDocked(self.*(c.member), parent, c.dock, c.w, c.h);
     }
   }
-  void ControlEvent(std::size_t row) override {
-    if (row < rowCount_ && table_[row].event) (static_cast<F&>(*this).*(table_[row].event))();
+  void ControlClick(std::size_t row) override {
+    if (const auto click = table_[row].event.click) (static_cast<F&>(*this).*click)();
+  }
+  void ControlDraw(std::size_t row, const DRAWITEMSTRUCT& item) override {
+    if (const auto draw = table_[row].event.draw) (static_cast<F&>(*this).*draw)(item);
+  }
+
+protected:
+  // Calls handler every interval milliseconds until StopTimer(handler).
+  void StartTimer(void (F::*handler)(), UINT interval) {
+    ::SetTimer(Handle(), TimerId(handler), interval, nullptr);
+  }
+  void StopTimer(void (F::*handler)()) { ::KillTimer(Handle(), TimerId(handler)); }
+
+private:
+  // A timer's id is its handler's place in timers_, counted from 1.
+  UINT_PTR TimerId(void (F::*handler)()) {
+    auto at = std::find(timers_.begin(), timers_.end(), handler);
+    if (at == timers_.end()) at = timers_.insert(at, handler);
+    return static_cast<UINT_PTR>(at - timers_.begin()) + 1;
+  }
+  void TimerEvent(UINT_PTR id) override {
+    if (id >= 1 && id <= timers_.size()) (static_cast<F&>(*this).*timers_[id - 1])();
   }
 
   const Control<F>* table_ = nullptr;
   std::size_t rowCount_ = 0;
-};
-
-// Pages of a notebook: exactly one is visible. Handlers ask for the active
-// page by name and show pages by index.
-class Notebook {
-public:
-  struct Page {
-    const char* name;
-    HWND wnd;
-  };
-  void SetPages(std::vector<Page> pages);
-  void ShowPage(int index);
-  int ActivePageIndex() const { return active_; }
-  std::string ActivePageName() const;
-
-private:
-  std::vector<Page> pages_;
-  int active_ = -1;
+  std::vector<void (F::*)()> timers_;
 };
 
 }  // namespace form

@@ -148,12 +148,15 @@ void FormBase::Create(const Design& design, HWND owner) {
                     nullptr, GetModuleHandleA(nullptr), this);
   }
   if (!g_mainForm) g_mainForm = this;
-  if (!hwnd_) {
-    // Without its window the program could only wait unseen.
-    ShowFinalMessage(std::string("Das Fenster \"") + design.className +
-                     "\" konnte nicht erstellt werden. Das Setup-Programm wird beendet.");
-    EndProgram(ecNoWindow);
-  }
+  if (!hwnd_) EndForWantOf(design.className);
+}
+
+// Without one of its windows the program could only wait unseen or show a
+// form with a hole.
+void FormBase::EndForWantOf(const char* className) {
+  ShowFinalMessage(std::string("Das Fenster \"") + className +
+                   "\" konnte nicht erstellt werden. Das Setup-Programm wird beendet.");
+  EndProgram(ecNoWindow);
 }
 
 HWND FormBase::CreateControl(std::size_t row, Kind kind, const char* caption, DWORD style,
@@ -166,6 +169,7 @@ HWND FormBase::CreateControl(std::size_t row, Kind kind, const char* caption, DW
       kd.exStyle | exStyle, kd.cls, icon ? "" : caption, WS_CHILD | WS_VISIBLE | kd.style | style,
       Scaled(x), Scaled(y), Scaled(w), Scaled(h), parent,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + row)), instance, nullptr);
+  if (!control) EndForWantOf(kd.cls);
   if (icon) {
     SendMessageA(control, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(instance, caption)), 0);
   }
@@ -204,6 +208,11 @@ HFONT FormBase::FontFor(const Look* look) {
              .first;
   }
   return it->second.Get();
+}
+
+void FormBase::SetLook(HWND control, const Look& look) {
+  looks_[control] = &look;
+  InvalidateRect(control, nullptr, TRUE);
 }
 
 HBRUSH FormBase::Colour(HWND control, HDC dc) {
@@ -256,8 +265,25 @@ LRESULT FormBase::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
       const WORD code = HIWORD(wp);
       const auto it = rows_.find(control);
       if (control && it != rows_.end() && (code == BN_CLICKED || code == EN_CHANGE)) {
-        ControlEvent(it->second);
+        ControlClick(it->second);
       }
+      return 0;
+    }
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+      const auto it = rows_.find(item.hwndItem);
+      if (it == rows_.end()) break;
+      ControlDraw(it->second, item);
+      return TRUE;
+    }
+    case WM_TIMER:
+      TimerEvent(wp);
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      const HDC dc = BeginPaint(hwnd_, &ps);
+      FormPaint(dc);
+      EndPaint(hwnd_, &ps);
       return 0;
     }
     case WM_CTLCOLORSTATIC:
@@ -360,23 +386,6 @@ void FormBase::SetEnabled(HWND control, bool enabled) { EnableWindow(control, en
 
 void FormBase::SetVisible(HWND control, bool visible) {
   ShowWindow(control, visible ? SW_SHOW : SW_HIDE);
-}
-
-void Notebook::SetPages(std::vector<Page> pages) {
-  pages_ = std::move(pages);
-  active_ = -1;
-  for (const Page& p : pages_) ShowWindow(p.wnd, SW_HIDE);
-}
-
-void Notebook::ShowPage(int index) {
-  if (index < 0 || index >= static_cast<int>(pages_.size()) || index == active_) return;
-  ShowWindow(pages_[static_cast<std::size_t>(index)].wnd, SW_SHOW);
-  if (active_ >= 0) ShowWindow(pages_[static_cast<std::size_t>(active_)].wnd, SW_HIDE);
-  active_ = index;
-}
-
-std::string Notebook::ActivePageName() const {
-  return active_ >= 0 ? pages_[static_cast<std::size_t>(active_)].name : "";
 }
 
 }  // namespace form

@@ -72,9 +72,10 @@ struct NullInvalidTraits {
 };
 
 using RegKey = UniqueHandle<NullInvalidTraits<HKEY, &::RegCloseKey>>;
-using Module = UniqueHandle<NullInvalidTraits<HMODULE, &::FreeLibrary>>;
 template <typename Object>
 using GdiObject = UniqueHandle<NullInvalidTraits<Object, &::DeleteObject>>;
+// A memory device context from CreateCompatibleDC.
+using MemoryDC = UniqueHandle<NullInvalidTraits<HDC, &::DeleteDC>>;
 using AllocatedSid = UniqueHandle<NullInvalidTraits<PSID, &::FreeSid>>;
 // Item lists the shell hands out, freed with the task allocator.
 using Pidl = UniqueHandle<NullInvalidTraits<LPITEMIDLIST, &::CoTaskMemFree>>;
@@ -119,5 +120,24 @@ private:
   HWND wnd_;
   HDC dc_;
 };
+
+// A GDI object selected into a device context for one scope; the earlier
+// object goes back in first, so the selected one can be deleted after.
+class Selection {
+public:
+  Selection(HDC dc, HGDIOBJ object) noexcept : dc_(dc), old_(::SelectObject(dc, object)) {}
+  ~Selection() { ::SelectObject(dc_, old_); }
+  Selection(const Selection&) = delete;
+  Selection& operator=(const Selection&) = delete;
+
+private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+// The font a window draws its text with.
+inline HFONT FontOf(HWND wnd) noexcept {
+  return reinterpret_cast<HFONT>(::SendMessageA(wnd, WM_GETFONT, 0, 0));
+}
 
 }  // namespace kv

@@ -14,12 +14,3 @@ enum ExitCode : int {
 
 // Ends the process at once: nothing is undone or cleaned up.
 [[noreturn]] void EndProgram(ExitCode code);
-
-namespace seam {
-// Tests of code paths that end the program run them in the test's own
-// process: while intercepted, EndProgram throws ProgramEnded instead.
-struct ProgramEnded {
-  ExitCode code;
-};
-void InterceptProgramEnd(bool intercept);
-}  // namespace seam

@@ -1,6 +1,5 @@
 #include "uninstall/Fprogrs.h"
 
-bool CancelRequested = false;
 std::unique_ptr<Tf_Progress> f_Progress;
 
 namespace {
@@ -17,21 +16,6 @@ const form::Design kForm{"Tf_Progress", "Kopiere...", WS_POPUP | WS_CAPTION | WS
                          479, 221, {{"MS Sans Serif", 13}}};
 const form::Look kRowLook{{"MS Sans Serif", 13, true}, kBlack};
 
-HFONT FontOf(HWND control) { return reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)); }
-
-// Selects a GDI object into a device context for one scope.
-class Selected {
-public:
-  Selected(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
-  ~Selected() { SelectObject(dc_, old_); }
-  Selected(const Selected&) = delete;
-  Selected& operator=(const Selected&) = delete;
-
-private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
-
 }  // namespace
 
 using C = Tf_Progress;
@@ -41,9 +25,10 @@ const form::Control<C> Tf_Progress::kControls[] = {
     {&C::Label2, Kind::Label, "Nach:", 0, 24, 72, 40, 16, &kRowLook},
     {&C::pnTo, Kind::Label, "", SS_LEFTNOWORDWRAP | SS_CENTERIMAGE, 24, 88, 425, 25, &kRowLook},
     // Drawn by the window: a blue bar with the percentage in its middle.
-    {&C::Gauge1, Kind::Label, "", SS_OWNERDRAW, 24, 125, 433, 25},
-    // The standard Cancel button, with its red cross.
-    {&C::bnEsc, Kind::Button, "Abbrechen", BS_OWNERDRAW, 187, 168, 134, 33, nullptr, nullptr, &C::bnEscClick},
+    {&C::Gauge1, Kind::Label, "", SS_OWNERDRAW, 24, 125, 433, 25, nullptr, nullptr, &C::Gauge1Draw},
+    // The standard Cancel button, with its red cross; no run can be cancelled, so
+    // pressing it changes nothing.
+    {&C::bnEsc, Kind::Button, "Abbrechen", BS_OWNERDRAW, 187, 168, 134, 33, nullptr, nullptr, &C::bnEscDraw},
 };
 
 Tf_Progress::Tf_Progress(HWND owner) { Create(kForm, kControls, owner); }
@@ -67,24 +52,11 @@ void Tf_Progress::ShowFile(const std::string& path) {
   UpdateWindow(Handle());
 }
 
-void Tf_Progress::bnEscClick() { CancelRequested = true; }
-
-bool Tf_Progress::HandleMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
-  switch (msg) {
-    case WM_DRAWITEM: {
-      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
-      if (item.hwndItem == Gauge1) Gauge1Draw(item);
-      if (item.hwndItem == bnEsc) bnEscDraw(item);
-      result = TRUE;
-      return true;
-    }
-    case WM_CLOSE:
-      // Closed by its title bar, the window only hides: it lives on.
-      Hide();
-      return true;
-    default:
-      return false;
-  }
+bool Tf_Progress::HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT&) {
+  if (msg != WM_CLOSE) return false;
+  // Closed by its title bar, the window only hides: it lives on.
+  Hide();
+  return true;
 }
 
 void Tf_Progress::Gauge1Draw(const DRAWITEMSTRUCT& item) const {
@@ -100,7 +72,7 @@ void Tf_Progress::Gauge1Draw(const DRAWITEMSTRUCT& item) const {
 
   const std::string text = std::to_string(percent) + "%";
   const int length = static_cast<int>(text.size());
-  const Selected font(dc, FontOf(pnFrom));
+  const kv::Selection font(dc, kv::FontOf(pnFrom));
   SIZE size{};
   GetTextExtentPoint32A(dc, text.c_str(), length, &size);
   const int x = (r.left + r.right - size.cx) / 2;
@@ -122,7 +94,7 @@ void Tf_Progress::bnEscDraw(const DRAWITEMSTRUCT& item) const {
   if (pushed) OffsetRect(&r, 1, 1);
 
   const std::string caption = Text(bnEsc);
-  const Selected font(dc, FontOf(bnEsc));
+  const kv::Selection font(dc, kv::FontOf(bnEsc));
   SIZE size{};
   GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
   const int glyph = form::Scaled(11);
@@ -131,7 +103,7 @@ void Tf_Progress::bnEscDraw(const DRAWITEMSTRUCT& item) const {
   const int top = (r.top + r.bottom - glyph) / 2;
   {
     kv::GdiObject<HPEN> pen(CreatePen(PS_SOLID, form::Scaled(2), kRed));
-    const Selected selectedPen(dc, pen.Get());
+    const kv::Selection selectedPen(dc, pen.Get());
     MoveToEx(dc, left, top, nullptr);
     LineTo(dc, left + glyph, top + glyph);
     MoveToEx(dc, left + glyph, top, nullptr);

@@ -9,9 +9,6 @@
 #include <memory>
 #include <string>
 
-// Set by the Cancel button; no run consults it.
-extern bool CancelRequested;
-
 class Tf_Progress : public form::Form<Tf_Progress> {
 public:
   explicit Tf_Progress(HWND owner);
@@ -24,13 +21,6 @@ public:
 
   using FormBase::Hide;
 
-  HWND Label1 = nullptr;
-  HWND pnFrom = nullptr;
-  HWND Label2 = nullptr;
-  HWND pnTo = nullptr;
-  HWND Gauge1 = nullptr;
-  HWND bnEsc = nullptr;
-
 private:
   static const form::Control<Tf_Progress> kControls[];
 
@@ -38,10 +28,16 @@ private:
   bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
   void Gauge1Draw(const DRAWITEMSTRUCT& item) const;
   void bnEscDraw(const DRAWITEMSTRUCT& item) const;
-  void bnEscClick();
 
   int gaugeMaximum_ = 100;
   int gaugeProgress_ = 0;
+
+  HWND Label1 = nullptr;
+  HWND pnFrom = nullptr;
+  HWND Label2 = nullptr;
+  HWND pnTo = nullptr;
+  HWND Gauge1 = nullptr;
+  HWND bnEsc = nullptr;
 };
 
 extern std::unique_ptr<Tf_Progress> f_Progress;

@@ -36,7 +36,7 @@ class EndRunOnFailure {
 public:
   explicit EndRunOnFailure(form::FormBase& window) : window_(window), exceptions_(std::uncaught_exceptions()) {}
   ~EndRunOnFailure() {
-    if (std::uncaught_exceptions() > exceptions_) window_.SetModalResult(IDABORT);
+    if (std::uncaught_exceptions() > exceptions_) window_.SetModalResult(form::mrAbort);
   }
   EndRunOnFailure(const EndRunOnFailure&) = delete;
   EndRunOnFailure& operator=(const EndRunOnFailure&) = delete;

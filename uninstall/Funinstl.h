@@ -17,13 +17,6 @@ class Tf_Uninstal : public form::Form<Tf_Uninstal> {
 public:
   Tf_Uninstal(HWND owner, StepTree& steps);
 
-  HWND Bevel1 = nullptr;
-  HWND Image1 = nullptr;
-  HWND Label1 = nullptr;
-  HWND lbInfo = nullptr;
-  HWND Button1 = nullptr;
-  HWND Button2 = nullptr;
-
 private:
   static const form::Control<Tf_Uninstal> kControls[];
 
@@ -35,4 +28,11 @@ private:
   bool RemoveProgramDir(const std::string& programDir);
 
   StepTree& steps_;
+
+  HWND Bevel1 = nullptr;
+  HWND Image1 = nullptr;
+  HWND Label1 = nullptr;
+  HWND lbInfo = nullptr;
+  HWND Button1 = nullptr;
+  HWND Button2 = nullptr;
 };

@@ -17,13 +17,6 @@ public:
   void SetQuestion(const std::string& text);
   void SetFiles(const std::vector<std::string>& lines);
 
-  HWND Panel1 = nullptr;
-  HWND lbInfo = nullptr;
-  HWND Label2 = nullptr;
-  HWND lbFiles = nullptr;
-  HWND Button2 = nullptr;
-  HWND Button1 = nullptr;
-
 private:
   static const form::Control<Tf_Ask> kControls[];
 
@@ -33,4 +26,11 @@ private:
   void Button2Click();
 
   HWND focus_ = nullptr;  // the control that had the focus when the window was left
+
+  HWND Panel1 = nullptr;
+  HWND lbInfo = nullptr;
+  HWND Label2 = nullptr;
+  HWND lbFiles = nullptr;
+  HWND Button2 = nullptr;
+  HWND Button1 = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "uninstall/program_dir.h"
 
+#include "system/Data.h"
 #include "system/Kv_tools.h"
 #include "system/handles.h"
 
@@ -30,16 +31,6 @@ void AddWithShortForm(std::vector<std::string>& list, const std::string& folder)
   if (!shortForm.empty() && !SameFolder(shortForm, folder)) list.push_back(shortForm);
 }
 
-template <typename Visit>
-void ForEachEntry(const std::string& mask, Visit visit) {
-  WIN32_FIND_DATAA entry;
-  kv::FindHandle find(::FindFirstFileA(mask.c_str(), &entry));
-  if (!find) return;
-  do {
-    if (entry.cFileName[0] != '.') visit(entry);
-  } while (::FindNextFileA(find.Get(), &entry));
-}
-
 }  // namespace
 
 std::string ShortPathName(const std::string& path) {
@@ -63,14 +54,11 @@ ProtectedFolders SystemProtectedFolders() {
 }
 
 void ListDirTree(const std::string& mask, bool recursive, std::vector<std::string>& list) {
-  const std::string dir = ExtractFilePath(mask);
-  ForEachEntry(mask, [&](const WIN32_FIND_DATAA& entry) { list.push_back(AddBackslash(dir) + entry.cFileName); });
+  for (const DirEntry& entry : FindEntries(mask)) list.push_back(entry.path);
   if (!recursive) return;
-  ForEachEntry(dir + "*.*", [&](const WIN32_FIND_DATAA& entry) {
-    const DWORD attributes = entry.dwFileAttributes;
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-      ListDirTree(dir + entry.cFileName + "\\" + ExtractFileName(mask), true, list);
-  });
+  for (const DirEntry& entry : FindEntries(ExtractFilePath(mask) + "*.*")) {
+    if (entry.directory && !entry.link) ListDirTree(AddBackslash(entry.path) + ExtractFileName(mask), true, list);
+  }
 }
 
 std::vector<std::string> ProgramDirListing(const std::string& programDir) {

@@ -63,15 +63,8 @@ void RemoveGroup(const std::string& programsFolder, int shellFolder, const std::
   const std::string installerFolder = GetSpecialFolder(shellFolder);
   if (installerFolder.empty()) return;
   const std::string group = AddBackslash(installerFolder) + groupName;
-  WIN32_FIND_DATAA entry;
-  {
-    kv::FindHandle find(::FindFirstFileA((AddBackslash(group) + "*.*").c_str(), &entry));
-    if (find) {
-      do {
-        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-          DeleteIfLinkInto(AddBackslash(group) + entry.cFileName, programDir);
-      } while (::FindNextFileA(find.Get(), &entry));
-    }
+  for (const DirEntry& entry : FindEntries(AddBackslash(group) + "*.*")) {
+    if (!entry.directory) DeleteIfLinkInto(entry.path, programDir);
   }
   ::RemoveDirectoryA(group.c_str());  // only once nothing else is left in it
 }

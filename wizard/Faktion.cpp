@@ -35,9 +35,6 @@ const form::Look kMemoLook{{"Courier New", 15}};
 const form::Look kUnderlinedLook{{nullptr, 0, false, false, true}};
 const form::Look kRedLook{{}, kRed};
 
-// Page names, in page order; handlers test the active page by name.
-const char* const kPageNames[] = {"Welcome", "Info", "BGB", "Path", "ShortCutsAndUser", "CopyInfo"};
-
 // A header bar, left-aligned text in the middle of its height.
 constexpr DWORD kHeader = SS_LEFT | SS_CENTERIMAGE;
 
@@ -100,14 +97,22 @@ const form::Control<A> Tf_Aktion::kControls[] = {
     {&A::Gauge1, Kind::Gauge, "", 0, 16, 200, 590, 26, nullptr, &A::CopyInfo},
 };
 
+const Tf_Aktion::Page Tf_Aktion::kPages[] = {
+    // name              sheet                  step  Next caption  leave                  arrive
+    {"Welcome",          &A::Welcome,           1,    nullptr,      nullptr,               nullptr},
+    {"Info",             &A::Info,              2,    nullptr,      nullptr,               nullptr},
+    {"BGB",              &A::BGB,               3,    nullptr,      nullptr,               &A::AwaitAgreement},
+    {"Path",             &A::Path,              4,    "&Weiter",    &A::CheckInstallPath,  &A::FocusPath},
+    {"ShortCutsAndUser", &A::ShortCutsAndUser,  5,    "&Fertig",    nullptr,               nullptr},
+    {"CopyInfo",         &A::CopyInfo,          6,    nullptr,      nullptr,               &A::InstallRun},
+};
+
 Tf_Aktion::Tf_Aktion(HWND owner, StepTree& steps) : steps_(steps) {
   Create(kForm, kControls, owner);
 }
 
 void Tf_Aktion::FormCreate() {
   // The form's own state, before the creation steps.
-  nb1_.SetPages({{kPageNames[0], Welcome}, {kPageNames[1], Info}, {kPageNames[2], BGB},
-                 {kPageNames[3], Path}, {kPageNames[4], ShortCutsAndUser}, {kPageNames[5], CopyInfo}});
   for (HWND box : {cbMakePath, cbProgMenu, cbStartmenu, cbDesktop, rbNo, rbAktUser}) SetChecked(box, true);
   for (HWND hidden : {cbMobileModus, lbMM1, lbMM2}) SetVisible(hidden, false);
   SendMessageA(Gauge1, PBM_SETRANGE32, 0, 100);
@@ -129,7 +134,8 @@ void Tf_Aktion::FormCreate() {
   SetText(Label4, ReplaceProgMarker(Text(Label4), ProgName));
   SetText(edPathName, DefaultPath);
   LicenceAccepted = false;
-  nb1_.ShowPage(0);
+  for (const Page& page : kPages) SetVisible(this->*page.sheet, &page == kPages);
+  page_ = 0;
 
   const std::string agreementFile = GetAppDir() + "Vertrag.Txt";
   std::string agreement;
@@ -147,47 +153,51 @@ void Tf_Aktion::FormShow() {
   SetWindowPos(Handle(), nullptr, 8000, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Tf_Aktion::ShowPage(int index, int step) {
-  nb1_.ShowPage(index);
-  steps_.SelectStep(step);
+void Tf_Aktion::ShowPage(std::size_t index) {
+  SetVisible(this->*kPages[index].sheet, true);
+  SetVisible(this->*kPages[page_].sheet, false);
+  page_ = index;
+  steps_.SelectStep(kPages[index].step);
+  SetEnabled(bnBack, index > 0);
 }
 
 void Tf_Aktion::bnInstalClick() {
-  const std::string page = nb1_.ActivePageName();
-  if (page == "Welcome") {
-    SetEnabled(bnBack, true);
-    ShowPage(1, 2);
-  } else if (page == "Info") {
-    ShowPage(2, 3);
-    if (!LicenceAccepted) SetEnabled(bnInstal, false);
-  } else if (page == "BGB") {
-    ShowPage(3, 4);
-    SetText(bnInstal, "&Weiter");
-    SetFocusTo(edPathName);
-  } else if (page == "Path") {
-    if (CheckInstallPath()) {
-      ShowPage(4, 5);
-      SetText(bnInstal, "&Fertig");
-    }
-  } else if (page == "ShortCutsAndUser") {
-    InstallRun();
-  }
+  // Next has nowhere to go from the copy page.
+  if (page_ + 1 == std::size(kPages)) return;
+  const Page& leaving = kPages[page_];
+  if (leaving.leave && !(this->*leaving.leave)()) return;
+  ShowPage(page_ + 1);
+  const Page& arrived = kPages[page_];
+  if (arrived.nextCaption) SetText(bnInstal, arrived.nextCaption);
+  if (arrived.arrive) (this->*arrived.arrive)();
 }
 
+void Tf_Aktion::AwaitAgreement() {
+  if (!LicenceAccepted) SetEnabled(bnInstal, false);
+}
+
+void Tf_Aktion::FocusPath() { SetFocusTo(edPathName); }
+
 void Tf_Aktion::bnBackClick() {
+  // Back always leaves Next enabled and without its arrow.
   SetEnabled(bnInstal, true);
   SetText(bnInstal, "&Weiter");
-  const std::string page = nb1_.ActivePageName();
-  if (page == "Info") {
-    SetEnabled(bnBack, false);
-    ShowPage(0, 1);
-  } else if (page == "BGB") {
-    ShowPage(1, 2);
-  } else if (page == "Path") {
-    ShowPage(2, 3);
-  } else if (page == "ShortCutsAndUser") {
-    ShowPage(3, 4);
-  }
+  // Nothing before the first page, and no way back out of the copy run.
+  if (page_ == 0 || page_ + 1 == std::size(kPages)) return;
+  ShowPage(page_ - 1);
+}
+
+void Tf_Aktion::RunAutomatically() {
+  bnInstalClick();
+  bnInstalClick();
+  rbYesClick();
+  bnInstalClick();
+  // The directory check switches silently to a writable folder, also from a
+  // name the page refuses; one that still fails has shown its message.
+  bnInstalClick();
+  if (kPages[page_].sheet != &A::ShortCutsAndUser) EndProgram(ecFilesGivenUp);
+  // An error that stops the run has been shown; the program ends with it.
+  if (!CallHandler([this] { bnInstalClick(); })) EndProgram(ecFilesGivenUp);
 }
 
 void Tf_Aktion::bnEndClick() { EndProgram(ecCancelled); }

@@ -1,13 +1,15 @@
 // Unit Faktion: the install wizard f_Aktion. Six pages in a fixed order
 // (welcome, read-me, agreement, install directory, shortcuts and users, copy
-// run), stepped one at a time with Back and Next while the shell window's step
-// tree follows; Next on the shortcut page runs the install.
+// run), stepped one at a time with Back and Next through one table of pages
+// while the shell window's step tree follows; Next on the shortcut page runs
+// the install.
 #pragma once
 
 #include "engine/copy_install_file.h"
 #include "system/form.h"
 #include "system/step_tree.h"
 
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -16,23 +18,38 @@ public:
   // Creates the window (FormCreate runs) owned by the shell window.
   Tf_Aktion(HWND owner, StepTree& steps);
 
-  // Next, Back and the agreement's radio buttons; the automatic sequence
-  // presses them too.
+  // Next, Back and the agreement's radio buttons.
   void bnInstalClick();
   void bnBackClick();
   void bnEndClick();
   void rbYesClick();
   void rbNoClick();
+  // Automatic mode: Next to the directory page with the agreement accepted,
+  // the directory check, then the install run. Ends the program when the
+  // check or the run fails, since nobody is there to answer.
+  void RunAutomatically();
 
-  std::string ActivePageName() const { return nb1_.ActivePageName(); }
+  std::string ActivePageName() const { return kPages[page_].name; }
 
 private:
+  // One row per page, in page order; Next and Back step through the rows.
+  struct Page {
+    const char* name;
+    HWND Tf_Aktion::*sheet;
+    int step;                     // the step tree's node while the page shows
+    const char* nextCaption;      // Next's caption once Next has brought the page; nullptr keeps it
+    bool (Tf_Aktion::*leave)();   // Next leaves the page only when this passes
+    void (Tf_Aktion::*arrive)();  // runs once Next has brought the page
+  };
+  static const Page kPages[];
   static const form::Control<Tf_Aktion> kControls[];
 
   void FormCreate() override;
   void FormShow() override;
 
-  void ShowPage(int index, int step);
+  void ShowPage(std::size_t index);
+  void AwaitAgreement();
+  void FocusPath();
 
   // Install directory page.
   void edPathNameChange();
@@ -54,7 +71,7 @@ private:
   void StartMainProgram();
 
   StepTree& steps_;
-  form::Notebook nb1_;
+  std::size_t page_ = 0;
   bool LicenceAccepted = false;
   std::string versionName_;
 

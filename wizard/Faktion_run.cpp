@@ -49,7 +49,6 @@ int Tf_Aktion::Position() const {
 void Tf_Aktion::Advance() { SendMessageA(Gauge1, PBM_DELTAPOS, 1, 0); }
 
 void Tf_Aktion::InstallRun() {
-  ShowPage(5, 6);
   ProcessMessages();
   InstallPath = Text(edPathName);
 

@@ -8,7 +8,7 @@
 #include "system/Kv_tools.h"
 #include "system/dialogs.h"
 #include "system/handles.h"
-#include "system/program_end.h"
+#include "system/seam.h"
 #include "tests/support/answer_dialog.h"
 #include "tests/support/test_files.h"
 #include "tests/support/wine_support.h"
@@ -19,9 +19,7 @@
 
 #include <atomic>
 #include <cstdlib>
-#include <fstream>
 #include <functional>
-#include <sstream>
 
 namespace {
 
@@ -36,13 +34,6 @@ public:
   int position = 0;
   std::string shownFrom, shownTo;
 };
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 std::string Packed(const std::string& text) {
   const std::vector<std::uint8_t> packed = hzpack::PackBytes(std::vector<std::uint8_t>(text.begin(), text.end()));
@@ -98,8 +89,8 @@ protected:
 
   std::string Logged(int number) const {
     char value[2048];
-    ::GetPrivateProfileStringA("InstalledFiles", InstalledFileKey(number).c_str(), "(none)", value, sizeof value,
-                               InstallLogPath(InstallPath).c_str());
+    ::GetPrivateProfileStringA("InstalledFiles", ("File" + std::to_string(number)).c_str(), "(none)", value,
+                               sizeof value, (target_ + "INSTALL1.LOG").c_str());
     return value;
   }
 
@@ -165,7 +156,7 @@ TEST_F(CopyStep, EveryKindOfFileIsPlacedShownAndLogged) {
     EXPECT_TRUE(outcome.dialogs.empty());
     EXPECT_EQ(outcome.exitCode, -1);
     const std::string installed = target_ + c.installedName;
-    EXPECT_EQ(ReadText(installed), c.installedBytes);
+    EXPECT_EQ(kvtest::ReadText(installed), c.installedBytes);
     // Shown and logged in lower case; umlauts stay as they are.
     EXPECT_EQ(page_.shownFrom, Lower(medium_ + c.source));
     EXPECT_EQ(page_.shownTo, Lower(installed));
@@ -179,7 +170,7 @@ TEST_F(CopyStep, RefusedLogWriteRaisesOnceTheFileIsPlaced) {
   kvtest::WriteBytes(medium_ + "A.TXT", "a");
   InstallPath = target_ + "fehlt";
   EXPECT_THROW(Run("A.TXT", "A.TXT", {}), EIniFileException);
-  EXPECT_EQ(ReadText(target_ + "A.TXT"), "a");
+  EXPECT_EQ(kvtest::ReadText(target_ + "A.TXT"), "a");
 }
 
 // Writes into a file in folder until not a byte more fits on its drive.
@@ -208,7 +199,7 @@ TEST_F(CopyStep, AFullDiskKeepsTheEarlierFileAndRefusesTheLog) {
   // The copy fails for want of room and is skipped; the log then cannot be
   // written either, though the system answers success.
   EXPECT_THROW(Run("GROSS.DAT", "GROSS.DAT", {Press("&Nein")}), EIniFileException);
-  EXPECT_EQ(ReadText(target_ + "GROSS.DAT"), old);
+  EXPECT_EQ(kvtest::ReadText(target_ + "GROSS.DAT"), old);
   WIN32_FIND_DATAA entry;
   const kv::FindHandle find(::FindFirstFileA((target_ + "~*").c_str(), &entry));
   EXPECT_FALSE(find) << "a temporary file was left: " << entry.cFileName;
@@ -221,7 +212,7 @@ TEST_F(CopyStep, ReadOnlySourceArrivesWritable) {
   Run("FEST.DAT", "FEST.DAT", {});
   EXPECT_TRUE(ReadOnly(source));
   EXPECT_FALSE(ReadOnly(target_ + "FEST.DAT"));
-  EXPECT_EQ(ReadText(target_ + "FEST.DAT"), "fest");
+  EXPECT_EQ(kvtest::ReadText(target_ + "FEST.DAT"), "fest");
 }
 
 // The texts as the user reads them, character for character.
@@ -318,7 +309,7 @@ protected:
       EXPECT_EQ(outcome.exitCode, c.exitCode);
       const std::string after = c.targetAfter;
       const std::string expectedTarget = after == "old" ? kOld : after == "new" ? kNew : "";
-      EXPECT_EQ(ReadText(destination), expectedTarget);
+      EXPECT_EQ(kvtest::ReadText(destination), expectedTarget);
       EXPECT_EQ(FileExists(destination), !expectedTarget.empty());
       if (expectedTarget == kNew) {
         EXPECT_FALSE(ReadOnly(destination));

@@ -9,17 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 namespace {
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // The name a file carries on disk.
 std::string NameOnDisk(const std::string& path) {
@@ -60,7 +50,7 @@ TEST_F(InstallLog, RunWritesItsSectionsInOrderUnderTheUpperCaseName) {
   WriteInstallLogUserAccount();
 
   EXPECT_EQ(NameOnDisk(log_), "INSTALL1.LOG");
-  const std::string text = ReadText(log_);
+  const std::string text = kvtest::ReadText(log_);
   std::size_t at = 0;
   for (const char* line : {"[General]", "Name=Demo", "[InstalledFiles]", "File1=c:\\demo programm\\demo.exe",
                            "File2=c:\\windows\\demo.ini", "File4=c:\\demo programm\\uninstal.exe", "[Group]",
@@ -96,8 +86,8 @@ TEST_F(InstallLog, EmptyNameAndEmptyProfileWriteNothingOfTheirs) {
   WriteInstallLogUserAccount();
   EXPECT_FALSE(FileExists(log_));
   WriteInstallLogEntry(1, "c:\\kv\\a.exe");
-  EXPECT_EQ(ReadText(log_).find("[General]"), std::string::npos);
-  EXPECT_EQ(ReadText(log_).find("[BenutzerKonto]"), std::string::npos);
+  EXPECT_EQ(kvtest::ReadText(log_).find("[General]"), std::string::npos);
+  EXPECT_EQ(kvtest::ReadText(log_).find("[BenutzerKonto]"), std::string::npos);
 }
 
 TEST_F(InstallLog, RefusedWriteRaisesWithTheLogsPath) {

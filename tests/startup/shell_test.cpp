@@ -6,7 +6,6 @@
 #include "system/Kv_tools.h"
 #include "system/registry.h"
 #include "system/dialogs.h"
-#include "system/program_end.h"
 #include "system/seam.h"
 #include "tests/support/answer_dialog.h"
 #include "tests/startup/shell_view.h"

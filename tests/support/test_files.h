@@ -84,6 +84,12 @@ inline Bytes ReadBytes(const std::string& path) {
   return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+// The file's bytes as text; "" when it cannot be read.
+inline std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
 inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
 }  // namespace kvtest

@@ -3,6 +3,7 @@
 // names (for Wine's per-program version setting) and as another Unix user.
 //   system_probe                      print the facts
 //   system_probe --delete-tree DIR    DeleteDirTree(DIR)
+//   system_probe --entries MASK       FindEntries(MASK), "path directory link" a line
 #include "system/Data.h"
 #include "system/Kv_tools.h"
 
@@ -12,6 +13,11 @@
 int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "--delete-tree") == 0) {
     DeleteDirTree(argv[2]);
+    return 0;
+  }
+  if (argc == 3 && std::strcmp(argv[1], "--entries") == 0) {
+    for (const DirEntry& entry : FindEntries(argv[2]))
+      std::printf("%s %d %d\n", entry.path.c_str(), entry.directory ? 1 : 0, entry.link ? 1 : 0);
     return 0;
   }
   DataStartup();

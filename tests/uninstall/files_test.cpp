@@ -25,7 +25,8 @@ std::set<std::string> Slice(const std::vector<std::string>& list, std::size_t fr
           list.begin() + static_cast<std::ptrdiff_t>(std::min(to, list.size()))};
 }
 
-TEST(ProgramDirListing, TheDirectoryThenEachLevelThenItsSubfoldersWithoutDotNames) {
+// Names that begin with a dot are listed: the deletion removes them too.
+TEST(ProgramDirListing, TheDirectoryThenEachLevelThenItsSubfolders) {
   kvtest::TempDir temp;
   const std::string root = temp.Path() + "Demo\\";
   for (const char* dir : {"", "sub\\", "sub\\deeper\\", "sub\\.svn\\", "empty\\", ".git\\"})
@@ -36,17 +37,20 @@ TEST(ProgramDirListing, TheDirectoryThenEachLevelThenItsSubfoldersWithoutDotName
   ::SetFileAttributesA((root + "a.txt").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
 
   const std::vector<std::string> list = ProgramDirListing(RemoveBackslash(root));
-  ASSERT_EQ(list.size(), 7u);
+  ASSERT_EQ(list.size(), 12u);
   EXPECT_EQ(list[0], RemoveBackslash(root));  // the directory itself comes first
-  // Within a level the file system's order; the levels in this order.
-  EXPECT_EQ(Slice(list, 1, 4), (std::set<std::string>{root + "a.txt", root + "sub", root + "empty"}));
-  EXPECT_EQ(Slice(list, 4, 6), (std::set<std::string>{root + "sub\\b.txt", root + "sub\\deeper"}));
-  EXPECT_EQ(list[6], root + "sub\\deeper\\c.txt");
+  // Within a level the file system's order; each level before its subfolders.
+  const std::set<std::string> top = {root + "a.txt", root + ".profile", root + "sub", root + "empty", root + ".git"};
+  EXPECT_EQ(Slice(list, 1, 6), top);
+  EXPECT_EQ(Slice(list, 6, 12),
+            (std::set<std::string>{root + "sub\\b.txt", root + "sub\\deeper", root + "sub\\.svn",
+                                   root + "sub\\deeper\\c.txt", root + "sub\\.svn\\entries", root + ".git\\config"}));
+  const auto at = [&](const std::string& path) { return std::find(list.begin(), list.end(), root + path); };
+  EXPECT_LT(at("sub\\b.txt"), at("sub\\deeper\\c.txt"));
 
   std::vector<std::string> flat;
   ListDirTree(root + "*.*", false, flat);
-  EXPECT_EQ(std::set<std::string>(flat.begin(), flat.end()),
-            (std::set<std::string>{root + "a.txt", root + "sub", root + "empty"}));
+  EXPECT_EQ(std::set<std::string>(flat.begin(), flat.end()), top);
 }
 
 // The folders the system names are looked up: none of them, nor the shell's

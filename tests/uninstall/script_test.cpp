@@ -10,18 +10,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <functional>
-#include <sstream>
 
 namespace {
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& done) {
   const DWORD start = ::GetTickCount();
@@ -78,7 +69,7 @@ TEST(SelfRemoval, DeletesTheProgramAfterItEndsThenItsDirectoryAndItself) {
     ASSERT_TRUE(running);
     const std::string script = StartSelfRemoval(program);
     ::SetEnvironmentVariableA("TMP", oldTemp);
-    const std::string text = ReadAll(script);
+    const std::string text = kvtest::ReadText(script);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 6) << text;
     if (std::string(c.folder) == "Büro Demo") {
       std::string oem = program;

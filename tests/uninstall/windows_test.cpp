@@ -23,6 +23,11 @@ bool WaitVisible(HWND wnd) {
   return IsWindowVisible(wnd) != FALSE;
 }
 
+// The confirmation window's controls, as the user finds them.
+HWND Yes(const Tf_Ask& ask) { return uidriver::FindChild(ask.Handle(), "Button", "Ja, Dateien löschen !!"); }
+HWND No(const Tf_Ask& ask) { return uidriver::FindChild(ask.Handle(), "Button", "Nein, Dateien nicht löschen"); }
+HWND Files(const Tf_Ask& ask) { return uidriver::FindChild(ask.Handle(), "ListBox"); }
+
 void Key(HWND target, WPARAM key) {
   PostMessageA(target, WM_KEYDOWN, key, 0);
   PostMessageA(target, WM_KEYUP, key, 0);
@@ -41,8 +46,8 @@ TEST_F(UninstallWindows, ConfirmationAnswersOnlyByItsButtonsOrTitleBar) {
   };
   const DWORD uiThread = GetCurrentThreadId();
   const Case cases[] = {
-      {"Ja", [](const Tf_Ask& ask) { uidriver::Click(ask.Button1); }, form::mrOK},
-      {"Nein", [](const Tf_Ask& ask) { uidriver::Click(ask.Button2); }, form::mrNo},
+      {"Ja", [](const Tf_Ask& ask) { uidriver::Click(Yes(ask)); }, form::mrOK},
+      {"Nein", [](const Tf_Ask& ask) { uidriver::Click(No(ask)); }, form::mrNo},
       {"title bar", [](const Tf_Ask& ask) { PostMessageA(ask.Handle(), WM_CLOSE, 0, 0); }, form::mrCancel},
       {"Enter and Escape on the list answer nothing",
        [uiThread](const Tf_Ask& ask) {
@@ -53,12 +58,12 @@ TEST_F(UninstallWindows, ConfirmationAnswersOnlyByItsButtonsOrTitleBar) {
            Sleep(50);
            GetGUIThreadInfo(uiThread, &info);
          }
-         EXPECT_EQ(info.hwndFocus, ask.lbFiles);
-         Key(ask.lbFiles, VK_RETURN);
-         Key(ask.lbFiles, VK_ESCAPE);
+         EXPECT_EQ(info.hwndFocus, Files(ask));
+         Key(Files(ask), VK_RETURN);
+         Key(Files(ask), VK_ESCAPE);
          Sleep(300);
          EXPECT_TRUE(IsWindowVisible(ask.Handle()));
-         uidriver::Click(ask.Button2);
+         uidriver::Click(No(ask));
        },
        form::mrNo},
   };
@@ -74,8 +79,8 @@ TEST_F(UninstallWindows, ConfirmationAnswersOnlyByItsButtonsOrTitleBar) {
     });
     EXPECT_EQ(ask.ShowModal(nullptr), c.result);
     user.Join();
-    EXPECT_EQ(SendMessageA(ask.lbFiles, LB_GETCOUNT, 0, 0), 41);
-    EXPECT_TRUE(GetWindowLongA(ask.lbFiles, GWL_STYLE) & WS_VSCROLL) << "a long list scrolls";
+    EXPECT_EQ(SendMessageA(Files(ask), LB_GETCOUNT, 0, 0), 41);
+    EXPECT_TRUE(GetWindowLongA(Files(ask), GWL_STYLE) & WS_VSCROLL) << "a long list scrolls";
   }
 }
 
@@ -86,14 +91,17 @@ TEST_F(UninstallWindows, ProgressShowsTheFileBeingDeletedAndCancelChangesNothing
   progress.ShowFile("c:\\programme\\demo\\demo.exe");
   progress.ShowFile("c:\\programme\\demo\\demo.hlp");
   EXPECT_EQ(uidriver::Text(progress.Handle()), "Löschen");
-  EXPECT_TRUE(uidriver::IsVisible(progress.Label1));
-  EXPECT_FALSE(uidriver::IsVisible(progress.Label2));
-  EXPECT_FALSE(uidriver::IsVisible(progress.pnTo));
-  EXPECT_EQ(uidriver::Text(progress.pnFrom), "c:\\programme\\demo\\demo.hlp");
+  // From, its panel, To, its panel, the gauge and Cancel.
+  const std::vector<HWND> controls = uidriver::Descendants(progress.Handle());
+  ASSERT_EQ(controls.size(), 6u);
+  EXPECT_TRUE(uidriver::IsVisible(controls[0]));
+  EXPECT_FALSE(uidriver::IsVisible(controls[2]));
+  EXPECT_FALSE(uidriver::IsVisible(controls[3]));
+  EXPECT_EQ(uidriver::Text(controls[1]), "c:\\programme\\demo\\demo.hlp");
   {
     const uidriver::OnTop top(progress.Handle());
     // Half way: the left half of the bar is blue, the right half white.
-    const RECT gauge = uidriver::ScreenRect(progress.Gauge1);
+    const RECT gauge = uidriver::ScreenRect(controls[4]);
     const LONG middle = (gauge.left + gauge.right) / 2;
     const uidriver::Image left = uidriver::CaptureRect({gauge.left + 2, gauge.top + 2, middle - 2, gauge.bottom - 2});
     const uidriver::Image right = uidriver::CaptureRect({middle + 2, gauge.top + 2, gauge.right - 2, gauge.bottom - 2});
@@ -101,10 +109,8 @@ TEST_F(UninstallWindows, ProgressShowsTheFileBeingDeletedAndCancelChangesNothing
     EXPECT_GT(testsupport::CountColour(right, kWhite), static_cast<int>(right.pixels.size()) * 3 / 4);
   }
 
-  CancelRequested = false;
-  uidriver::Click(progress.bnEsc);
+  uidriver::Click(controls[5]);
   ProcessMessages();
-  EXPECT_TRUE(CancelRequested);
   EXPECT_TRUE(uidriver::IsVisible(progress.Handle()));
   // The title bar's close box hides the window; it lives on.
   SendMessageA(progress.Handle(), WM_CLOSE, 0, 0);
@@ -120,10 +126,13 @@ public:
 TEST_F(UninstallWindows, UninstallWindowShowsTheProgramPathAndTheCrossedOutComputer) {
   Steps steps;
   Tf_Uninstal window(nullptr, steps);
-  EXPECT_EQ(uidriver::Text(window.lbInfo), GetAppPath());
+  // The frame, the picture, the text and the program's path above the buttons.
+  const std::vector<HWND> controls = uidriver::Descendants(window.Handle());
+  ASSERT_GE(controls.size(), 4u);
+  EXPECT_EQ(uidriver::Text(controls[3]), GetAppPath());
   window.Show();
   const uidriver::OnTop top(window.Handle());
-  const uidriver::Image icon = uidriver::CaptureRect(uidriver::ScreenRect(window.Image1));
+  const uidriver::Image icon = uidriver::CaptureRect(uidriver::ScreenRect(controls[1]));
   EXPECT_GT(testsupport::CountColour(icon, kRed), 40) << "the red cross";
 }
 

@@ -13,21 +13,12 @@
 
 #include <shlobj.h>
 
-#include <fstream>
 #include <map>
-#include <sstream>
 
 namespace {
 
 constexpr DWORD kTimeoutMs = 15000;
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KvTest.Install";
-
-std::string ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 // Bytes that pass several of the decoder's tree rebuilds and a block boundary.
 std::string Content(const std::string& seed, std::size_t size) {
@@ -99,7 +90,7 @@ struct Medium {
     Add("SYS.DL_", "SYS.DLL", Content("System", 40000), true);
     kvtest::WriteBytes(dir + "XP.DLL", "nur für Windows XP");
     CopyFileA((GetAppDir() + "SETUP.EXE").c_str(), (dir + "SETUP.EXE").c_str(), FALSE);
-    originals["Uninstal.exe"] = ReadFileBytes(dir + "SETUP.EXE");
+    originals["Uninstal.exe"] = kvtest::ReadText(dir + "SETUP.EXE");
   }
   void Add(const std::string& listed, const std::string& installed, const std::string& bytes, bool pack) {
     kvtest::WriteBytes(dir + listed, pack ? Packed(bytes) : bytes);
@@ -168,7 +159,7 @@ TEST_F(Install, ByHandThenAgainAutomatically) {
   const std::string dir = AddBackslash(medium.installDir);
   for (const auto& [name, bytes] : medium.originals) {
     SCOPED_TRACE(name);
-    EXPECT_EQ(ReadFileBytes(dir + name), bytes);
+    EXPECT_EQ(kvtest::ReadText(dir + name), bytes);
   }
   const std::string windowsIni = AddBackslash(GetWindowsDir()) + "KVTEST.INI";
   EXPECT_TRUE(FileExists(windowsIni));
@@ -214,7 +205,7 @@ TEST_F(Install, ByHandThenAgainAutomatically) {
   const uidriver::Process again = uidriver::Process::Launch(medium.Setup(), "/s");
   ASSERT_TRUE(again.WaitForExit(kTimeoutMs));
   EXPECT_EQ(again.ExitCode(), 0u);
-  EXPECT_EQ(ReadFileBytes(dir + "beispiel.HDB"), changedSample);
+  EXPECT_EQ(kvtest::ReadText(dir + "beispiel.HDB"), changedSample);
   for (std::size_t i = 0; i < files.size(); ++i) {
     EXPECT_EQ(Profile(medium.Log(), "InstalledFiles", ("File" + std::to_string(i + 1)).c_str()), files[i]);
   }
@@ -280,7 +271,7 @@ TEST_F(Install, OutcomeMessagesByWindowsVersion) {
     SCOPED_TRACE(std::string(c.version) + (c.mobile ? " mobile" : "") + (c.errors ? " errors" : ""));
     RemoveTraces();
     const ReportedVersion version(c.version);
-    const Medium medium(ReadFileBytes(GetAppDir() + "started_recorder.exe"),
+    const Medium medium(kvtest::ReadText(GetAppDir() + "started_recorder.exe"),
                         c.mobile ? "MobileOption=1\r\nOnlyMobile=1\r\n" : "");
     if (c.errors) DeleteFileA((medium.dir + "LIESMICH.TXT").c_str());
     const uidriver::Process p = uidriver::Process::Launch(medium.Setup(), "");
@@ -322,7 +313,7 @@ TEST_F(Install, OutcomeMessagesByWindowsVersion) {
     for (int i = 0; i < 50 && c.started && !FileExists(dir + "started.txt"); ++i) Sleep(100);
     EXPECT_EQ(FileExists(dir + "started.txt"), c.started);
     if (c.started) {
-      EXPECT_EQ(ReadFileBytes(dir + "started.txt"), medium.installDir);
+      EXPECT_EQ(kvtest::ReadText(dir + "started.txt"), medium.installDir);
     }
     // Mobile mode marks the program's INI file and makes no shortcuts.
     EXPECT_EQ(Profile(dir + "DEMO.ini", "Optionen", "MobileModus"), c.mobile ? "1" : "<none>");

@@ -5,19 +5,9 @@
 #include "tests/startup/test_support.h"
 #include "tests/support/test_files.h"
 
-#include <fstream>
-#include <sstream>
-
 namespace {
 
 constexpr DWORD kTimeoutMs = 10000;
-
-std::string SampleText(const std::string& name) {
-  std::ifstream in(GetAppDir() + name, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // A medium in folder with the program, a list naming installDir as the
 // default, and the sample texts unless left out.
@@ -26,17 +16,10 @@ std::string MakeMedium(const kvtest::TempDir& folder, const std::string& install
   kvtest::WriteBytes(dir + "Setup.lst", "[General]\r\nName=Demo Manager\r\ndefaultPath=" +
                                                  installDir +
                                                  "\r\nMobileOption=1\r\n[StartMenu]\r\nFolder=KvTest.Wizard\r\n");
-  kvtest::WriteBytes(dir + "Liesmich.txt", SampleText("Liesmich.txt"));
-  if (withAgreement) kvtest::WriteBytes(dir + "Vertrag.Txt", SampleText("Vertrag.Txt"));
+  kvtest::WriteBytes(dir + "Liesmich.txt", kvtest::ReadText(GetAppDir() + "Liesmich.txt"));
+  if (withAgreement) kvtest::WriteBytes(dir + "Vertrag.Txt", kvtest::ReadText(GetAppDir() + "Vertrag.Txt"));
   CopyFileA((GetAppDir() + "SETUP.EXE").c_str(), (dir + "SETUP.EXE").c_str(), FALSE);
   return dir + "SETUP.EXE";
-}
-
-HWND Find(HWND wizard, const std::string& cls, const std::string& captionStart) {
-  for (HWND c : uidriver::Descendants(wizard)) {
-    if (uidriver::ClassName(c) == cls && uidriver::Text(c).rfind(captionStart, 0) == 0) return c;
-  }
-  return nullptr;
 }
 
 // Clicks and gives the wizard a moment to carry the click out.
@@ -79,7 +62,7 @@ TEST(WizardEndToEnd, PagesInFrontOfTheShellWindowWithScreenshots) {
     SCOPED_TRACE(pages[page]);
     EXPECT_EQ(uidriver::TreeSelectedIndex(tree), page + 1);
     testsupport::SaveShot(wizard, std::string("wizard-") + pages[page]);
-    if (page == 2) Press(Find(wizard, "Button", "&Ja, ich"));
+    if (page == 2) Press(uidriver::FindChild(wizard, "Button", "&Ja, ich akzeptiere die Bedingungen der Lizenzvereinbarung "));
     if (page == 3) {
       // The directory warning, shot while it is up, then the user's own choice.
       SendMessageA(pathEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Q:\\Demo"));
@@ -126,7 +109,7 @@ TEST(WizardEndToEnd, AMissingAgreementIsReportedAndEndEndsTheProgram) {
   }
   ASSERT_EQ(edits.size(), 3u);
   EXPECT_EQ(edits[1], "");
-  uidriver::Click(Find(wizard, "Button", "&Beenden"));
+  uidriver::Click(uidriver::FindChild(wizard, "Button", "&Beenden"));
   EXPECT_TRUE(p.WaitForExit(kTimeoutMs));
   EXPECT_EQ(p.ExitCode(), 2u);
 }

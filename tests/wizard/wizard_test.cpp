@@ -145,48 +145,53 @@ TEST_F(Wizard, NextAndBackWalkThePagesWithTheAgreementEnforced) {
   const std::vector<HWND> all = uidriver::Descendants(Wnd());
   const HWND back = all.end()[-3], next = all.end()[-2];
   const HWND yes = Control(Wnd(), "Button", "&Ja, ich");
-  const HWND no = Control(Wnd(), "Button", "&Nein, ich");
-  EXPECT_TRUE(Checked(no));
-
-  wizard_->bnInstalClick();  // Welcome -> Info
-  EXPECT_EQ(wizard_->ActivePageName(), "Info");
-  EXPECT_TRUE(uidriver::IsEnabled(back));
-  wizard_->bnInstalClick();  // Info -> BGB, not accepted yet
-  EXPECT_EQ(wizard_->ActivePageName(), "BGB");
-  EXPECT_FALSE(uidriver::IsEnabled(next));
-  wizard_->rbYesClick();
-  EXPECT_TRUE(uidriver::IsEnabled(next));
-  wizard_->rbNoClick();
-  EXPECT_FALSE(uidriver::IsEnabled(next));
-  wizard_->bnBackClick();  // Back to Info enables Next whatever the choice
-  EXPECT_EQ(wizard_->ActivePageName(), "Info");
-  EXPECT_TRUE(uidriver::IsEnabled(next));
-  EXPECT_EQ(uidriver::Text(next), "&Weiter");
-  wizard_->bnInstalClick();
-  EXPECT_FALSE(uidriver::IsEnabled(next));
-  // A real click on "Ja" checks the button and runs its handler.
-  SendMessageA(yes, BM_CLICK, 0, 0);
-  EXPECT_TRUE(Checked(yes));
-  EXPECT_TRUE(uidriver::IsEnabled(next));
-  wizard_->bnInstalClick();  // BGB -> Path
-  EXPECT_EQ(wizard_->ActivePageName(), "Path");
-  EXPECT_EQ(uidriver::Text(next), "&Weiter");
-  EXPECT_EQ(GetFocus(), PathEdit());
-  wizard_->bnBackClick();  // the agreement stays accepted
-  EXPECT_EQ(wizard_->ActivePageName(), "BGB");
-  EXPECT_TRUE(uidriver::IsEnabled(next));
-  wizard_->bnInstalClick();
-  wizard_->bnInstalClick();  // Path -> ShortCutsAndUser: the directory is created
-  EXPECT_EQ(wizard_->ActivePageName(), "ShortCutsAndUser");
+  EXPECT_TRUE(Checked(Control(Wnd(), "Button", "&Nein, ich")));
+  enum Press { kNext, kBack, kYes, kNo, kClickYes };
+  const struct Step {
+    Press press;
+    const char* why;
+    const char* page;
+    bool backEnabled, nextEnabled;
+    const char* nextCaption;
+  } walk[] = {
+      {kNext, "Welcome -> Info", "Info", true, true, "&Weiter  >"},
+      {kNext, "Info -> BGB, not accepted yet", "BGB", true, false, "&Weiter  >"},
+      {kYes, "accepted", "BGB", true, true, "&Weiter  >"},
+      {kNo, "refused", "BGB", true, false, "&Weiter  >"},
+      {kBack, "Back to Info enables Next whatever the choice", "Info", true, true, "&Weiter"},
+      {kNext, "BGB again, still refused", "BGB", true, false, "&Weiter"},
+      {kClickYes, "a real click checks Ja and runs its handler", "BGB", true, true, "&Weiter"},
+      {kNext, "BGB -> Path", "Path", true, true, "&Weiter"},
+      {kBack, "the agreement stays accepted", "BGB", true, true, "&Weiter"},
+      {kNext, "BGB -> Path", "Path", true, true, "&Weiter"},
+      {kNext, "Path -> ShortCutsAndUser: the directory is created", "ShortCutsAndUser", true, true, "&Fertig"},
+      {kBack, "", "Path", true, true, "&Weiter"},
+      {kBack, "", "BGB", true, true, "&Weiter"},
+      {kBack, "", "Info", true, true, "&Weiter"},
+      {kBack, "nothing before the first page", "Welcome", false, true, "&Weiter"},
+      {kBack, "", "Welcome", false, true, "&Weiter"},
+  };
+  for (const Step& step : walk) {
+    SCOPED_TRACE(std::string(step.page) + ": " + step.why);
+    switch (step.press) {
+      case kNext: wizard_->bnInstalClick(); break;
+      case kBack: wizard_->bnBackClick(); break;
+      case kYes: wizard_->rbYesClick(); break;
+      case kNo: wizard_->rbNoClick(); break;
+      case kClickYes:
+        SendMessageA(yes, BM_CLICK, 0, 0);
+        EXPECT_TRUE(Checked(yes));
+        break;
+    }
+    EXPECT_EQ(wizard_->ActivePageName(), step.page);
+    EXPECT_EQ(uidriver::IsEnabled(back), step.backEnabled);
+    EXPECT_EQ(uidriver::IsEnabled(next), step.nextEnabled);
+    EXPECT_EQ(uidriver::Text(next), step.nextCaption);
+    if (step.press == kNext && std::string(step.page) == "Path") {
+      EXPECT_EQ(GetFocus(), PathEdit());
+    }
+  }
   EXPECT_TRUE(DirectoryExists(DefaultPath));
-  EXPECT_EQ(uidriver::Text(next), "&Fertig");
-  wizard_->bnBackClick();
-  EXPECT_EQ(wizard_->ActivePageName(), "Path");
-  wizard_->bnBackClick();
-  wizard_->bnBackClick();
-  wizard_->bnBackClick();
-  EXPECT_EQ(wizard_->ActivePageName(), "Welcome");
-  EXPECT_FALSE(uidriver::IsEnabled(back));
   // The step tree followed every page.
   EXPECT_EQ(steps_.selected, (std::vector<int>{2, 3, 2, 3, 4, 3, 4, 5, 4, 3, 2, 1}));
 }

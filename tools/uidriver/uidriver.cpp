@@ -352,14 +352,14 @@ Image CaptureRect(const RECT& wanted) {
   kv::GdiObject<HBITMAP> bitmap(
       CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!bitmap) return Image{};
-  const HDC memory = CreateCompatibleDC(screen.Get());
-  const HGDIOBJ old = SelectObject(memory, bitmap.Get());
-  BitBlt(memory, 0, 0, image.width, image.height, screen.Get(), r.left, r.top, SRCCOPY);
-  GdiFlush();
+  const kv::MemoryDC memory(CreateCompatibleDC(screen.Get()));
+  {
+    const kv::Selection selected(memory.Get(), bitmap.Get());
+    BitBlt(memory.Get(), 0, 0, image.width, image.height, screen.Get(), r.left, r.top, SRCCOPY);
+    GdiFlush();
+  }
   const auto* pixels = static_cast<const std::uint32_t*>(bits);
   image.pixels.assign(pixels, pixels + static_cast<std::size_t>(image.width) * image.height);
-  SelectObject(memory, old);
-  DeleteDC(memory);
   for (auto& p : image.pixels) p &= 0xFFFFFF;
   return image;
 }
