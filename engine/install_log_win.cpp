@@ -1,9 +1,9 @@
 #include "engine/install_log.h"
 
 #include "engine/ini_file.h"
-#include "startup/setup_list.h"
 #include "system/Data.h"
 #include "system/handles.h"
+#include "system/setup_list.h"
 
 namespace {
 

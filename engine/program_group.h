@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include "system/win.h"
+#endif
+
 // ---- Portable -------------------------------------------------------------
 
 // What the system reports about the account and its special folders (paths
@@ -61,6 +65,7 @@ public:
 };
 
 // ---- Win32 ----------------------------------------------------------------
+#ifdef _WIN32
 
 // The account's folders; allUsers is the user's choice on the shortcuts page.
 AccountFolders LookUpAccountFolders(bool allUsers);
@@ -89,15 +94,17 @@ std::vector<ShortcutItem> ReadShortcutItems(const std::string& listFile);
 void WriteUninstallEntry(const std::string& startMenuFolder, const std::string& groupName,
                          const std::string& installPath);
 
-// Moves one file to the recycle bin without asking; true on success.
-bool RecycleFile(const std::string& path);
+// Moves one file to the recycle bin without asking; true on success. owner
+// is the window that owns whatever the shell shows on the way.
+bool RecycleFile(const std::string& path, HWND owner);
 // Moves every file of the folder (any attributes, no subfolders) to the
 // recycle bin; the folder and its subfolders stay.
-void ClearFolder(const std::string& folder);
+void ClearFolder(const std::string& folder, HWND owner);
 
 // Clears the groups of oldGroups (";"-separated folder names under
 // programMenuRoot) that an earlier install into installPath left: those whose
 // "Programm entfernen.LNK" points to exactly AddBackslash(installPath) +
 // "Uninstal.exe". Nothing when programMenuRoot is empty; errors are swallowed.
 void ClearOldGroups(const std::string& oldGroups, const std::string& programMenuRoot,
-                    const std::string& installPath);
+                    const std::string& installPath, HWND owner);
+#endif

@@ -1,12 +1,11 @@
 #include "engine/program_group.h"
 
 #include "engine/shell_link.h"
-#include "startup/setup_list.h"
 #include "system/Data.h"
 #include "system/Kv_tools.h"
-#include "system/form.h"
 #include "system/handles.h"
 #include "system/registry.h"
+#include "system/setup_list.h"
 
 #include <shellapi.h>
 
@@ -61,26 +60,26 @@ void WriteUninstallEntry(const std::string& startMenuFolder, const std::string& 
   WriteValue(key.Get(), "UninstallString", AddBackslash(installPath) + "Uninstal.exe");
 }
 
-bool RecycleFile(const std::string& path) {
+bool RecycleFile(const std::string& path, HWND owner) {
   // A list of one path: the list ends with an empty string.
   const std::string from = path + '\0' + '\0';
   SHFILEOPSTRUCTA operation = {};
-  operation.hwnd = form::ApplicationMainWindow();
+  operation.hwnd = owner;
   operation.wFunc = FO_DELETE;
   operation.pFrom = from.c_str();
   operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION;
   return ::SHFileOperationA(&operation) == 0;
 }
 
-void ClearFolder(const std::string& folder) {
+void ClearFolder(const std::string& folder, HWND owner) {
   // Files of every attribute, in the order the system lists them; no folders.
   for (const DirEntry& entry : FindEntries(AddBackslash(folder) + "*.*")) {
-    if (!entry.directory) RecycleFile(entry.path);
+    if (!entry.directory) RecycleFile(entry.path, owner);
   }
 }
 
 void ClearOldGroups(const std::string& oldGroups, const std::string& programMenuRoot,
-                    const std::string& installPath) {
+                    const std::string& installPath, HWND owner) {
   if (programMenuRoot.empty()) return;
   try {
     const std::string uninstaller = AddBackslash(installPath) + "Uninstal.exe";
@@ -90,7 +89,7 @@ void ClearOldGroups(const std::string& oldGroups, const std::string& programMenu
       const std::string folder = programMenuRoot + name;
       const std::string uninstallLink = folder + "\\Programm entfernen.LNK";
       if (DirectoryExists(folder) && FileExists(uninstallLink) && GetShellLinkTarget(uninstallLink) == uninstaller)
-        ClearFolder(folder);
+        ClearFolder(folder, owner);
     }
   } catch (...) {
     // Left-over groups are a nuisance, not a reason to fail the install.

@@ -1,7 +1,6 @@
 #include "startup/Fsetup.h"
 
 #include "engine/program_group.h"
-#include "startup/setup_list.h"
 #include "system/dialogs.h"
 #include "system/Data.h"
 #include "system/Kv_tools.h"
@@ -9,6 +8,7 @@
 #include "system/program_end.h"
 #include "system/registry.h"
 #include "system/seam.h"
+#include "system/setup_list.h"
 #include "uninstall/Funinstl.h"
 #include "wizard/Faktion.h"
 

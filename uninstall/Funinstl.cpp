@@ -1,12 +1,12 @@
 #include "uninstall/Funinstl.h"
 
 #include "engine/install_log.h"
-#include "startup/setup_list.h"
 #include "system/Data.h"
 #include "system/Kv_tools.h"
 #include "system/dialogs.h"
 #include "system/program_end.h"
 #include "system/seam.h"
+#include "system/setup_list.h"
 #include "uninstall/Fprogrs.h"
 #include "uninstall/fAsk.h"
 #include "uninstall/listed_files.h"

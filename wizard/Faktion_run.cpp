@@ -8,10 +8,10 @@
 #include "engine/install_log.h"
 #include "engine/program_group.h"
 #include "engine/shell_link.h"
-#include "startup/setup_list.h"
 #include "system/Data.h"
 #include "system/Kv_tools.h"
 #include "system/dialogs.h"
+#include "system/setup_list.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -154,7 +154,7 @@ void Tf_Aktion::CreateProgmanGroup() {
   WriteInstallLogUserAccount();
   if (AutoMode) MessageBeep(0xFFFFFFFF);
   // Without a program-menu root there is nowhere to look for earlier groups.
-  ClearOldGroups(OldGroup, programMenuRoot, InstallPath);
+  ClearOldGroups(OldGroup, programMenuRoot, InstallPath, form::ApplicationMainWindow());
 }
 
 // The copy run's outcome; the question whether to start the program comes

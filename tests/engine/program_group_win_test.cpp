@@ -204,7 +204,7 @@ TEST(OldGroups, OnlyGroupsOfThisInstallAreCleared) {
   }
 
   DeleteDirTree(kTrash);
-  ClearOldGroups("Fehlt;AltAnders;;AltDieses;AltGrossKlein;", menu.Path(), installPath);
+  ClearOldGroups("Fehlt;AltAnders;;AltDieses;AltGrossKlein;", menu.Path(), installPath, nullptr);
 
   const std::string trashed = TrashedPaths();
   for (const auto& g : groups) {
@@ -223,15 +223,15 @@ TEST(OldGroups, OnlyGroupsOfThisInstallAreCleared) {
   // Without a known menu root nothing is looked at.
   CreateShellLink(uninstaller, "Programm entfernen", menu.Path() + "AltDieses\\Programm entfernen.LNK", installPath,
                   SW_SHOW);
-  ClearOldGroups("AltDieses", "", installPath);
+  ClearOldGroups("AltDieses", "", installPath, nullptr);
   EXPECT_TRUE(FileExists(menu.Path() + "AltDieses\\Programm entfernen.LNK"));
 }
 
 TEST(RecycleFile, MissingFileFails) {
   kvtest::TempDir dir;
-  EXPECT_FALSE(RecycleFile(dir.Path() + "fehlt.txt"));
+  EXPECT_FALSE(RecycleFile(dir.Path() + "fehlt.txt", nullptr));
   kvtest::WriteBytes(dir.Path() + "da.txt", "");
-  EXPECT_TRUE(RecycleFile(dir.Path() + "da.txt"));
+  EXPECT_TRUE(RecycleFile(dir.Path() + "da.txt", nullptr));
   EXPECT_FALSE(FileExists(dir.Path() + "da.txt"));
 }
 

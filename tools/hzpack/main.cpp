@@ -4,11 +4,15 @@
 //   hzpack info IN          prints the header
 //   hzpack make SOURCE MEDIUM --name NAME --agreement FILE [...]
 //                           builds a medium from a product folder
+//   hzpack check MEDIUM [--plan]
+//                           checks a medium against what the setup program
+//                           will make of it (exit 1 when it found an error)
 //   hzpack --help | -h      prints the usage; hzpack --version the version
 // Exit status 0 on success, 1 on failure with one line on standard error,
 // 2 on a command line it does not understand.
 #include "decompress/compress.h"
 #include "system/file_io.h"
+#include "tools/hzpack/check.h"
 #include "tools/hzpack/host.h"
 #include "tools/hzpack/hzl_pack.h"
 #include "tools/hzpack/medium_maker.h"
@@ -17,6 +21,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <map>
 #include <stdexcept>
@@ -34,6 +39,9 @@ constexpr const char* kUsage =
     "                   [--main FILE] [--path DIR] [--setup FILE]\n"
     "                                build a medium from the product folder SOURCE\n"
     "                                (SETUP.EXE: --setup, or the one beside hzpack)\n"
+    "       hzpack check MEDIUM [--plan]\n"
+    "                                check MEDIUM as the setup program will read and\n"
+    "                                install it; --plan also shows the install\n"
     "       hzpack --help | --version\n";
 
 // Files below this size pack too fast for a progress display to help.
@@ -164,6 +172,8 @@ int Run(const std::vector<std::string>& args) {
   }
   hzpack::MakeRequest request;
   if (command == "make" && ParseMake(args, request)) return Make(request);
+  if (command == "check" && (args.size() == 2 || (args.size() == 3 && args[2] == "--plan")) && args[1].rfind("-", 0) != 0)
+    return hzpack::CheckMedium(args[1], std::cout, args.size() == 3);
   const bool anOption = std::any_of(args.begin(), args.end(), [](const std::string& a) { return a.size() > 1 && a[0] == '-'; });
   if (!anOption) {
     if (command == "pack" && (args.size() == 2 || args.size() == 3)) return Pack(args[1], args.size() == 3 ? args[2] : "");

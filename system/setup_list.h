@@ -24,6 +24,18 @@ using ProfileReader = std::function<std::size_t(const char* section, const char*
 // The file at path, read through the system's profile functions (Win32).
 ProfileReader ProfileOf(const std::string& path);
 
+// A profile file's text, read as the profile functions read a file, for
+// tools that run elsewhere. Lines end at CR or LF and lose their blanks and
+// tabs at both ends; empty lines and lines beginning with ";" are skipped. A
+// line beginning with "[" starts the section named up to the "]"; lines
+// before the first section belong to none. Other lines are key=value, both
+// trimmed, one pair of quotes ('' or "") around the whole value dropped; a
+// line without "=" is a key with an empty value. Sections and keys are
+// matched without regard to letter case (ASCII letters), the first of the
+// same name wins, and the key names of a section are those of its first
+// occurrence in file order.
+ProfileReader ProfileOfText(const std::string& text);
+
 // Whether a list file can be read: it exists as a file and opens for
 // reading. A file that exists but cannot be opened (no right to read it, or
 // held by another program) must not pass for a list without keys (Win32).

@@ -1,7 +1,7 @@
 // What the program makes of the setup list's values, over a list held in
 // memory that answers as the system's profile functions do. Runs natively and
-// under Wine; tests/startup/setup_list_test.cpp reads real files.
-#include "startup/setup_list.h"
+// under Wine; tests/system/setup_list_test.cpp reads real files.
+#include "system/setup_list.h"
 
 #include <gtest/gtest.h>
 

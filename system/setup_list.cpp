@@ -1,5 +1,5 @@
 // The setup list's values as the program reads them, over any profile reader.
-#include "startup/setup_list.h"
+#include "system/setup_list.h"
 
 #include "system/Kv_tools.h"
 

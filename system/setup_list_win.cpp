@@ -1,5 +1,5 @@
 // The setup list on the disk: read through the system's profile functions.
-#include "startup/setup_list.h"
+#include "system/setup_list.h"
 
 #include "system/Kv_tools.h"
 #include "system/handles.h"

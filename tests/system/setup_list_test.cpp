@@ -2,7 +2,7 @@
 // written byte by byte: what the system contributes (letter case, code page,
 // the 2047-character value, key order, sections of any length) and what the
 // program's reading makes of it.
-#include "startup/setup_list.h"
+#include "system/setup_list.h"
 #include "tests/support/test_files.h"
 
 namespace {

@@ -1,0 +1,63 @@
+// The files of one install run as plain values: which listed file goes to
+// which directory, under which name and log number, in the order the run
+// handles them. The install run places the files of this plan; the medium
+// check predicts the install from the same plan.
+#pragma once
+
+#include "system/setup_list.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+// What the install run reads of the setup list's file sections.
+struct InstallList {
+  std::vector<std::string> programFiles;  // [programfiles] "1" to "N"; the first is the main program
+  std::vector<std::string> windowsFiles;  // [Windows] "1" to "N"
+  // [SystemDepended]: a Windows version name and its ";"-separated files.
+  std::vector<std::pair<std::string, std::string>> systemDepended;
+};
+InstallList ReadInstallList(const ProfileReader& list);
+
+// Whether a listed name would put its file outside its destination
+// directory: a drive ("C:\x", "C:x"), a leading separator (the root of the
+// drive, or a UNC name "\\server\share"), or a part made of dots and blanks
+// alone ("..", and "..." or ". ." that Windows trims to ".." or "."). "/"
+// separates like "\".
+bool LeavesDestination(const std::string& name);
+
+struct PlannedFile {
+  enum class Step {
+    Place,       // copied or expanded into place
+    KeepSample,  // a sample file; the user's sample database is kept, nothing is copied
+    Refuse,      // its name leaves the destination directory: never placed
+  };
+  std::string sourceName;      // on the medium, relative to the setup program's directory
+  std::string targetName;      // as listed ("Uninstal.exe" for the setup program itself)
+  std::string destinationDir;  // the install or the Windows directory, with trailing backslash
+  std::string installedName;   // MapCompressedName(targetName)
+  int logNumber = 0;           // the progress position: the key "File" + number in the log
+  Step step = Step::Place;
+  bool mainProgram = false;    // the first [programfiles] entry
+
+  std::string InstalledPath() const { return destinationDir + installedName; }
+};
+
+struct InstallPlan {
+  // [programfiles], then [Windows], then [SystemDepended] for the running
+  // version, then the uninstaller; numbered from 1 in this order, so a kept
+  // sample file leaves a gap in the log and the uninstaller has the highest
+  // number.
+  std::vector<PlannedFile> files;
+  // The installed path of the main program; "" when there is none or its
+  // name is refused.
+  std::string mainProgFile;
+};
+
+// installPath and windowsDir with or without trailing backslash.
+// sampleDatabaseExists: whether the install directory holds "Beispiel.hdb"
+// before the run. A [programfiles] entry whose name holds "beispiel." (any
+// letter case) is not copied while it does; a sample database that an
+// earlier entry of the run places counts as well.
+InstallPlan PlanInstall(const InstallList& list, const std::string& installPath, const std::string& windowsDir,
+                        const std::string& windowsVersionName, bool sampleDatabaseExists);

@@ -1,0 +1,160 @@
+// hzpack check against broken media: each a copy of one good medium with one
+// mistake, and the findings and exit code each must give.
+#include "tests/support/test_files.h"
+#include "tools/hzpack/check.h"
+#include "tools/hzpack/hzl_pack.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sstream>
+
+namespace {
+
+std::string Packed(const std::string& text) {
+  const std::vector<std::uint8_t> packed = hzpack::PackBytes(kvtest::ToBytes(text));
+  return std::string(packed.begin(), packed.end());
+}
+
+std::string Repeated(const std::string& piece, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += piece;
+  return text;
+}
+
+const std::string kList =
+    "[General]\r\nName=Demo\r\ndefaultPath=C:\\Programme\\Demo\r\n"
+    "[StartMenu]\r\nFolder=Demo\r\n"
+    "[Group]\r\nName=Demo\r\n"
+    "[programfiles]\r\n1=DEMO.EX_\r\n2=Beispiel.hd_\r\n3=Liesmich.txt\r\n"
+    "[Windows]\r\n1=DEMO.INI\r\n"
+    "[SystemDepended]\r\nWindows XP=XP.DL_;\r\n"
+    "[Items]\r\nDEMO.EXE=Demo\r\nUninstal.exe=Programm entfernen\r\n";
+
+// The coded stream of this text ends with a match, so a header one byte
+// short makes the decoder produce one byte more than it says.
+const std::string kProgram = Repeated("Programm ", 100);
+
+class Medium {
+public:
+  Medium() {
+    Write("Setup.lst", kList);
+    Write("SETUP.EXE", "MZ");
+    Write("Vertrag.Txt", "Vertrag");
+    Write("demo.ex_", Packed(kProgram));  // found whatever its letter case
+    Write("Beispiel.hd_", Packed("Beispiel"));
+    Write("Liesmich.txt", "Lies mich");
+    Write("DEMO.INI", "[Demo]");
+    Write("XP.DL_", Packed("XP"));
+  }
+  void Write(const std::string& name, const std::string& bytes) const { kvtest::WriteBytes(dir_ / name, bytes); }
+  void Remove(const std::string& name) const { std::filesystem::remove(dir_ / name); }
+  void Replace(const std::string& from, const std::string& to) const {
+    std::string list = kList;
+    list.replace(list.find(from), from.size(), to);
+    Write("Setup.lst", list);
+  }
+  const std::string& Path() const { return dir_.Path(); }
+
+private:
+  kvtest::TempDir dir_;
+};
+
+TEST(CheckMedium, BrokenMediaGiveTheirFindings) {
+  std::string cut = Packed(kProgram);
+  cut.resize(cut.size() - 3);
+  std::string shortHeader = Packed(kProgram);
+  shortHeader[4] = static_cast<char>(shortHeader[4] - 1);  // 899 instead of 900
+  std::string huge = Packed("XP");
+  huge.replace(4, 4, "\xFF\xFF\xFF\xFF");
+
+  const struct {
+    const char* mistake;
+    std::function<void(const Medium&)> make;
+    std::vector<std::string> findings;
+  } cases[] = {
+      {"none", [](const Medium&) {}, {}},
+      {"no list", [](const Medium& m) { m.Remove("Setup.lst"); },
+       {"error: Setup.lst: missing: the setup program ends at once without its list"}},
+      {"a listed file missing", [](const Medium& m) { m.Remove("Liesmich.txt"); },
+       {"error: Liesmich.txt: missing on the medium"}},
+      {"a plain file under a compressed name", [](const Medium& m) { m.Write("XP.DL_", "XP"); },
+       {"error: XP.DL_: not a compressed file (no \"!HZL\"), but its name ends in \"_\""}},
+      {"cut short", [&cut](const Medium& m) { m.Write("DEMO.EX_", cut); },
+       {"error: DEMO.EX_: cut short: the coded data ends before 900 bytes are decoded"}},
+      {"header cut short", [](const Medium& m) { m.Write("DEMO.EX_", "!HZL\x84\x03"); },
+       {"error: DEMO.EX_: cut short: the file ends inside its 8-byte header"}},
+      {"size in the header one short", [&shortHeader](const Medium& m) { m.Write("DEMO.EX_", shortHeader); },
+       {"error: DEMO.EX_: decodes to 900 bytes, but its header says 899"}},
+      {"size of 2 GiB or more", [&huge](const Medium& m) { m.Write("XP.DL_", huge); },
+       {"error: XP.DL_: its header gives a size of 2 GiB or more"}},
+      {"data left over", [](const Medium& m) { m.Write("Beispiel.hd_", Packed("Beispiel") + "rest"); },
+       {"error: Beispiel.hd_: data left over after the coded stream"}},
+      {"a name leaving the install directory",
+       [](const Medium& m) { m.Replace("3=Liesmich.txt", "3=Liesmich.txt\r\n4=..\\Shared.dll"); },
+       {"error: ..\\Shared.dll: its target lies outside its directory; the setup program never places it"}},
+      {"no agreement", [](const Medium& m) { m.Remove("Vertrag.Txt"); },
+       {"error: Vertrag.Txt: missing: the agreement page stops even an automatic install with an error box"}},
+      {"no setup program", [](const Medium& m) { m.Remove("SETUP.EXE"); },
+       {"error: SETUP.EXE: missing: the setup program itself is copied into the install directory as Uninstal.exe"}},
+      {"a gap in the numbering", [](const Medium& m) { m.Replace("3=Liesmich.txt", "4=Liesmich.txt"); },
+       {"warning: [programfiles] 4: never read: entries are read by the numbers 1 to 3, the count of the section's "
+        "entries",
+        "error: entry 3: empty: the setup program tries to copy a file without a name and asks the user"}},
+      {"saved as UTF-8", [](const Medium& m) { m.Replace("Name=Demo\r\n", "Name=D\xC3\xA9mo\r\n"); },
+       {"warning: Setup.lst: saved as UTF-8: the setup program reads code page 1252, so \"\xC3\xBC\" shows as two "
+        "characters",
+        "warning: [Items] DEMO.EXE: its caption \"Demo\" is not [General] Name \"D\xC3\xA9mo\": the uninstaller leaves "
+        "the desktop and Start-menu shortcuts behind"}},
+      {"no program name", [](const Medium& m) { m.Replace("Name=Demo\r\ndefaultPath", "defaultPath"); },
+       {"warning: [General] Name: missing: the program is called \"Programm\"",
+        "warning: [Items] DEMO.EXE: its caption \"Demo\" is not [General] Name \"Programm\": the uninstaller leaves "
+        "the desktop and Start-menu shortcuts behind"}},
+      {"no group name", [](const Medium& m) { m.Replace("[Group]\r\nName=Demo\r\n", "[Group]\r\n"); },
+       {"warning: [Group] Name: missing: the program group is called \"Gruppex\""}},
+      {"no uninstall folder", [](const Medium& m) { m.Replace("Folder=Demo", "Ordner=Demo"); },
+       {"warning: [StartMenu] Ordner: never read by the setup program",
+        "warning: [StartMenu] Folder: missing: the uninstall entry is called \"Unbenannt\""}},
+      {"a malformed uninstall folder", [](const Medium& m) { m.Replace("Folder=Demo", "Folder=\\"); },
+       {"warning: [StartMenu] Folder: a leading, trailing or doubled backslash: no uninstall entry is written"}},
+      {"no default path", [](const Medium& m) { m.Replace("defaultPath=C:\\Programme\\Demo\r\n", ""); },
+       {"warning: [General] defaultPath: missing: the proposed install directory is \"C:\\App\""}},
+      {"the programs folder as default path",
+       [](const Medium& m) { m.Replace("C:\\Programme\\Demo", "c:\\programme\\"); },
+       {"warning: [General] defaultPath: the programs folder itself: the directory page does not accept it"}},
+      {"a relative default path", [](const Medium& m) { m.Replace("C:\\Programme\\Demo", "RelDemo"); },
+       {"warning: [General] defaultPath: not an absolute path (a drive letter with \"\\\", or a UNC name)"}},
+      {"a shortcut to nothing", [](const Medium& m) { m.Replace("DEMO.EXE=Demo", "DEMO.EXE=Demo\r\nHILFE.HLP=Hilfe"); },
+       {"warning: [Items] HILFE.HLP: nothing installs this file; the shortcut leads nowhere"}},
+      {"two entries with one target",
+       [](const Medium& m) { m.Replace("3=Liesmich.txt", "3=Liesmich.txt\r\n4=demo.exe"); m.Write("demo.exe", "x"); },
+       {"warning: demo.exe: installed to the same place as DEMO.EX_, which it replaces"}},
+      {"a compressed name without mapping",
+       [](const Medium& m) { m.Replace("XP.DL_", "XP.ZZ_"); m.Write("XP.ZZ_", Packed("XP")); },
+       {"warning: XP.ZZ_: no installed name is known for its extension: installed as XP.ZZ_, with its \"_\""}},
+      {"no such Windows version", [](const Medium& m) { m.Replace("Windows XP=", "Windows 7="); },
+       {"warning: [SystemDepended] Windows 7: no Windows version is called so; these files are never installed"}},
+      {"a long comment", [](const Medium& m) { m.Replace("1=DEMO.INI", "1=DEMO.INI\r\n;" + std::string(2100, 'x')); },
+       {}},  // a comment line is no value
+      {"a value too long",
+       [](const Medium& m) { m.Replace("Name=Demo\r\n", "Name=Demo\r\nTitel=" + std::string(2100, 'x') + "\r\n"); },
+       {"warning: [General] Titel: never read by the setup program",
+        "warning: [General] Titel: longer than 2047 characters: the setup program reads only the first 2047"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mistake);
+    const Medium medium;
+    c.make(medium);
+    std::ostringstream out;
+    const int status = hzpack::CheckMedium(medium.Path(), out, false);
+    std::vector<std::string> findings;
+    std::istringstream lines(out.str());
+    for (std::string line; std::getline(lines, line);) findings.push_back(line);
+    EXPECT_EQ(findings, c.findings);
+    const bool anError = std::any_of(c.findings.begin(), c.findings.end(),
+                                     [](const std::string& f) { return f.rfind("error:", 0) == 0; });
+    EXPECT_EQ(status, anError ? 1 : 0);
+  }
+}
+
+}  // namespace

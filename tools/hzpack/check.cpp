@@ -1,0 +1,417 @@
+#include "tools/hzpack/check.h"
+
+#include "decompress/compress.h"
+#include "decompress/lzh_internal.h"
+#include "engine/ascii_case.h"
+#include "engine/compressed_name.h"
+#include "engine/install_plan.h"
+#include "engine/program_group.h"
+#include "system/Kv_tools.h"
+#include "system/setup_list.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+
+namespace hzpack {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The version names the setup program knows; a [SystemDepended] key is one
+// of them or is never read.
+const char* const kVersionNames[] = {"Windows 95", "Windows 98", "Windows 98SE", "Windows ME",   "Windows NT",
+                                     "Windows 2000", "Windows XP", "Windows Vista", "Unknown"};
+// Where the plan puts [Windows] entries; the real one is the machine's.
+constexpr char kWindowsDir[] = "C:\\WINDOWS";
+// The profile functions hand out this many characters of a value.
+constexpr std::size_t kValueChars = 2047;
+// A shortcut's caption is cut to this many characters.
+constexpr std::size_t kCaptionChars = 255;
+
+struct Shortcut {
+  std::string file;
+  std::string caption;
+};
+std::vector<Shortcut> Shortcuts(const ProfileReader& list) {
+  std::vector<Shortcut> items;
+  for (auto& [file, caption] : ReadListSection(list, "Items")) items.push_back({file, caption.substr(0, kCaptionChars)});
+  return items;
+}
+
+// The decoder's I/O over a file in memory; the output is only counted.
+struct CountingIo {
+  const std::uint8_t* data;
+  std::size_t size;
+  std::size_t position = 0;
+  std::uint64_t produced = 0;
+  std::uint8_t scratch[lzh::kMaxMatch + 8] = {};
+
+  int ReadByte() { return position < size ? data[position++] : -1; }
+  void WriteByte(std::uint8_t) { ++produced; }
+  const std::uint8_t* PeekInput(unsigned count) const { return size - position >= count ? data + position : nullptr; }
+  void SkipInput(unsigned count) { position += count; }
+  std::uint8_t* ReserveOutput(unsigned count) {
+    produced += count;
+    return scratch;
+  }
+};
+
+struct Decoded {
+  bool cutShort;
+  std::uint64_t produced;
+};
+Decoded DecodeCounting(const std::uint8_t* coded, std::size_t size, std::int32_t expanded) {
+  CountingIo io{coded, size};
+  const bool overran = lzh::LzhDecodeIo(expanded, io);
+  return {overran, io.produced};
+}
+
+std::uint32_t Word(const std::vector<std::uint8_t>& b, std::size_t at) {
+  return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
+}
+
+bool SameName(const std::string& a, const std::string& b) { return AsciiLowerCase(a) == AsciiLowerCase(b); }
+
+bool ReadBytes(const std::string& path, std::vector<std::uint8_t>& bytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+// The medium's files as Windows finds them: letter case aside, "\" or "/"
+// between folders.
+class MediumFiles {
+public:
+  explicit MediumFiles(std::string dir) : dir_(std::move(dir)) {}
+
+  // The file's path, or "" when the medium has no such file.
+  std::string Find(const std::string& name) {
+    fs::path at(dir_);
+    std::string::size_type start = 0;
+    for (;;) {
+      const std::string::size_type end = name.find_first_of("\\/", start);
+      const std::string part = name.substr(start, end == std::string::npos ? std::string::npos : end - start);
+      at = Entry(at, part);
+      if (at.empty()) return {};
+      if (end == std::string::npos) break;
+      start = end + 1;
+    }
+    std::error_code error;
+    return fs::is_regular_file(at, error) ? at.string() : std::string();
+  }
+
+private:
+  fs::path Entry(const fs::path& folder, const std::string& part) {
+    if (part.empty() || part == "." || part == "..") return {};
+    auto listed = listings_.find(folder.string());
+    if (listed == listings_.end()) {
+      std::vector<std::string> names;
+      std::error_code error;
+      for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
+        names.push_back(it->path().filename().string());
+      listed = listings_.emplace(folder.string(), std::move(names)).first;
+    }
+    const std::vector<std::string>& names = listed->second;
+    if (std::find(names.begin(), names.end(), part) != names.end()) return folder / part;
+    for (const std::string& n : names)
+      if (SameName(n, part)) return folder / n;
+    return {};
+  }
+
+  std::string dir_;
+  std::map<std::string, std::vector<std::string>> listings_;
+};
+
+class Checker {
+public:
+  Checker(const std::string& medium, std::ostream& out) : files_(medium), out_(out) {}
+
+  int Run(bool printPlan) {
+    const std::string listPath = files_.Find("Setup.lst");
+    std::vector<std::uint8_t> raw;
+    if (listPath.empty() || !ReadBytes(listPath, raw)) {
+      Error("Setup.lst", "missing: the setup program ends at once without its list");
+      return 1;
+    }
+    CheckEncoding(raw);
+    list_ = ProfileOfFile(listPath, raw);
+    CheckKeys();
+    CheckGeneral();
+    const InstallList files = ReadInstallList(list_);
+    CheckNumbering("programfiles", files.programFiles.size());
+    CheckNumbering("Windows", files.windowsFiles.size());
+    PlanEveryVersion(files);
+    CheckFiles();
+    CheckItems();
+    if (files_.Find("Vertrag.Txt").empty())
+      Error("Vertrag.Txt", "missing: the agreement page stops even an automatic install with an error box");
+    if (files_.Find("Setup.exe").empty())
+      Error("SETUP.EXE", "missing: the setup program itself is copied into the install directory as Uninstal.exe");
+    if (printPlan) PrintPlan();
+    return errors_ == 0 ? 0 : 1;
+  }
+
+private:
+  // One plan per Windows version whose files differ: each version named in
+  // [SystemDepended], and every other version.
+  struct VersionPlan {
+    std::string version;  // "" for every version not named
+    InstallPlan plan;
+  };
+
+  void Error(const std::string& where, const std::string& what) {
+    out_ << "error: " << where << ": " << what << '\n';
+    ++errors_;
+  }
+  void Warning(const std::string& where, const std::string& what) { out_ << "warning: " << where << ": " << what << '\n'; }
+
+  static ProfileReader ProfileOfFile(const std::string& path, const std::vector<std::uint8_t>& raw) {
+#ifdef _WIN32
+    static_cast<void>(raw);
+    return ProfileOf(path);
+#else
+    static_cast<void>(path);
+    return ProfileOfText(std::string(raw.begin(), raw.end()));
+#endif
+  }
+
+  bool HasKey(const std::string& section, const std::string& key) const {
+    return ReadListString(list_, section, key, "0") != "0" || ReadListString(list_, section, key, "1") != "1";
+  }
+
+  void CheckEncoding(const std::vector<std::uint8_t>& raw) {
+    const auto starts = [&raw](std::initializer_list<std::uint8_t> mark) {
+      return raw.size() >= mark.size() && std::equal(mark.begin(), mark.end(), raw.begin());
+    };
+    if (starts({0xEF, 0xBB, 0xBF}) || starts({0xFF, 0xFE}) || starts({0xFE, 0xFF})) {
+      Warning("Setup.lst", "begins with a byte-order mark: the setup program reads code page 1252 and does not "
+                           "take the first line for what it says");
+      return;
+    }
+    // Text in code page 1252 is seldom also valid UTF-8 once it has a byte
+    // above 127; a list that is most likely was saved as UTF-8.
+    bool nonAscii = false;
+    for (std::size_t i = 0; i < raw.size();) {
+      const std::uint8_t c = raw[i];
+      const std::size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+      if (length == 0 || i + length > raw.size()) return;
+      for (std::size_t k = 1; k < length; ++k)
+        if ((raw[i + k] & 0xC0) != 0x80) return;
+      nonAscii = nonAscii || length > 1;
+      i += length;
+    }
+    if (nonAscii)
+      Warning("Setup.lst", "saved as UTF-8: the setup program reads code page 1252, so \"\xC3\xBC\" shows as two "
+                           "characters");
+  }
+
+  // Keys that nothing reads, and values longer than a read hands out.
+  void CheckKeys() {
+    static const std::map<std::string, std::set<std::string>> kKnown = {
+        {"general", {"name", "defaultpath", "mobileoption", "onlymobile"}},
+        {"startmenu", {"folder"}},
+        {"group", {"name", "old"}},
+    };
+    for (const char* section : {"General", "StartMenu", "Group", "programfiles", "Windows", "SystemDepended", "Items"}) {
+      const auto known = kKnown.find(AsciiLowerCase(section));
+      for (const auto& [key, value] : ReadListSection(list_, section)) {
+        const std::string where = std::string("[") + section + "] " + key;
+        if (known != kKnown.end() && known->second.count(AsciiLowerCase(key)) == 0)
+          Warning(where, "never read by the setup program");
+        if (AsciiLowerCase(section) == "systemdepended" &&
+            std::none_of(std::begin(kVersionNames), std::end(kVersionNames),
+                         [&key](const char* v) { return SameName(key, v); }))
+          Warning(where, "no Windows version is called so; these files are never installed");
+        std::vector<char> whole(1 << 16);
+        if (list_(section, key.c_str(), "", whole.data(), whole.size()) > kValueChars)
+          Warning(where, "longer than 2047 characters: the setup program reads only the first 2047");
+      }
+    }
+  }
+
+  void CheckGeneral() {
+    if (!HasKey("General", "Name")) Warning("[General] Name", "missing: the program is called \"Programm\"");
+    if (!HasKey("Group", "Name")) Warning("[Group] Name", "missing: the program group is called \"Gruppex\"");
+    if (!HasKey("StartMenu", "Folder")) {
+      Warning("[StartMenu] Folder", "missing: the uninstall entry is called \"Unbenannt\"");
+    } else {
+      const std::string folder = ReadListString(list_, "StartMenu", "Folder", "");
+      if (folder.empty()) {
+        Warning("[StartMenu] Folder", "empty: no uninstall entry is written");
+      } else if (folder.front() == '\\' || folder.back() == '\\' || folder.find("\\\\") != std::string::npos) {
+        Warning("[StartMenu] Folder", "a leading, trailing or doubled backslash: no uninstall entry is written");
+      }
+    }
+    if (!HasKey("General", "defaultPath")) {
+      Warning("[General] defaultPath", "missing: the proposed install directory is \"C:\\App\"");
+    }
+    installPath_ = ReadListString(list_, "General", "defaultPath", "C:\\App");
+    const std::string lower = AsciiLowerCase(RemoveBackslash(installPath_));
+    const bool drive = installPath_.size() >= 3 && std::isalpha(static_cast<unsigned char>(installPath_[0])) &&
+                       installPath_[1] == ':' && installPath_[2] == '\\';
+    if (lower == "c:\\programme" || lower == "c:\\program files") {
+      Warning("[General] defaultPath", "the programs folder itself: the directory page does not accept it");
+    } else if (!drive && installPath_.compare(0, 2, "\\\\") != 0) {
+      Warning("[General] defaultPath", "not an absolute path (a drive letter with \"\\\", or a UNC name)");
+    }
+  }
+
+  // Keys of a numbered list beyond its count are never read.
+  void CheckNumbering(const char* section, std::size_t count) {
+    for (const auto& [key, value] : ReadListSection(list_, section)) {
+      long long n = 0;
+      const bool number = ParseListInteger(key, n) && std::to_string(n) == key;
+      if (!number || n < 1 || static_cast<std::size_t>(n) > count)
+        Warning(std::string("[") + section + "] " + key,
+                "never read: entries are read by the numbers 1 to " + std::to_string(count) +
+                    ", the count of the section's entries");
+    }
+  }
+
+  void PlanEveryVersion(const InstallList& files) {
+    std::vector<std::string> versions;
+    for (const auto& pair : files.systemDepended) {
+      const bool seen = std::any_of(versions.begin(), versions.end(),
+                                    [&pair](const std::string& v) { return SameName(v, pair.first); });
+      if (!seen) versions.push_back(pair.first);
+    }
+    versions.push_back("");
+    for (const std::string& version : versions)
+      plans_.push_back({version, PlanInstall(files, installPath_, kWindowsDir, version, false)});
+  }
+
+  // Every file each plan places: there, sound, and placed as meant.
+  void CheckFiles() {
+    std::set<std::string> checked;
+    for (const VersionPlan& version : plans_) {
+      std::map<std::string, std::string> targets;
+      for (const PlannedFile& file : version.plan.files) {
+        if (file.sourceName == "Setup.exe") continue;  // the setup program itself, checked apart
+        const std::string where = file.sourceName.empty() ? "entry " + std::to_string(file.logNumber) : file.sourceName;
+        const bool first = checked.insert(AsciiLowerCase(file.sourceName)).second;
+        if (file.step == PlannedFile::Step::Refuse) {
+          if (first) Error(where, "its target lies outside its directory; the setup program never places it");
+          continue;
+        }
+        const auto [other, added] = targets.emplace(AsciiLowerCase(file.InstalledPath()), file.sourceName);
+        if (!added && first) Warning(where, "installed to the same place as " + other->second + ", which it replaces");
+        if (!first) continue;
+        CheckOneFile(where, file);
+      }
+    }
+  }
+
+  void CheckOneFile(const std::string& where, const PlannedFile& file) {
+    if (file.sourceName.empty()) {
+      Error(where, "empty: the setup program tries to copy a file without a name and asks the user");
+      return;
+    }
+    const std::string path = files_.Find(file.sourceName);
+    if (path.empty()) {
+      Error(where, "missing on the medium");
+      return;
+    }
+    if (!IsCompressedSource(file.sourceName)) return;
+    if (MapCompressedName(file.targetName) == file.targetName)
+      Warning(where, "no installed name is known for its extension: installed as " + file.installedName +
+                         ", with its \"_\"");
+    std::vector<std::uint8_t> bytes;
+    if (!ReadBytes(path, bytes)) {
+      Error(where, "cannot be read");
+      return;
+    }
+    const std::string fault = CompressedFileFault(bytes);
+    if (!fault.empty()) Error(where, fault);
+  }
+
+  void CheckItems() {
+    const std::vector<Shortcut> items = Shortcuts(list_);
+    const std::string name = ReadListString(list_, "General", "Name", "Programm");
+    if (!items.empty() && items.front().caption != name)
+      Warning("[Items] " + items.front().file, "its caption \"" + items.front().caption + "\" is not [General] Name \"" +
+                                                  name + "\": the uninstaller leaves the desktop and Start-menu "
+                                                         "shortcuts behind");
+    const std::string installDir = AsciiLowerCase(AddBackslash(installPath_));
+    for (const Shortcut& item : items) {
+      const std::string target = AsciiLowerCase(installDir + item.file);
+      const bool installed = std::any_of(plans_.begin(), plans_.end(), [&target](const VersionPlan& v) {
+        return std::any_of(v.plan.files.begin(), v.plan.files.end(), [&target](const PlannedFile& f) {
+          return f.step == PlannedFile::Step::Place && AsciiLowerCase(f.InstalledPath()) == target;
+        });
+      });
+      if (!installed) Warning("[Items] " + item.file, "nothing installs this file; the shortcut leads nowhere");
+    }
+  }
+
+  void PrintPlan() {
+    const std::string group = ReadListString(list_, "Group", "Name", "Gruppex");
+    const std::string folder = ReadListString(list_, "StartMenu", "Folder", "Unbenannt");
+    const std::string name = ReadListString(list_, "General", "Name", "Programm");
+    out_ << "plan: install directory " << installPath_ << ", Windows directory " << kWindowsDir << '\n';
+    for (const VersionPlan& version : plans_) {
+      if (plans_.size() > 1) out_ << "files on " << (version.version.empty() ? "any other Windows" : version.version) << ":\n";
+      for (const PlannedFile& f : version.plan.files) {
+        out_ << "  File" << f.logNumber << "  " << f.sourceName << " -> " << AsciiLowerCase(f.InstalledPath());
+        if (f.step == PlannedFile::Step::Refuse) out_ << "  (refused, not logged)";
+        if (f.step == PlannedFile::Step::Place && IsCompressedSource(f.sourceName)) out_ << "  (expanded)";
+        if (f.mainProgram) out_ << "  (main program)";
+        out_ << '\n';
+      }
+    }
+    if (group.empty()) {
+      out_ << "shortcuts: none ([Group] Name is empty); no uninstall entry\n";
+    } else {
+      const std::vector<Shortcut> items = Shortcuts(list_);
+      out_ << "shortcuts: program group \"" << group << "\":";
+      for (const Shortcut& item : items) out_ << " \"" << item.caption << ".LNK\" -> " << item.file << ';';
+      out_ << '\n';
+      if (!items.empty())
+        out_ << "shortcuts: desktop and Start menu (when chosen): \"" << items.front().caption << ".LNK\"\n";
+      out_ << "registry: HKEY_LOCAL_MACHINE" << UninstallKeyPath(folder) << ": DisplayName \"" << group
+           << " deinstalieren\", UninstallString \"" << AddBackslash(installPath_) << "Uninstal.exe\"\n";
+    }
+    out_ << "log: " << AddBackslash(installPath_) << "Install1.log: [General] Name=" << name
+         << ", [InstalledFiles] File1 to File" << plans_.back().plan.files.size() << ", [Group] Name=" << group
+         << ", [StartMenu] Folder=" << folder << ", [BenutzerKonto] UserName (with shortcuts)\n";
+  }
+
+  MediumFiles files_;
+  std::ostream& out_;
+  ProfileReader list_;
+  std::string installPath_;
+  std::vector<VersionPlan> plans_;
+  int errors_ = 0;
+};
+
+}  // namespace
+
+std::string CompressedFileFault(const std::vector<std::uint8_t>& file) {
+  static const std::uint8_t kMagic[] = {0x21, 0x48, 0x5A, 0x4C};
+  if (!std::equal(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(file.size(), 4)),
+                  std::begin(kMagic)))
+    return "not a compressed file (no \"!HZL\"), but its name ends in \"_\"";
+  if (file.size() < kHzlHeaderSize) return "cut short: the file ends inside its 8-byte header";
+  const auto expanded = static_cast<std::int32_t>(Word(file, 4));
+  if (expanded < 0) return "its header gives a size of 2 GiB or more";
+  const std::uint8_t* coded = file.data() + kHzlHeaderSize;
+  const std::size_t codedSize = file.size() - kHzlHeaderSize;
+  const Decoded whole = DecodeCounting(coded, codedSize, expanded);
+  if (whole.cutShort) return "cut short: the coded data ends before " + std::to_string(expanded) + " bytes are decoded";
+  if (whole.produced != static_cast<std::uint64_t>(expanded))
+    return "decodes to " + std::to_string(whole.produced) + " bytes, but its header says " + std::to_string(expanded);
+  // Without its last byte the stream must come up short, or that byte was
+  // never part of it.
+  if (codedSize > 0 && !DecodeCounting(coded, codedSize - 1, expanded).cutShort)
+    return "data left over after the coded stream";
+  return {};
+}
+
+int CheckMedium(const std::string& medium, std::ostream& out, bool plan) { return Checker(medium, out).Run(plan); }
+
+}  // namespace hzpack
