@@ -173,17 +173,14 @@ TEST_F(CopyStep, RefusedLogWriteRaisesOnceTheFileIsPlaced) {
   EXPECT_EQ(kvtest::ReadText(target_ + "A.TXT"), "a");
 }
 
-// Fills the drive of folder: writes into a file there until not a byte more fits.
+// Writes into a file in folder until not a byte more fits on its drive.
 void FillDrive(const std::string& folder) {
   const kv::FileHandle filler(::CreateFileA((folder + "FUELLUNG").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
-  ASSERT_TRUE(filler);
   const std::string block(65536, 'f');
-  for (DWORD size = 65536; size > 0; size /= 2) {
-    DWORD written = 0;
-    while (::WriteFile(filler.Get(), block.data(), size, &written, nullptr) && written == size) {
-    }
-  }
+  DWORD written = 0;
+  for (DWORD size = 65536; size > 0; size /= 2)
+    while (::WriteFile(filler.Get(), block.data(), size, &written, nullptr) && written == size) continue;
 }
 
 // Run by full_disk_test.sh, which lends a small drive that may be filled (a

@@ -313,9 +313,9 @@ TEST_F(Wizard, UnwritableDirectory) {
 // relative name.
 TEST_F(Wizard, AutomaticModeSwitchesSilentlyToTheProfileFolder) {
   AutoMode = true;
+  const bool programmeMade = CreateDirectoryA("C:\\Programme", nullptr) != FALSE;
   for (const char* path : {"Q:\\Demo", "C:\\Programme", "RelDemo"}) {
     SCOPED_TRACE(path);
-    CreateDirectoryA("C:\\Programme", nullptr);
     Create();
     ToPathPage();
     const std::string fallback = FallbackFolder(path);
@@ -327,6 +327,7 @@ TEST_F(Wizard, AutomaticModeSwitchesSilentlyToTheProfileFolder) {
     EXPECT_FALSE(DirectoryExists("RelDemo"));
     RemoveDirectoryA(fallback.c_str());
   }
+  if (programmeMade) RemoveDirectoryA("C:\\Programme");
 }
 
 TEST_F(Wizard, AccountsWithoutAdministratorRights) {
