@@ -263,6 +263,7 @@ TEST_F(Install, ANameLeavingTheDirectoryIsNeverPlaced) {
   EXPECT_EQ(uidriver::ReadDialog(box).text,
             "Datei " + AddBackslash(medium.installDir) + name + " konnte nicht kopiert werden!");
   uidriver::PressDialogButton(box, "OK");
+  Sleep(300);  // the message's box closes before the outcome's opens
   box = uidriver::WaitForDialog(p.Id(), kTimeoutMs);  // the run's outcome: errors
   ASSERT_TRUE(box);
   uidriver::PressDialogButton(box, "OK");

@@ -1,4 +1,5 @@
 #include "tools/hzpack/check.h"
+#include "tools/hzpack/medium_maker.h"
 
 #include "decompress/compress.h"
 #include "decompress/lzh_internal.h"
@@ -119,8 +120,12 @@ private:
     }
     const std::vector<std::string>& names = listed->second;
     if (std::find(names.begin(), names.end(), part) != names.end()) return folder / part;
-    for (const std::string& n : names)
-      if (SameName(n, part)) return folder / n;
+    for (const std::string& n : names) {
+      // On Linux a name holds UTF-8 where Windows shows code page 1252, as
+      // hzpack make writes it.
+      std::string cp1252;
+      if (SameName(n, part) || (Utf8ToCp1252(n, cp1252) && SameName(cp1252, part))) return folder / n;
+    }
     return {};
   }
 
