@@ -85,7 +85,6 @@ int Decode(const char* listPath) {
 
 // The values the benchmark's Setup.lst gives the run.
 int Log(const char* installDir, const char* listPath) {
-  InstallPath = installDir;
   ProgName = "Bench";
   GroupName = "Bench";
   StartMenuFolder = "KvBench";
@@ -93,12 +92,12 @@ int Log(const char* installDir, const char* listPath) {
   ::GetEnvironmentVariableA("USERPROFILE", profile, sizeof profile);
   UserProfileDir = profile;
   ::CreateDirectoryA(installDir, nullptr);
-  const std::string dir = AddBackslash(InstallPath);
+  const std::string dir = AddBackslash(installDir);
   int number = 0;
   for (const std::string& name : ReadLines(listPath))
-    WriteInstallLogEntry(++number, AsciiLowerCase(dir + MapCompressedName(name)));
-  WriteInstallLogEntry(++number, AsciiLowerCase(dir + "Uninstal.exe"));
-  WriteInstallLogUserAccount();
+    WriteInstallLogEntry(installDir, ++number, AsciiLowerCase(dir + MapCompressedName(name)));
+  WriteInstallLogEntry(installDir, ++number, AsciiLowerCase(dir + "Uninstal.exe"));
+  WriteInstallLogUserAccount(installDir);
   return 0;
 }
 

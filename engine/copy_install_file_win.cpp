@@ -53,5 +53,5 @@ void CopyInstallFile(CopyPage& page, const std::string& sourceName, const std::s
       }
     }
   }
-  WriteInstallLogEntry(page.Position(), logValue);
+  WriteInstallLogEntry(InstallPath, page.Position(), logValue);
 }

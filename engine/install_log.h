@@ -43,16 +43,17 @@ bool ProfileTextHolds(const std::string& text, const std::vector<IniValue>& valu
 
 // ---- Win32 ----------------------------------------------------------------
 
-// Enters one handled file in the log of InstallPath with ProgName, GroupName
-// and StartMenuFolder, then empties ProgName, so that only a run's first file
-// writes the name. Raises EIniFileException when the system refuses a write
-// or the file on the disk does not hold what was written.
-void WriteInstallLogEntry(int number, const std::string& installedPath);
+// Enters one handled file in the log of the install directory installPath
+// with ProgName, GroupName and StartMenuFolder, then empties ProgName, so that
+// only a run's first file writes the name. Raises EIniFileException when the
+// system refuses a write or the file on the disk does not hold what was
+// written.
+void WriteInstallLogEntry(const std::string& installPath, int number, const std::string& installedPath);
 
-// Records UserProfileDir under [BenutzerKonto] UserName, unless it is empty.
-// Raises EIniFileException when the system refuses the write or the file on
-// the disk does not hold it.
-void WriteInstallLogUserAccount();
+// Records UserProfileDir under [BenutzerKonto] UserName in the log of
+// installPath, unless it is empty. Raises EIniFileException when the system
+// refuses the write or the file on the disk does not hold it.
+void WriteInstallLogUserAccount(const std::string& installPath);
 
 // The uninstaller's file list: as many entries as [InstalledFiles] has lines
 // (N), namely the values of "File1" to "File<N>"; a missing key gives "". So a

@@ -31,15 +31,15 @@ void WriteLogValues(const std::string& log, const std::vector<IniValue>& values)
 
 }  // namespace
 
-void WriteInstallLogEntry(int number, const std::string& installedPath) {
-  WriteLogValues(InstallLogPath(InstallPath),
+void WriteInstallLogEntry(const std::string& installPath, int number, const std::string& installedPath) {
+  WriteLogValues(InstallLogPath(installPath),
                  InstallLogEntry(number, installedPath, ProgName, GroupName, StartMenuFolder));
   ProgName.clear();
 }
 
-void WriteInstallLogUserAccount() {
+void WriteInstallLogUserAccount(const std::string& installPath) {
   if (UserProfileDir.empty()) return;
-  WriteLogValues(InstallLogPath(InstallPath), {{"BenutzerKonto", "UserName", UserProfileDir}});
+  WriteLogValues(InstallLogPath(installPath), {{"BenutzerKonto", "UserName", UserProfileDir}});
 }
 
 std::vector<std::string> ReadInstalledFiles(const std::string& logFile) {

@@ -142,7 +142,7 @@ void Tf_Aktion::CreateProgmanGroup() {
     steps_.SelectStep(7);
     ReportOutcome(false);
   }
-  WriteInstallLogUserAccount();
+  WriteInstallLogUserAccount(InstallPath);
   if (AutoMode) MessageBeep(0xFFFFFFFF);
   // Without a program-menu root there is nowhere to look for earlier groups.
   ClearOldGroups(OldGroup, programMenuRoot, InstallPath, form::ApplicationMainWindow());
@@ -151,7 +151,7 @@ void Tf_Aktion::CreateProgmanGroup() {
 // The copy run's outcome; the question whether to start the program comes
 // only when nobody drives the wizard and the system is not Vista.
 void Tf_Aktion::ReportOutcome(bool mobile) {
-  const std::string path = Text(edPathName);
+  const std::string& path = InstallPath;
   if (CopyErrors) {
     MessageDlg(CopyErrorsMessage(path), DialogKind::Information, dbOK);
     return;

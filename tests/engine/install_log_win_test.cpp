@@ -33,7 +33,6 @@ protected:
 
   void SetUp() override {
     ASSERT_TRUE(::CreateDirectoryA(installPath_.c_str(), nullptr));
-    InstallPath = installPath_;
     ProgName = "Demo";
     GroupName = "Demo Gruppe";
     StartMenuFolder = "Demo";
@@ -42,12 +41,12 @@ protected:
 };
 
 TEST_F(InstallLog, RunWritesItsSectionsInOrderUnderTheUpperCaseName) {
-  WriteInstallLogEntry(1, "c:\\demo programm\\demo.exe");
+  WriteInstallLogEntry(installPath_, 1, "c:\\demo programm\\demo.exe");
   EXPECT_EQ(ProgName, "");
-  WriteInstallLogEntry(2, "c:\\windows\\demo.ini");
-  WriteInstallLogEntry(4, "c:\\demo programm\\uninstal.exe");  // 3 was a skipped sample file
+  WriteInstallLogEntry(installPath_, 2, "c:\\windows\\demo.ini");
+  WriteInstallLogEntry(installPath_, 4, "c:\\demo programm\\uninstal.exe");  // 3 was a skipped sample file
   UserProfileDir = "C:\\users\\All Users";
-  WriteInstallLogUserAccount();
+  WriteInstallLogUserAccount(installPath_);
 
   EXPECT_EQ(NameOnDisk(log_), "INSTALL1.LOG");
   const std::string text = kvtest::ReadText(log_);
@@ -66,14 +65,14 @@ TEST_F(InstallLog, RunWritesItsSectionsInOrderUnderTheUpperCaseName) {
 }
 
 TEST_F(InstallLog, SecondInstallUpdatesTheLogInPlace) {
-  WriteInstallLogEntry(1, "c:\\alt\\a.exe");
-  WriteInstallLogEntry(2, "c:\\alt\\b.exe");
-  WriteInstallLogEntry(3, "c:\\alt\\uninstal.exe");
+  WriteInstallLogEntry(installPath_, 1, "c:\\alt\\a.exe");
+  WriteInstallLogEntry(installPath_, 2, "c:\\alt\\b.exe");
+  WriteInstallLogEntry(installPath_, 3, "c:\\alt\\uninstal.exe");
 
   ProgName = "";  // [General] Name present but empty in the setup list
   GroupName = "Neue Gruppe";
-  WriteInstallLogEntry(1, "c:\\neu\\a.exe");
-  WriteInstallLogEntry(2, "c:\\neu\\uninstal.exe");
+  WriteInstallLogEntry(installPath_, 1, "c:\\neu\\a.exe");
+  WriteInstallLogEntry(installPath_, 2, "c:\\neu\\uninstal.exe");
 
   EXPECT_EQ(Value(log_, "General", "Name"), "Demo");
   EXPECT_EQ(Value(log_, "Group", "Name"), "Neue Gruppe");
@@ -83,20 +82,22 @@ TEST_F(InstallLog, SecondInstallUpdatesTheLogInPlace) {
 
 TEST_F(InstallLog, EmptyNameAndEmptyProfileWriteNothingOfTheirs) {
   ProgName = "";
-  WriteInstallLogUserAccount();
+  WriteInstallLogUserAccount(installPath_);
   EXPECT_FALSE(FileExists(log_));
-  WriteInstallLogEntry(1, "c:\\kv\\a.exe");
+  WriteInstallLogEntry(installPath_, 1, "c:\\kv\\a.exe");
   EXPECT_EQ(kvtest::ReadText(log_).find("[General]"), std::string::npos);
   EXPECT_EQ(kvtest::ReadText(log_).find("[BenutzerKonto]"), std::string::npos);
 }
 
 TEST_F(InstallLog, RefusedWriteRaisesWithTheLogsPath) {
-  InstallPath = installPath_ + "\\fehlt";
   try {
-    WriteInstallLogEntry(1, "c:\\kv\\a.exe");
+    WriteInstallLogEntry(installPath_ + "\\fehlt", 1, "c:\\kv\\a.exe");
     FAIL() << "no exception";
   } catch (const EIniFileException& e) {
-    EXPECT_EQ(std::string(e.what()), "nach " + InstallLogPath(InstallPath) + " kann nicht geschrieben werden");
+    const std::string message = e.what();
+    EXPECT_EQ(message.rfind("nach ", 0), 0u) << message;
+    const std::string end = "\\DEMO PROGRAMM\\FEHLT\\INSTALL1.LOG kann nicht geschrieben werden";
+    EXPECT_EQ(message.substr(message.size() - std::min(message.size(), end.size())), end);
   }
 }
 
