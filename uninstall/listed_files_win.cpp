@@ -8,13 +8,6 @@
 
 namespace {
 
-std::vector<std::string> Spellings(const std::string& folder) {
-  std::vector<std::string> spellings = {RemoveBackslash(folder)};
-  const std::string shortForm = ShortPathName(folder);
-  if (!shortForm.empty() && !SameFolder(shortForm, folder)) spellings.push_back(RemoveBackslash(shortForm));
-  return spellings;
-}
-
 // The log spells the uninstaller as the installer wrote it, the system as it
 // was started: compare the short forms too.
 bool IsRunningProgram(const std::string& path) {
@@ -42,7 +35,7 @@ Walk WalkUp(std::string path, const std::vector<std::string>& folders) {
 }  // namespace
 
 ListedFileFolders ListedFileFoldersOf(const std::string& ownDir, bool ownDirShared) {
-  return {Spellings(ownDir), ownDirShared, Spellings(GetWindowsDir())};
+  return {FolderSpellings(ownDir), ownDirShared, FolderSpellings(GetWindowsDir())};
 }
 
 ListedFilePlace PlaceOfListedFile(const std::string& file, const ListedFileFolders& folders) {

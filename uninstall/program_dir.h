@@ -41,6 +41,10 @@ std::string ChooseProgramDir(const std::string& file1, const std::string& ownDir
 ProtectedFolders SystemProtectedFolders();
 // Win32: the short (8.3) form of an existing path; "" when the system gives none.
 std::string ShortPathName(const std::string& path);
+// Win32: the spellings a log or a command line may give an existing folder:
+// the folder without a trailing backslash and, when it differs, its short
+// form. None for "".
+std::vector<std::string> FolderSpellings(const std::string& folder);
 
 // Appends the full path of every entry matching mask (files and folders
 // alike, names beginning with "." left out), then, when recursive, the

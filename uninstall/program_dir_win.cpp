@@ -25,10 +25,8 @@ std::string SystemDir() {
 
 // A program started by its short name sees its directory spelled that way.
 void AddWithShortForm(std::vector<std::string>& list, const std::string& folder) {
-  if (folder.empty()) return;
-  list.push_back(folder);
-  const std::string shortForm = ShortPathName(folder);
-  if (!shortForm.empty() && !SameFolder(shortForm, folder)) list.push_back(shortForm);
+  const std::vector<std::string> spellings = FolderSpellings(folder);
+  list.insert(list.end(), spellings.begin(), spellings.end());
 }
 
 }  // namespace
@@ -37,6 +35,14 @@ std::string ShortPathName(const std::string& path) {
   char buffer[MAX_PATH + 1] = {};
   const DWORD length = ::GetShortPathNameA(path.c_str(), buffer, MAX_PATH + 1);
   return length == 0 || length > MAX_PATH ? std::string() : std::string(buffer, length);
+}
+
+std::vector<std::string> FolderSpellings(const std::string& folder) {
+  if (folder.empty()) return {};
+  std::vector<std::string> spellings = {RemoveBackslash(folder)};
+  const std::string shortForm = ShortPathName(folder);
+  if (!shortForm.empty() && !SameFolder(shortForm, folder)) spellings.push_back(RemoveBackslash(shortForm));
+  return spellings;
 }
 
 ProtectedFolders SystemProtectedFolders() {
