@@ -147,8 +147,9 @@ protected:
   // Messages a window handles beyond its controls' events; true when handled.
   virtual bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
 
-  // Interface to Form<F>, which knows the table.
-  virtual void CreateControls() = 0;
+  // Interface to Form<F>, which knows the table. CreateControls stops at the
+  // first control that cannot be created and answers false.
+  virtual bool CreateControls() = 0;
   virtual void ControlClick(std::size_t row) = 0;
   virtual void ControlDraw(std::size_t row, const DRAWITEMSTRUCT& item) = 0;
   virtual void TimerEvent(UINT_PTR id) = 0;
@@ -177,6 +178,7 @@ private:
 
   HWND hwnd_ = nullptr;
   const Design* design_ = nullptr;
+  const char* missingControl_ = nullptr;  // class of a control that could not be created
   int modalResult_ = mrNone;
   int defaultButtonId_ = 0;
   bool modal_ = false;
@@ -203,15 +205,17 @@ protected:
   }
 
 private:
-  void CreateControls() override {
+  bool CreateControls() override {
     F& self = static_cast<F&>(*this);
     for (std::size_t i = 0; i < rowCount_; ++i) {
       const Control<F>& c = table_[i];
       const HWND parent = c.parent ? self.*(c.parent) : Handle();
       self.*(c.member) = CreateControl(i, c.kind, c.caption, c.style, c.exStyle, c.x, c.y, c.w,
                                        c.h, parent, c.look);
+      if (!(self.*(c.member))) return false;
       if (c.dock != Dock::None) LayOutDocked(self.*(c.member), parent, c.dock, c.w, c.h);
     }
+    return true;
   }
   void ControlClick(std::size_t row) override {
     if (const auto click = table_[row].event.click) (static_cast<F&>(*this).*click)();

@@ -148,7 +148,7 @@ void FormBase::Create(const Design& design, HWND owner) {
                     nullptr, GetModuleHandleA(nullptr), this);
   }
   if (!g_mainForm) g_mainForm = this;
-  if (!hwnd_) EndForWantOf(design.className);
+  if (!hwnd_) EndForWantOf(missingControl_ ? missingControl_ : design.className);
 }
 
 // Without one of its windows the program could only wait unseen or show a
@@ -169,7 +169,11 @@ HWND FormBase::CreateControl(std::size_t row, Kind kind, const char* caption, DW
       kd.exStyle | exStyle, kd.cls, icon ? "" : caption, WS_CHILD | WS_VISIBLE | kd.style | style,
       Scaled(x), Scaled(y), Scaled(w), Scaled(h), parent,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + row)), instance, nullptr);
-  if (!control) EndForWantOf(kd.cls);
+  // Reported once the window's creation has returned: not from inside it.
+  if (!control) {
+    missingControl_ = kd.cls;
+    return nullptr;
+  }
   if (icon) {
     SendMessageA(control, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(instance, caption)), 0);
   }
@@ -253,7 +257,8 @@ LRESULT FormBase::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
   if (HandleMessage(msg, wp, lp, result)) return result;
   switch (msg) {
     case WM_CREATE:
-      CreateControls();
+      // -1 fails CreateWindowExA, which Create then reports.
+      if (!CreateControls()) return -1;
       LayOut();
       FormCreate();
       return 0;

@@ -293,12 +293,13 @@ TEST(StartupSettings, KeysAndTheirDefaults) {
 
 namespace {
 
-// Refuses the shell window's creation, as a system out of window resources
-// would.
-LRESULT CALLBACK RefuseShellWindow(int code, WPARAM wp, LPARAM lp) {
+// Refuses the creation of every window of this class, as a system out of
+// window resources would.
+const char* g_refusedClass = "";
+LRESULT CALLBACK RefuseWindowClass(int code, WPARAM wp, LPARAM lp) {
   char cls[32] = {};
   if (code == HCBT_CREATEWND && GetClassNameA(reinterpret_cast<HWND>(wp), cls, sizeof cls) &&
-      std::string(cls) == "Tf_Setup") {
+      std::string(cls) == g_refusedClass) {
     return 1;
   }
   return CallNextHookEx(nullptr, code, wp, lp);
@@ -306,26 +307,37 @@ LRESULT CALLBACK RefuseShellWindow(int code, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-TEST_F(ShellWindow, AWindowThatCannotBeCreatedIsReportedAndEndsTheProgram) {
-  const HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseShellWindow, nullptr, GetCurrentThreadId());
-  ASSERT_TRUE(hook);
+TEST_F(ShellWindow, AWindowOrControlThatCannotBeCreatedIsReportedAndEndsTheProgram) {
+  const struct {
+    const char* refused;
+    const char* text;
+  } rows[] = {
+      {"Tf_Setup", "Das Fenster \"Tf_Setup\" konnte nicht erstellt werden. Das Setup-Programm wird beendet."},
+      {"SysTreeView32",
+       "Das Fenster \"SysTreeView32\" konnte nicht erstellt werden. Das Setup-Programm wird beendet."},
+  };
   SetApplicationTitle("Setup");
-  seam::InterceptProgramEnd(true);
-  int exitCode = -1;
-  const wine_test::Shown shown = wine_test::ShowAndAnswer(
-      [&] {
-        try {
-          const Tf_Setup form;
-        } catch (const seam::ProgramEnded& ended) {
-          exitCode = ended.code;
-        }
-        return 0;
-      },
-      wine_test::Press("OK"));
-  seam::InterceptProgramEnd(false);
-  UnhookWindowsHookEx(hook);
-  EXPECT_EQ(exitCode, ecNoWindow);
-  EXPECT_EQ(shown.view.title, "Setup");
-  EXPECT_EQ(shown.view.text,
-            "Das Fenster \"Tf_Setup\" konnte nicht erstellt werden. Das Setup-Programm wird beendet.");
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.refused);
+    g_refusedClass = row.refused;
+    const HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseWindowClass, nullptr, GetCurrentThreadId());
+    ASSERT_TRUE(hook);
+    seam::InterceptProgramEnd(true);
+    int exitCode = -1;
+    const wine_test::Shown shown = wine_test::ShowAndAnswer(
+        [&] {
+          try {
+            const Tf_Setup form;
+          } catch (const seam::ProgramEnded& ended) {
+            exitCode = ended.code;
+          }
+          return 0;
+        },
+        wine_test::Press("OK"));
+    seam::InterceptProgramEnd(false);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(exitCode, ecNoWindow);
+    EXPECT_EQ(shown.view.title, "Setup");
+    EXPECT_EQ(shown.view.text, row.text);
+  }
 }
