@@ -268,11 +268,14 @@ void Tf_Setup::FormCreate() {
     listName = "install1.log";
   }
 
-  // The work area's bottom, so that the taskbar stays visible.
+  // One pixel in from the screen's corner, as wide as the screen and ending
+  // just above the work area's bottom, so that the taskbar stays visible.
+  constexpr int kShellCorner = 1;
+  constexpr int kAboveWorkAreaBottom = 3;
   RECT work{};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  SetWindowPos(Handle(), nullptr, 1, 1, GetSystemMetrics(SM_CXSCREEN), work.bottom - 3,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(Handle(), nullptr, kShellCorner, kShellCorner, GetSystemMetrics(SM_CXSCREEN),
+               work.bottom - kAboveWorkAreaBottom, SWP_NOZORDER | SWP_NOACTIVATE);
 
   const std::string listFile = GetAppDir() + listName;
   const ListFileState list = CheckListFile(listFile);
@@ -295,13 +298,13 @@ void Tf_Setup::lbProgNameDraw(const DRAWITEMSTRUCT& item) const {
   POINT origin{0, 0};
   MapWindowPoints(lbProgName, Handle(), &origin, 1);
   PaintBackground(item.hDC, origin);
-  char text[256] = {};
-  GetWindowTextA(lbProgName, text, sizeof text);
+  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(lbProgName)) + 1, '\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextA(lbProgName, &text[0], static_cast<int>(text.size()))));
   const kv::Selection font(item.hDC, kv::FontOf(lbProgName));
   SetBkMode(item.hDC, TRANSPARENT);
   SetTextColor(item.hDC, kWhite);
   RECT r = item.rcItem;
-  DrawTextA(item.hDC, text, -1, &r, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+  DrawTextA(item.hDC, text.c_str(), -1, &r, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 void Tf_Setup::Timer1Timer() {

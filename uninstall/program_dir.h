@@ -47,7 +47,8 @@ std::string ShortPathName(const std::string& path);
 std::vector<std::string> FolderSpellings(const std::string& folder);
 
 // Appends the full path of every entry matching mask (files and folders
-// alike, names beginning with "." left out), then, when recursive, the
+// alike, hidden ones and names beginning with "." included: the deletion
+// takes them too, so the question shows them), then, when recursive, the
 // entries of each subfolder the same way, depth first. Folder links are listed
 // but not entered, as the deletion does not enter them either.
 void ListDirTree(const std::string& mask, bool recursive, std::vector<std::string>& list);

@@ -188,16 +188,16 @@ void Tf_Aktion::bnBackClick() {
 }
 
 void Tf_Aktion::RunAutomatically() {
-  bnInstalClick();
-  bnInstalClick();
-  rbYesClick();
-  bnInstalClick();
-  // The directory check switches silently to a writable folder, also from a
-  // name the page refuses; one that still fails has shown its message.
-  bnInstalClick();
-  if (kPages[page_].sheet != &A::ShortCutsAndUser) EndProgram(ecFilesGivenUp);
-  // An error that stops the run has been shown; the program ends with it.
-  if (!CallHandler([this] { bnInstalClick(); })) EndProgram(ecFilesGivenUp);
+  // Next on every page in the table's order, the agreement accepted where a
+  // page waits for it, until Next has brought the copy page and its run.
+  // A page that keeps the wizard (a directory that fails even as the
+  // fallback) has shown its message, and an error that stops the run has
+  // been shown: nobody is there to answer, so the program ends.
+  while (page_ + 1 < std::size(kPages)) {
+    const std::size_t from = page_;
+    if (kPages[page_].arrive == &A::AwaitAgreement) rbYesClick();
+    if (!CallHandler([this] { bnInstalClick(); }) || page_ == from) EndProgram(ecFilesGivenUp);
+  }
 }
 
 void Tf_Aktion::bnEndClick() { EndProgram(ecCancelled); }

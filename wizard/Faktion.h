@@ -8,6 +8,7 @@
 #include "engine/copy_install_file.h"
 #include "system/form.h"
 #include "system/step_tree.h"
+#include "wizard/install_dir.h"
 
 #include <cstddef>
 #include <memory>
@@ -136,10 +137,7 @@ extern std::unique_ptr<Tf_Aktion> f_Aktion;
 // The first "<Prog>" replaced by the program name, at most 255 characters of
 // what follows it kept; later markers stay.
 std::string ReplaceProgMarker(const std::string& text, const std::string& progName);
-// Everything after the last backslash; the whole text if it has none.
-std::string LastPathComponent(const std::string& path);
-// The folder proposed when the chosen one fails: the account's profile folder
-// plus the last component of the entered path.
+// FallbackFolderIn the running account's profile folder.
 std::string FallbackFolder(const std::string& entered);
 // True when a file can be created in directory (probe "FileTest.txt", or a
 // numbered name where that is taken; nothing that was there is touched).

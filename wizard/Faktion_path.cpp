@@ -53,16 +53,12 @@ std::string DirectoryWarning(const std::string& path, bool askAdministrator) {
   return text;
 }
 
+// The running account's profile folder, where the fallback folder goes.
+std::string AccountFolder() { return AddBackslash(GetProfilesDirectory()) + GetUserLoginName(); }
+
 }  // namespace
 
-std::string LastPathComponent(const std::string& path) {
-  const std::size_t slash = path.rfind('\\');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string FallbackFolder(const std::string& entered) {
-  return AddBackslash(GetProfilesDirectory()) + GetUserLoginName() + "\\" + LastPathComponent(entered);
-}
+std::string FallbackFolder(const std::string& entered) { return FallbackFolderIn(AccountFolder(), entered); }
 
 bool DirectoryWritable(const std::string& directory) {
   // Under a name nothing has yet, created only if still new: a file of the
@@ -128,36 +124,34 @@ void Tf_Aktion::PrepareShortcutPage() {
 
 bool Tf_Aktion::CheckInstallPath() {
   PrepareShortcutPage();
-  std::string path = Text(edPathName);
-  if (path.size() <= 3) {
-    ShowMessage("Das Programm kann nicht in einem Hauptverzeichnis installiert werden. "
-                "Geben Sie bitte einen Namen für ein Unterverzeichnis an!");
-    return false;
-  }
-  // A name the check refuses is never made; it goes the way of a directory
-  // that cannot be written.
-  const bool nameAccepted = InstallPathNameAccepted(path);
-  if (nameAccepted && !DirectoryExists(path)) {
-    // Closing the question counts as No: nothing is created unasked.
-    if (!Checked(cbMakePath) &&
-        MessageDlg("Verzeichnis existiert nicht!\r\rErstellen?", DialogKind::Confirmation,
-                   dbYes | dbNo) != IDYES) {
-      return false;
+  class Disk final : public DirectoryFacts {
+  public:
+    bool Exists(const std::string& directory) override { return DirectoryExists(directory); }
+    bool Writable(const std::string& directory) override { return DirectoryWritable(directory); }
+    void Create(const std::string& directory) override { ForceDirectories(directory); }
+    bool AgreesToCreate() override {
+      return MessageDlg("Verzeichnis existiert nicht!\r\rErstellen?", DialogKind::Confirmation, dbYes | dbNo) ==
+             IDYES;
     }
-    ForceDirectories(path);
+  } disk;
+  const std::string entered = Text(edPathName);
+  const DirectoryCheck check = CheckInstallDirectory(entered, AccountFolder(), Checked(cbMakePath), AutoMode, disk);
+  if (check.path != entered) SetText(edPathName, check.path);
+  switch (check.verdict) {
+    case DirectoryVerdict::Accepted:
+      return true;
+    case DirectoryVerdict::RootRefused:
+      ShowMessage("Das Programm kann nicht in einem Hauptverzeichnis installiert werden. "
+                  "Geben Sie bitte einen Namen für ein Unterverzeichnis an!");
+      return false;
+    case DirectoryVerdict::CreationDeclined:
+      return false;
+    case DirectoryVerdict::Unusable:
+      break;
   }
-  // The automatic run presses Next whatever the live check says.
-  if (AutoMode && !(nameAccepted && DirectoryWritable(path))) {
-    // Nobody is there to accept a proposal, so the proposed folder is made
-    // too; a folder that is only proposed would fail the check below.
-    path = FallbackFolder(path);
-    SetText(edPathName, path);
-    ForceDirectories(path);
-  }
-  if (InstallPathNameAccepted(path) && DirectoryExists(path) && DirectoryWritable(path)) return true;
-  MessageDlg(DirectoryWarning(path, IsVersionWithAccounts(versionName_, true) && !IsAdministrator()),
+  MessageDlg(DirectoryWarning(check.path, IsVersionWithAccounts(versionName_, true) && !IsAdministrator()),
              DialogKind::Warning, dbOK);
   SetForegroundWindow(Handle());
-  SetText(edPathName, FallbackFolder(path));
+  SetText(edPathName, FallbackFolder(check.path));
   return false;
 }

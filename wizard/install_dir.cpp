@@ -25,3 +25,34 @@ bool IsAbsolutePath(const std::string& path) {
 bool InstallPathNameAccepted(const std::string& path) {
   return IsAbsolutePath(path) && !IsRootLikeInstallPath(path);
 }
+
+std::string LastPathComponent(const std::string& path) {
+  const std::size_t slash = path.rfind('\\');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string FallbackFolderIn(const std::string& accountFolder, const std::string& entered) {
+  const bool separated = !accountFolder.empty() && accountFolder.back() == '\\';
+  return accountFolder + (separated ? "" : "\\") + LastPathComponent(entered);
+}
+
+DirectoryCheck CheckInstallDirectory(const std::string& entered, const std::string& accountFolder,
+                                     bool createWithoutAsking, bool autoMode, DirectoryFacts& facts) {
+  // A drive root and nothing more ("C:\", "C:").
+  constexpr std::size_t kRootLength = 3;
+  if (entered.size() <= kRootLength) return {DirectoryVerdict::RootRefused, entered};
+  // A name the check refuses is never made; it goes the way of a directory
+  // that cannot be written.
+  const bool nameAccepted = InstallPathNameAccepted(entered);
+  if (nameAccepted && !facts.Exists(entered)) {
+    if (!createWithoutAsking && !facts.AgreesToCreate()) return {DirectoryVerdict::CreationDeclined, entered};
+    facts.Create(entered);
+  }
+  std::string path = entered;
+  if (autoMode && !(nameAccepted && facts.Writable(entered))) {
+    path = FallbackFolderIn(accountFolder, entered);
+    facts.Create(path);
+  }
+  const bool usable = InstallPathNameAccepted(path) && facts.Exists(path) && facts.Writable(path);
+  return {usable ? DirectoryVerdict::Accepted : DirectoryVerdict::Unusable, path};
+}

@@ -4,6 +4,7 @@
 #include "system/handles.h"
 #include "system/os_error.h"
 #include "system/win.h"
+#include "tests/support/print_enums.h"
 #include "tests/support/test_files.h"
 #include "uninstall/listed_files.h"
 #include "uninstall/program_dir.h"

@@ -2,6 +2,7 @@
 // directory may go, which registry names address one entry, and the
 // self-removal script's lines.
 #include "engine/program_group.h"
+#include "tests/support/print_enums.h"
 #include "uninstall/listed_files.h"
 #include "uninstall/program_dir.h"
 #include "uninstall/self_removal.h"

@@ -1,7 +1,13 @@
 // Which install directories pass the directory check by their name.
 #include "wizard/install_dir.h"
 
+#include "tests/support/print_enums.h"
+
 #include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -34,6 +40,83 @@ TEST(InstallDirName, AbsoluteAndNotTheProgramsFolder) {
     EXPECT_EQ(IsRootLikeInstallPath(row.path), row.rootLike);
     EXPECT_EQ(InstallPathNameAccepted(row.path), row.accepted);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A disk of folders that exist, can be made and can be written, and a user
+// with one answer.
+struct FakeDisk final : DirectoryFacts {
+  std::set<std::string> existing, makeable, writable;
+  bool answer = true;
+  std::vector<std::string> asked, made;
+
+  bool Exists(const std::string& d) override { return existing.count(d) > 0; }
+  bool Writable(const std::string& d) override { return existing.count(d) > 0 && writable.count(d) > 0; }
+  void Create(const std::string& d) override {
+    made.push_back(d);
+    if (makeable.count(d)) existing.insert(d);
+  }
+  bool AgreesToCreate() override {
+    asked.push_back("Erstellen?");
+    return answer;
+  }
+};
+
+TEST(InstallDirCheck, NextOnTheDirectoryPage) {
+  const std::string account = "C:\\users\\hans";
+  const std::string fallback = "C:\\users\\hans\\Demo";
+  using V = DirectoryVerdict;
+  struct Row {
+    const char* what;
+    std::string entered;
+    std::set<std::string> existing, makeable, writable;
+    bool createWithoutAsking, autoMode, answer;
+    V verdict;
+    std::string path;
+    std::vector<std::string> asked, made;
+  } rows[] = {
+      {"a drive's root", "C:\\", {}, {}, {}, true, false, true, V::RootRefused, "C:\\", {}, {}},
+      {"there and writable", "C:\\Demo", {"C:\\Demo"}, {}, {"C:\\Demo"}, false, false, true, V::Accepted, "C:\\Demo",
+       {}, {}},
+      {"missing: asked, made", "C:\\Demo", {}, {"C:\\Demo"}, {"C:\\Demo"}, false, false, true, V::Accepted,
+       "C:\\Demo", {"Erstellen?"}, {"C:\\Demo"}},
+      {"missing: declined", "C:\\Demo", {}, {"C:\\Demo"}, {"C:\\Demo"}, false, false, false, V::CreationDeclined,
+       "C:\\Demo", {"Erstellen?"}, {}},
+      {"missing: made unasked", "C:\\Demo", {}, {"C:\\Demo"}, {"C:\\Demo"}, true, false, true, V::Accepted,
+       "C:\\Demo", {}, {"C:\\Demo"}},
+      {"cannot be made", "C:\\Demo", {}, {}, {}, true, false, true, V::Unusable, "C:\\Demo", {}, {"C:\\Demo"}},
+      {"not writable", "C:\\Demo", {"C:\\Demo"}, {}, {}, false, false, true, V::Unusable, "C:\\Demo", {}, {}},
+      {"relative: never made", "Demo\\x", {}, {"Demo\\x"}, {"Demo\\x"}, true, false, true, V::Unusable, "Demo\\x",
+       {}, {}},
+      {"the programs folder", "C:\\Programme\\", {"C:\\Programme\\"}, {}, {"C:\\Programme\\"}, false, false, true,
+       V::Unusable, "C:\\Programme\\", {}, {}},
+      {"automatic, not writable: the fallback", "C:\\Demo", {"C:\\Demo"}, {fallback}, {fallback}, false, true, true,
+       V::Accepted, fallback, {}, {fallback}},
+      {"automatic, relative: the fallback", "Demo", {}, {fallback}, {fallback}, true, true, true, V::Accepted,
+       fallback, {}, {fallback}},
+      {"automatic, writable: kept", "C:\\Demo", {}, {"C:\\Demo"}, {"C:\\Demo"}, true, true, true, V::Accepted,
+       "C:\\Demo", {}, {"C:\\Demo"}},
+      {"automatic, the fallback fails too", "C:\\Demo", {"C:\\Demo"}, {}, {}, false, true, true, V::Unusable,
+       fallback, {}, {fallback}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    FakeDisk disk;
+    disk.existing = row.existing;
+    disk.makeable = row.makeable;
+    disk.writable = row.writable;
+    disk.answer = row.answer;
+    const DirectoryCheck check = CheckInstallDirectory(row.entered, account, row.createWithoutAsking, row.autoMode, disk);
+    EXPECT_EQ(check.verdict, row.verdict);
+    EXPECT_EQ(check.path, row.path);
+    EXPECT_EQ(disk.asked, row.asked);
+    EXPECT_EQ(disk.made, row.made);
+  }
+  EXPECT_EQ(FallbackFolderIn("C:\\users\\hans\\", "E:\\Apps\\Demo"), "C:\\users\\hans\\Demo");
+  EXPECT_EQ(LastPathComponent("Demo"), "Demo");
 }
 
 }  // namespace
