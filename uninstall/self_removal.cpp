@@ -1,5 +1,7 @@
 #include "uninstall/self_removal.h"
 
+#include <algorithm>
+
 namespace {
 
 // "%" starts a variable in a batch file; "%%" is a literal one. Inside
@@ -27,4 +29,9 @@ std::vector<std::string> SelfRemovalLines(const std::string& programPath, const 
       "rmdir " + Quoted(programDir),
       "del " + Quoted(scriptPath),
   };
+}
+
+std::string SelfRemovalScriptPath(const std::string& tempName) {
+  constexpr std::size_t kExtensionLetters = 3;
+  return tempName.substr(0, tempName.size() - std::min(tempName.size(), kExtensionLetters)) + "bat";
 }

@@ -15,6 +15,10 @@
 std::vector<std::string> SelfRemovalLines(const std::string& programPath, const std::string& programDir,
                                           const std::string& scriptPath);
 
+// The script's path for a unique temporary name ("C:\TEMP\$1A2B.TMP"): the
+// same name with "bat" for its extension's three letters.
+std::string SelfRemovalScriptPath(const std::string& tempName);
+
 // Win32 from here.
 
 // A new unique temporary file ("$" + four hex digits + ".TMP" in the

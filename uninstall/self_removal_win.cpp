@@ -61,7 +61,7 @@ std::string BatchFilePath(const std::string& path) {
 
 std::string StartSelfRemoval(const std::string& programPath) {
   const std::string tempName = MakeTempName();
-  const std::string scriptPath = tempName.substr(0, tempName.size() - 3) + "bat";
+  const std::string scriptPath = SelfRemovalScriptPath(tempName);
   // A read-only program file would stay for ever.
   ::SetFileAttributesA(programPath.c_str(), FILE_ATTRIBUTE_NORMAL);
 

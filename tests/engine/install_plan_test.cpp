@@ -22,7 +22,7 @@ std::vector<std::string> Lines(const InstallPlan& plan) {
 TEST(PlanInstall, OrderNumbersDirectoriesAndNames) {
   const InstallList sample = {{"DEMO.EX_", "Beispiel.hd_", "DEMO.HL_", "Liesmich.txt"},
                               {"DEMO.INI"},
-                              {{"Windows 95", "OLD.DL_"}, {"windows xp", "A.DLL;b.dl_;"}}};
+                              {{"Windows 95", "OLD.DL_"}, {"windows xp", "A.DLL;b.dl_;"}, {"Windows XP", "TWICE.DLL"}}};
   const struct {
     const char* name;
     InstallList list;
@@ -31,7 +31,7 @@ TEST(PlanInstall, OrderNumbersDirectoriesAndNames) {
     std::vector<std::string> lines;
     const char* mainProgFile;
   } cases[] = {
-      {"fresh install on XP: version key in any case, trailing ';' adds nothing", sample, "Windows XP", false,
+      {"fresh install on XP: version key in any case, the first of two, trailing ';' adds nothing", sample, "Windows XP", false,
        {"1 DEMO.EX_ > C:\\P\\DEMO.EXE main", "2 Beispiel.hd_ > C:\\P\\Beispiel.HDB", "3 DEMO.HL_ > C:\\P\\DEMO.HLP",
         "4 Liesmich.txt > C:\\P\\Liesmich.txt", "5 DEMO.INI > C:\\WIN\\DEMO.INI", "6 A.DLL > C:\\P\\A.DLL",
         "7 b.dl_ > C:\\P\\b.DLL", "8 Setup.exe > C:\\P\\Uninstal.exe"},

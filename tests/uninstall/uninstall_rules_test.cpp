@@ -154,6 +154,7 @@ TEST(ProgramGroup, NamesInsideTheProgramsFolder) {
 }
 
 TEST(SelfRemovalScript, Lines) {
+  EXPECT_EQ(SelfRemovalScriptPath("C:\\TEMP\\$1A2B.TMP"), "C:\\TEMP\\$1A2B.bat");
   EXPECT_EQ(SelfRemovalLines("D:\\Apps\\Tool\\Uninstal.exe", "D:\\Apps\\Tool", "C:\\TEMP\\$1A2B.bat"),
             (std::vector<std::string>{
                 ":label1",
