@@ -230,7 +230,9 @@ TEST_F(Wizard, PathChecksOnNext) {
     const wine_test::Shown shown = NextOnPath(c.path, wine_test::Press(c.answer));
     EXPECT_EQ(shown.view.text, c.dialogText);
     EXPECT_EQ(wizard_->ActivePageName(), c.passes ? "ShortCutsAndUser" : "Path");
-    if (c.passes) EXPECT_TRUE(DirectoryExists(c.path));
+    if (c.passes) {
+      EXPECT_TRUE(DirectoryExists(c.path));
+    }
     EXPECT_EQ(uidriver::Text(PathEdit()), c.path);
   }
 }
