@@ -1,6 +1,7 @@
 // Removing the program group and the desktop and Start-menu shortcuts: in the
 // profile's German folders where they exist, else in the shell folders the
-// installer used, and there only what leads into the program directory.
+// installer used, and in both only the links that lead into the program
+// directory.
 #include "engine/shell_link.h"
 #include "system/Data.h"
 #include "system/Kv_tools.h"
@@ -75,45 +76,55 @@ void ExpectShortcuts(const Folders& f, const Expected& e, bool foreignMade, cons
   EXPECT_EQ(FileExists(f.DesktopLink()), e.desktopLink);
 }
 
-TEST(RemoveGroupAndShortcuts, WhereTheInstallerPutThem) {
+TEST(RemoveGroupAndShortcuts, OnlyTheProductsLinksWhereTheInstallerPutThem) {
   kvtest::TempDir temp;
   const std::string programDir = temp.Path() + "Demo";
-  const std::string fakeProfile = temp.Path() + "Profil";
   const std::string ownProfile = AddBackslash(GetProfilesDirectory()) + GetUserLoginName();
   const std::string allUsers = AddBackslash(GetProfilesDirectory()) + "All Users";
-  const Folders german = GermanFolders(fakeProfile);
+  const std::string fakeProfile = temp.Path() + "Profil";
+  const Folders german = GermanFolders(ownProfile);  // its "Desktop" is the user's desktop
+  const Folders fake = GermanFolders(fakeProfile);
   const Folders user = ShellFolders(false);
   const Folders common = ShellFolders(true);
-  ASSERT_FALSE(DirectoryExists(GermanFolders(ownProfile).startMenu)) << "the prefix has German folders";
+  ASSERT_FALSE(DirectoryExists(german.startMenu)) << "the prefix has German folders";
 
+  constexpr Expected kProductGone{false, true, true, false, false};
+  constexpr Expected kDesktopShared{true, true, true, true, false};
   struct Case {
     const char* what;
     std::string group, profile, programDir;
-    bool foreignInGroup;
+    bool germanLayout, foreignInGroup;
     Expected german, user, common;
   };
   const std::vector<Case> cases = {
-      {"German folders under the profile: removed by name", kGroup, fakeProfile, programDir, true, kAllGone,
-       kUntouched, kUntouched},
-      {"the user's shell folders: only links into the program", kGroup, ownProfile, programDir, true, kUntouched,
-       {false, true, true, false, false}, kUntouched},
-      {"the group folder goes once it is empty", kGroup, ownProfile, programDir, false, kUntouched, kAllGone,
+      {"German layout: the user's own link stays with the group folder", kGroup, ownProfile, programDir, true, true,
+       kProductGone, kDesktopShared, kUntouched},
+      {"German layout: the group folder goes once it is empty", kGroup, ownProfile, programDir, true, false,
+       kAllGone, kDesktopShared, kUntouched},
+      {"the user's shell folders", kGroup, ownProfile, programDir, false, true, kUntouched, kProductGone, kUntouched},
+      {"the group folder goes once it is empty", kGroup, ownProfile, programDir, false, false, kUntouched, kAllGone,
        kUntouched},
-      {"all users: the common shell folders", kGroup, allUsers, programDir, true, kUntouched, kUntouched,
-       {false, true, true, false, false}},
-      {"no group name: nothing", "", ownProfile, programDir, true, kUntouched, kUntouched, kUntouched},
-      // The profile's "Desktop" is the desktop folder itself: removed by name.
-      {"no program directory: no link is known as the program's", kGroup, ownProfile, "", true, kUntouched,
-       {true, true, true, true, false}, kUntouched},
+      {"all users: the common shell folders", kGroup, allUsers, programDir, false, true, kUntouched, kUntouched,
+       kProductGone},
+      // Its German folders are never looked into.
+      {"a profile folder elsewhere: the user's shell folders", kGroup, fakeProfile, programDir, false, true,
+       kUntouched, kProductGone, kUntouched},
+      {"no group name: nothing", "", ownProfile, programDir, true, true, kUntouched, kUntouched, kUntouched},
+      {"no program directory: no link is the program's", kGroup, ownProfile, "", true, true, kUntouched, kUntouched,
+       kUntouched},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    for (const Folders* f : {&german, &user, &common}) MakeShortcuts(*f, programDir, c.foreignInGroup);
+    std::vector<const Folders*> made = {&fake, &user, &common};
+    if (c.germanLayout) made.push_back(&german);
+    for (const Folders* f : made) MakeShortcuts(*f, programDir, c.foreignInGroup);
     RemoveGroupAndShortcuts(c.group, kName, c.profile, c.programDir);
-    ExpectShortcuts(german, c.german, c.foreignInGroup, "German folders");
+    if (c.germanLayout) ExpectShortcuts(german, c.german, c.foreignInGroup, "German folders");
+    ExpectShortcuts(fake, kUntouched, c.foreignInGroup, "a profile folder elsewhere");
     ExpectShortcuts(user, c.user, c.foreignInGroup, "user's shell folders");
     ExpectShortcuts(common, c.common, c.foreignInGroup, "common shell folders");
-    for (const Folders* f : {&german, &user, &common}) RemoveShortcuts(*f);
+    for (const Folders* f : made) RemoveShortcuts(*f);
+    DeleteDirTree(german.startMenu);
   }
 }
 
