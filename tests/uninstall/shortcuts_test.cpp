@@ -1,7 +1,6 @@
 // Removing the program group and the desktop and Start-menu shortcuts: in the
 // profile's German folders where they exist, else in the shell folders the
-// installer used, and in both only the links that lead into the program
-// directory.
+// installer used, and in both only what leads into the program directory.
 #include "engine/shell_link.h"
 #include "system/Data.h"
 #include "system/Kv_tools.h"
@@ -76,56 +75,51 @@ void ExpectShortcuts(const Folders& f, const Expected& e, bool foreignMade, cons
   EXPECT_EQ(FileExists(f.DesktopLink()), e.desktopLink);
 }
 
-TEST(RemoveGroupAndShortcuts, OnlyTheProductsLinksWhereTheInstallerPutThem) {
+TEST(RemoveGroupAndShortcuts, WhereTheInstallerPutThem) {
   kvtest::TempDir temp;
   const std::string programDir = temp.Path() + "Demo";
+  // Another account's profile with the German folders.
+  const std::string fakeProfile = AddBackslash(GetProfilesDirectory()) + "KvTest Profil";
   const std::string ownProfile = AddBackslash(GetProfilesDirectory()) + GetUserLoginName();
   const std::string allUsers = AddBackslash(GetProfilesDirectory()) + "All Users";
-  const std::string fakeProfile = temp.Path() + "Profil";
-  const Folders german = GermanFolders(ownProfile);  // its "Desktop" is the user's desktop
-  const Folders fake = GermanFolders(fakeProfile);
+  const Folders german = GermanFolders(fakeProfile);
   const Folders user = ShellFolders(false);
   const Folders common = ShellFolders(true);
-  ASSERT_FALSE(DirectoryExists(german.startMenu)) << "the prefix has German folders";
+  ASSERT_FALSE(DirectoryExists(GermanFolders(ownProfile).startMenu)) << "the prefix has German folders";
 
-  constexpr Expected kProductGone{false, true, true, false, false};
-  constexpr Expected kDesktopShared{true, true, true, true, false};
   struct Case {
     const char* what;
     std::string group, profile, programDir;
-    bool germanLayout, foreignInGroup;
+    bool foreignInGroup;
     Expected german, user, common;
   };
   const std::vector<Case> cases = {
-      {"German layout: the user's own link stays with the group folder", kGroup, ownProfile, programDir, true, true,
-       kProductGone, kDesktopShared, kUntouched},
-      {"German layout: the group folder goes once it is empty", kGroup, ownProfile, programDir, true, false,
-       kAllGone, kDesktopShared, kUntouched},
-      {"the user's shell folders", kGroup, ownProfile, programDir, false, true, kUntouched, kProductGone, kUntouched},
-      {"the group folder goes once it is empty", kGroup, ownProfile, programDir, false, false, kUntouched, kAllGone,
+      {"German folders: the user's own link stays with the group", kGroup, fakeProfile, programDir, true,
+       {false, true, true, false, false}, kUntouched, kUntouched},
+      {"German folders: the group folder goes once it is empty", kGroup, fakeProfile, programDir, false, kAllGone,
+       kUntouched, kUntouched},
+      {"no profile folder: not looked into", kGroup, fakeProfile + "\\..\\KvTest Profil", programDir, true,
+       kUntouched, {false, true, true, false, false}, kUntouched},
+      {"the user's shell folders: only links into the program", kGroup, ownProfile, programDir, true, kUntouched,
+       {false, true, true, false, false}, kUntouched},
+      {"the group folder goes once it is empty", kGroup, ownProfile, programDir, false, kUntouched, kAllGone,
        kUntouched},
-      {"all users: the common shell folders", kGroup, allUsers, programDir, false, true, kUntouched, kUntouched,
-       kProductGone},
-      // Its German folders are never looked into.
-      {"a profile folder elsewhere: the user's shell folders", kGroup, fakeProfile, programDir, false, true,
-       kUntouched, kProductGone, kUntouched},
-      {"no group name: nothing", "", ownProfile, programDir, true, true, kUntouched, kUntouched, kUntouched},
-      {"no program directory: no link is the program's", kGroup, ownProfile, "", true, true, kUntouched, kUntouched,
-       kUntouched},
+      {"all users: the common shell folders", kGroup, allUsers, programDir, true, kUntouched, kUntouched,
+       {false, true, true, false, false}},
+      {"no group name: nothing", "", ownProfile, programDir, true, kUntouched, kUntouched, kUntouched},
+      {"no program directory: no link is known as the program's", kGroup, ownProfile, "", true, kUntouched,
+       kUntouched, kUntouched},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    std::vector<const Folders*> made = {&fake, &user, &common};
-    if (c.germanLayout) made.push_back(&german);
-    for (const Folders* f : made) MakeShortcuts(*f, programDir, c.foreignInGroup);
+    for (const Folders* f : {&german, &user, &common}) MakeShortcuts(*f, programDir, c.foreignInGroup);
     RemoveGroupAndShortcuts(c.group, kName, c.profile, c.programDir);
-    if (c.germanLayout) ExpectShortcuts(german, c.german, c.foreignInGroup, "German folders");
-    ExpectShortcuts(fake, kUntouched, c.foreignInGroup, "a profile folder elsewhere");
+    ExpectShortcuts(german, c.german, c.foreignInGroup, "German folders");
     ExpectShortcuts(user, c.user, c.foreignInGroup, "user's shell folders");
     ExpectShortcuts(common, c.common, c.foreignInGroup, "common shell folders");
-    for (const Folders* f : made) RemoveShortcuts(*f);
-    DeleteDirTree(german.startMenu);
+    for (const Folders* f : {&german, &user, &common}) RemoveShortcuts(*f);
   }
+  DeleteDirTree(fakeProfile);
 }
 
 }  // namespace

@@ -9,7 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <set>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -141,166 +142,83 @@ TEST(UninstallEntry, NamesThatAddressOneEntry) {
   }
 }
 
-TEST(ProgramGroup, NamesInsideTheProgramsFolder) {
-  const std::vector<std::pair<const char*, bool>> cases = {
-      {"Demo", true},       {"Firma\\Demo", true}, {"Demo..alt", true},        {".Demo", true},
-      {"Autostart", true},  {"", false},           {"..", false},            {"Demo\\..\\..", false},
-      {"../Demo", false},   {".", false},          {"...", false},           {". .", false},
-      {"\\", false},        {"\\Demo", false},     {"/Demo", false},         {"Demo\\", false},
-      {"C:\\Demo", false},  {"C:Demo", false},     {"Demo:Strom", false},    {"Firma\\\\Demo", false},
-  };
-  for (const auto& [name, valid] : cases) {
+TEST(ProgramGroup, GroupAndShortcutNamesInsideTheirFolder) {
+  const std::vector<std::tuple<const char*, bool, bool>> cases = {  // name, group name, shortcut name
+      {"Demo", true, true},      {"Firma\\Demo", true, false}, {"Demo..alt", true, true},   {".Demo", true, true},
+      {"", false, false},        {"..", false, false},         {"Demo\\..\\..", false, false}, {"../Demo", false, false},
+      {".", false, false},       {"...", false, false},        {". .", false, false},     {"\\", false, false},
+      {"\\Demo", false, false},  {"C:\\Demo", false, false},   {"C:Demo", false, false},  {"Demo:x", false, false},
+      {"Firma/Demo", true, false}, {"..\\..\\Hans\\Desktop\\Bank", false, false}};
+  for (const auto& [name, group, shortcut] : cases) {
     SCOPED_TRACE(name);
-    EXPECT_EQ(IsGroupFolderName(name), valid);
-  }
-}
-
-TEST(Shortcuts, PlainNamesOnly) {
-  const std::vector<std::pair<const char*, bool>> cases = {
-      {"Demo", true},         {"Demo 2.0", true},   {"..Demo", true},  {"", false},
-      {".", false},           {"..", false},        {". .", false},    {"..\\..\\Hans\\Desktop\\Bank", false},
-      {"Hans/Desktop", false}, {"C:Bank", false},   {"Demo:x", false}, {"\\Demo", false},
-  };
-  for (const auto& [name, plain] : cases) {
-    SCOPED_TRACE(name);
-    EXPECT_EQ(IsPlainShortcutName(name), plain);
+    EXPECT_EQ(IsGroupFolderName(name), group);
+    EXPECT_EQ(IsPlainShortcutName(name), shortcut);
   }
 }
 
 TEST(Shortcuts, ProfileFolderAccepted) {
   using K = FolderKind;
-  const std::string profiles = "C:\\Dokumente und Einstellungen";
-  const struct {
-    std::string dir;
-    K kind;
-    bool accepted;
-  } cases[] = {
-      {profiles + "\\Hans", K::Plain, true},
-      {"c:\\dokumente und einstellungen\\hans", K::Plain, true},
-      {profiles + "\\Hans", K::Missing, true},
-      {profiles + "\\All Users", K::Plain, true},
-      {"C:\\Users\\All Users", K::Link, false},  // not below these profiles
-      {profiles + "\\All Users", K::Link, true},  // the system's own link of Windows Vista
-      {profiles + "\\Hans", K::Link, false},
-      {profiles + "\\Hans\\Eigene Dateien", K::Plain, false},
-      {profiles + "\\Hans\\", K::Plain, false},
-      {profiles + "\\..", K::Plain, false},
-      {profiles + "\\Hans\\..\\Grete", K::Plain, false},
-      {profiles, K::Plain, false},
-      {"C:\\Dokumente und Einstellungen2\\Hans", K::Plain, false},
-      {"D:\\Hans", K::Plain, false},
-      {"Hans", K::Plain, false},
-      {"", K::Missing, false},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.dir);
-    EXPECT_EQ(IsProfileFolder(c.dir, profiles, c.kind), c.accepted);
+  const std::string p = "C:\\Dokumente und Einstellungen";
+  const std::vector<std::tuple<std::string, K, bool>> cases = {
+      {p + "\\Hans", K::Plain, true},           {"c:\\dokumente und einstellungen\\hans", K::Missing, true},
+      {p + "\\All Users", K::Link, true},       {p + "\\Hans", K::Link, false},  // Vista's own link; another
+      {p + "\\Hans\\Startmenü", K::Plain, false}, {p + "\\..", K::Plain, false},
+      {p + "\\Hans\\..\\Grete", K::Plain, false}, {p, K::Plain, false},
+      {p + "2\\Hans", K::Plain, false},         {"", K::Missing, false}};
+  for (const auto& [dir, kind, accepted] : cases) {
+    SCOPED_TRACE(dir);
+    EXPECT_EQ(IsProfileFolder(dir, p, kind), accepted);
   }
 }
 
 TEST(Shortcuts, FoldersWhereTheInstallerPutThem) {
-  const std::string hans = "C:\\Dokumente und Einstellungen\\Hans";
-  const std::string all = "C:\\Dokumente und Einstellungen\\All Users";
-  const ShortcutFolders user{"C:\\U\\Programs", "C:\\U\\Start Menu", "C:\\U\\Desktop"};
-  const ShortcutFolders common{"C:\\A\\Programs", "C:\\A\\Start Menu", "C:\\A\\Desktop"};
-  const ShortcutFolders germanHans{hans + "\\Startmenü\\Programme", hans + "\\Startmenü", hans + "\\Desktop"};
-  const std::map<std::string, FolderKind> classic = {
-      {hans, FolderKind::Plain},       {hans + "\\Startmenü", FolderKind::Plain},
-      {germanHans.programs, FolderKind::Plain}, {hans + "\\Desktop", FolderKind::Plain},
-      {all + "\\Startmenü", FolderKind::Plain}, {all + "\\Desktop", FolderKind::Plain},
-      {"C:\\U\\Start Menu", FolderKind::Plain}, {"C:\\U\\Start Menu\\Programme", FolderKind::Plain},
-      {"C:\\Desktop", FolderKind::Plain}};
-  std::map<std::string, FolderKind> linked = classic;
-  linked[hans] = FolderKind::Link;
-  std::map<std::string, FolderKind> menuLinked = classic;
-  menuLinked[hans + "\\Startmenü"] = FolderKind::Link;
-  const std::map<std::string, FolderKind> none;
-  const struct {
-    const char* what;
-    std::string profile;
-    const std::map<std::string, FolderKind>& disk;
-    bool desktopKnown;
-    ShortcutFolders expected;
-  } cases[] = {
-      {"German layout", hans, classic, true, germanHans},
-      {"German layout, no desktop", hans, classic, false, {germanHans.programs, germanHans.startMenu, ""}},
-      {"Vista layout: the user's shell folders", hans, none, true, user},
-      {"all users, German layout without Programme",
-       all, classic, true, {common.programs, all + "\\Startmenü", all + "\\Desktop"}},
-      {"all users, Vista layout", all, none, true, common},
-      {"no profile: the Start menu's Programme", "", classic, true,
-       {"C:\\U\\Start Menu\\Programme", "C:\\U\\Start Menu", "C:\\Desktop"}},
-      {"a profile that is a link", hans, linked, true, user},
-      {"the Start menu a link: not entered", hans, menuLinked, true, {user.programs, user.startMenu, hans + "\\Desktop"}},
-      {"a folder inside a profile", hans + "\\Startmenü", classic, true, user},
-      {"elsewhere", "C:\\Temp\\Profil", classic, true, user},
-      {"up and out", hans + "\\..\\..\\Temp", classic, true, user},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    const ShortcutFacts facts{c.profile, "C:\\Dokumente und Einstellungen", "C:\\U\\Start Menu",
-                              c.desktopKnown ? "C:\\Desktop" : "", user, common};
-    const ShortcutFolders got = ChooseShortcutFolders(facts, [&](const std::string& path) {
-      const auto found = c.disk.find(path);
-      return found == c.disk.end() ? FolderKind::Missing : found->second;
+  const std::string hans = "C:\\Profile\\Hans", all = "C:\\Profile\\All Users";
+  const ShortcutFolders user{"U\\Programs", "U\\Start", "U\\Desktop"}, common{"A\\Programs", "A\\Start", "A\\Desktop"};
+  const std::set<std::string> german = {hans, hans + "\\Startmenü", hans + "\\Startmenü\\Programme", hans + "\\Desktop",
+                                        all + "\\Startmenü", "S\\Start", "S\\Start\\Programme", "S\\Desktop"};
+  const std::vector<std::tuple<const char*, std::string, std::set<std::string>, std::string>> cases = {
+      {"German layout", hans, german, hans + "\\Startmenü\\Programme|" + hans + "\\Startmenü|" + hans + "\\Desktop"},
+      {"Vista layout", hans, {}, "U\\Programs|U\\Start|U\\Desktop"},
+      {"all users, no Programme", all, german, "A\\Programs|" + all + "\\Startmenü|A\\Desktop"},
+      {"no profile", "", german, "S\\Start\\Programme|S\\Start|S\\Desktop"},
+      {"a profile that is a link", hans + "*", german, "U\\Programs|U\\Start|U\\Desktop"},
+      {"the Start menu a link", hans, {hans, hans + "\\Startmenü\\Programme"}, "U\\Programs|U\\Start|U\\Desktop"},
+      {"no profile folder", hans + "\\..\\..\\Temp", german, "U\\Programs|U\\Start|U\\Desktop"}};
+  for (const auto& [what, profile, disk, expected] : cases) {
+    SCOPED_TRACE(what);
+    const bool link = profile.back() == '*';
+    const ShortcutFacts facts{link ? hans : profile, "C:\\Profile", "S\\Start", "S\\Desktop", user, common};
+    const ShortcutFolders got = ChooseShortcutFolders(facts, [&, &d = disk](const std::string& path) {
+      return link && path == hans ? FolderKind::Link : d.count(path) ? FolderKind::Plain : FolderKind::Missing;
     });
-    EXPECT_EQ(got.programs, c.expected.programs);
-    EXPECT_EQ(got.startMenu, c.expected.startMenu);
-    EXPECT_EQ(got.desktop, c.expected.desktop);
+    EXPECT_EQ(got.programs + "|" + got.startMenu + "|" + got.desktop, expected);
   }
-  const ShortcutFacts noStartMenu{hans, "C:\\Dokumente und Einstellungen", "", "C:\\Desktop", user, common};
-  const ShortcutFolders nothing = ChooseShortcutFolders(noStartMenu, [](const std::string&) { return FolderKind::Plain; });
-  EXPECT_EQ(nothing.programs + nothing.startMenu + nothing.desktop, "");
+  EXPECT_EQ(ChooseShortcutFolders({hans, "C:\\Profile", "", "S\\Desktop", user, common}, [](const std::string&) {
+              return FolderKind::Plain;
+            }).programs, "") << "no Start menu, nothing";
 }
 
-TEST(Shortcuts, OnlyLinksIntoTheProgramDirectory) {
+TEST(Shortcuts, OnlyTheProductsLinksAndOnlyThisUninstallersEntry) {
   const std::vector<std::string> demo = {"C:\\Programme\\Demo", "C:\\PROGRA~1\\Demo"};
-  const struct {
-    const char* what;
-    LinkFile file;
-    std::vector<std::string> programDir;
-    bool product;
-  } cases[] = {
-      {"the program", {false, false, "C:\\Programme\\Demo\\demo.exe"}, demo, true},
-      {"Programm entfernen", {false, false, "c:\\programme\\demo\\Uninstal.exe"}, demo, true},
-      {"by the short form", {false, false, "C:\\PROGRA~1\\DEMO\\DEMO.EXE"}, demo, true},
-      {"the user's own start-up link", {false, false, "C:\\Windows\\notepad.exe"}, demo, false},
-      {"another product", {false, false, "C:\\Programme\\Demo2\\x.exe"}, demo, false},
-      {"up and out", {false, false, "C:\\Programme\\Demo\\..\\Bank\\bank.exe"}, demo, false},
-      {"the program directory itself", {false, false, "C:\\Programme\\Demo"}, demo, false},
-      {"unreadable", {false, false, ""}, demo, false},
-      {"not a .LNK file", {false, false, "NOT a shortuct by extension!"}, demo, false},
-      {"a folder", {true, false, ""}, demo, false},
-      {"a file link", {false, true, "C:\\Programme\\Demo\\demo.exe"}, demo, false},
-      {"no program directory", {false, false, "C:\\Programme\\Demo\\demo.exe"}, {}, false},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    EXPECT_EQ(IsProductShortcut(c.file, c.programDir), c.product);
+  const std::vector<std::tuple<LinkFile, bool>> links = {
+      {{false, false, "C:\\Programme\\Demo\\demo.exe"}, true}, {{false, false, "c:\\progra~1\\demo\\Uninstal.exe"}, true},
+      {{false, false, "C:\\Windows\\notepad.exe"}, false},   {{false, false, "C:\\Programme\\Demo2\\x.exe"}, false},
+      {{false, false, "C:\\Programme\\Demo\\..\\x.exe"}, false}, {{false, false, "C:\\Programme\\Demo"}, false},
+      {{false, false, "NOT a shortuct by extension!"}, false}, {{true, false, ""}, false},
+      {{false, true, "C:\\Programme\\Demo\\demo.exe"}, false}};
+  for (const auto& [file, product] : links) {
+    SCOPED_TRACE(file.target);
+    EXPECT_EQ(IsProductShortcut(file, demo), product);
   }
-}
-
-TEST(UninstallEntry, OursOnlyWhenItNamesThisUninstaller) {
-  const char kOwn[] = "C:\\Programme\\Büro Demo\\Uninstal.exe";
-  const char kOwnShort[] = "C:\\PROGRA~1\\BRODEM~1\\UNINSTAL.EXE";
-  const struct {
-    const char* what;
-    const char* value;
-    const char* valueShort;
-    bool ours;
-  } cases[] = {
-      {"as the installer writes it", kOwn, kOwnShort, true},
-      {"another letter case", "c:\\programme\\büro demo\\UNINSTAL.EXE", "", true},
-      {"its short form", kOwnShort, kOwnShort, true},
-      {"the long form, found by its short form", "C:\\Programme\\Buero\\..\\Büro Demo\\Uninstal.exe", kOwnShort, true},
-      {"another product's", "C:\\Programme\\Andere\\Uninstal.exe", "C:\\PROGRA~1\\Andere\\UNINSTAL.EXE", false},
-      {"another program of the product", "C:\\Programme\\Büro Demo\\demo.exe", "", false},
-      {"quoted, with a switch", "\"C:\\Programme\\Büro Demo\\Uninstal.exe\" /s", "", false},
-      {"empty", "", "", false},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    EXPECT_EQ(SameFile(c.value, c.valueShort, kOwn, kOwnShort), c.ours);
+  EXPECT_FALSE(IsProductShortcut({false, false, "C:\\Programme\\Demo\\demo.exe"}, {})) << "no program directory";
+  const char own[] = "C:\\Programme\\Büro\\Uninstal.exe", ownShort[] = "C:\\PROGRA~1\\BRO~1\\UNINSTAL.EXE";
+  const std::vector<std::tuple<const char*, const char*, bool>> entries = {  // UninstallString, its short form
+      {own, "", true}, {"c:\\programme\\büro\\UNINSTAL.EXE", "", true}, {ownShort, ownShort, true},
+      {"C:\\Programme\\Büro\\..\\Büro\\Uninstal.exe", ownShort, true}, {"C:\\Programme\\Büro\\demo.exe", "", false},
+      {"\"C:\\Programme\\Büro\\Uninstal.exe\"", "", false}, {"", "", false}};
+  for (const auto& [value, valueShort, ours] : entries) {
+    SCOPED_TRACE(value);
+    EXPECT_EQ(SameFile(value, valueShort, own, ownShort), ours);
   }
   EXPECT_FALSE(SameFile("C:\\x.exe", "", "C:\\y.exe", "")) << "unknown short forms are no match";
 }
