@@ -145,7 +145,8 @@ TEST(UninstallEntry, NamesThatAddressOneEntry) {
 TEST(ProgramGroup, GroupAndShortcutNamesInsideTheirFolder) {
   const std::vector<std::tuple<const char*, bool, bool>> cases = {  // name, group name, shortcut name
       {"Demo", true, true},      {"Firma\\Demo", true, false}, {"Demo..alt", true, true},   {".Demo", true, true},
-      {"", false, false},        {"..", false, false},         {"Demo\\..\\..", false, false}, {"../Demo", false, false},
+      {"", false, false},        {"..", false, false},         {"Demo\\..\\..", false, false},
+      {"../Demo", false, false},
       {".", false, false},       {"...", false, false},        {". .", false, false},     {"\\", false, false},
       {"\\Demo", false, false},  {"C:\\Demo", false, false},   {"C:Demo", false, false},  {"Demo:x", false, false},
       {"Firma/Demo", true, false}, {"..\\..\\Hans\\Desktop\\Bank", false, false}};
@@ -174,15 +175,18 @@ TEST(Shortcuts, ProfileFolderAccepted) {
 TEST(Shortcuts, FoldersWhereTheInstallerPutThem) {
   const std::string hans = "C:\\Profile\\Hans", all = "C:\\Profile\\All Users";
   const ShortcutFolders user{"U\\Programs", "U\\Start", "U\\Desktop"}, common{"A\\Programs", "A\\Start", "A\\Desktop"};
-  const std::set<std::string> german = {hans, hans + "\\Startmenü", hans + "\\Startmenü\\Programme", hans + "\\Desktop",
-                                        all + "\\Startmenü", "S\\Start", "S\\Start\\Programme", "S\\Desktop"};
+  const std::set<std::string> german = {hans,        hans + "\\Startmenü", hans + "\\Startmenü\\Programme",
+                                        hans + "\\Desktop", all + "\\Startmenü", "S\\Start",
+                                        "S\\Start\\Programme", "S\\Desktop"};
+  // Profile "...*": the profile folder is a link.
   const std::vector<std::tuple<const char*, std::string, std::set<std::string>, std::string>> cases = {
       {"German layout", hans, german, hans + "\\Startmenü\\Programme|" + hans + "\\Startmenü|" + hans + "\\Desktop"},
       {"Vista layout", hans, {}, "U\\Programs|U\\Start|U\\Desktop"},
       {"all users, no Programme", all, german, "A\\Programs|" + all + "\\Startmenü|A\\Desktop"},
       {"no profile", "", german, "S\\Start\\Programme|S\\Start|S\\Desktop"},
       {"a profile that is a link", hans + "*", german, "U\\Programs|U\\Start|U\\Desktop"},
-      {"the Start menu a link", hans, {hans, hans + "\\Startmenü\\Programme"}, "U\\Programs|U\\Start|U\\Desktop"},
+      {"the Start menu not a real folder", hans, {hans, hans + "\\Startmenü\\Programme"},
+       "U\\Programs|U\\Start|U\\Desktop"},
       {"no profile folder", hans + "\\..\\..\\Temp", german, "U\\Programs|U\\Start|U\\Desktop"}};
   for (const auto& [what, profile, disk, expected] : cases) {
     SCOPED_TRACE(what);
@@ -201,7 +205,8 @@ TEST(Shortcuts, FoldersWhereTheInstallerPutThem) {
 TEST(Shortcuts, OnlyTheProductsLinksAndOnlyThisUninstallersEntry) {
   const std::vector<std::string> demo = {"C:\\Programme\\Demo", "C:\\PROGRA~1\\Demo"};
   const std::vector<std::tuple<LinkFile, bool>> links = {
-      {{false, false, "C:\\Programme\\Demo\\demo.exe"}, true}, {{false, false, "c:\\progra~1\\demo\\Uninstal.exe"}, true},
+      {{false, false, "C:\\Programme\\Demo\\demo.exe"}, true},
+      {{false, false, "c:\\progra~1\\demo\\Uninstal.exe"}, true},
       {{false, false, "C:\\Windows\\notepad.exe"}, false},   {{false, false, "C:\\Programme\\Demo2\\x.exe"}, false},
       {{false, false, "C:\\Programme\\Demo\\..\\x.exe"}, false}, {{false, false, "C:\\Programme\\Demo"}, false},
       {{false, false, "NOT a shortuct by extension!"}, false}, {{true, false, ""}, false},
