@@ -12,6 +12,10 @@ bool IsPlainPart(const std::string& part) {
   return part.find_first_not_of(". ") != std::string::npos && part.find(':') == std::string::npos;
 }
 
+bool IsPlainFileName(const std::string& name) {
+  return IsPlainPart(name) && name.find_first_of("\\/") == std::string::npos;
+}
+
 }  // namespace
 
 bool IsGroupFolderName(const std::string& groupName) {
@@ -25,13 +29,11 @@ bool IsGroupFolderName(const std::string& groupName) {
   }
 }
 
-bool IsPlainShortcutName(const std::string& shortcutName) {
-  return IsPlainPart(shortcutName) && shortcutName.find_first_of("\\/") == std::string::npos;
-}
+bool IsPlainShortcutName(const std::string& shortcutName) { return IsPlainFileName(shortcutName); }
 
 bool IsProfileFolder(const std::string& userProfileDir, const std::string& profilesDir, FolderKind kind) {
   const std::string name = ExtractFileName(userProfileDir);
-  if (RemoveBackslash(profilesDir).empty() || !IsPlainShortcutName(name) ||
+  if (RemoveBackslash(profilesDir).empty() || !IsPlainFileName(name) ||
       !SameFolder(ExtractFilePath(userProfileDir), profilesDir))
     return false;
   return kind != FolderKind::Link || SameFolder(name, "All Users");
