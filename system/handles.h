@@ -34,7 +34,10 @@ public:
     if (Traits::IsValid(h_)) Traits::Close(h_);
     h_ = h;
   }
-  // For out-parameters of the API: the previous handle is closed first.
+  // For out-parameters of the API: the previous handle is closed and the
+  // handle emptied before its address goes out. The calls the program makes
+  // write an empty handle, or nothing, when they fail, so a failed call leaves
+  // it empty and nobody releases it by hand.
   Type* Receive() noexcept {
     Reset();
     return &h_;

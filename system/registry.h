@@ -13,6 +13,8 @@ kv::RegKey OpenMachineKey(const std::string& subkey, bool create);
 // Opens HKEY_LOCAL_MACHINE\subkey for reading only: a look-up creates no
 // key and needs no more than the right to read, which every account has.
 kv::RegKey OpenMachineKeyToRead(const std::string& subkey);
+// Opens parent\subkey with the given access; empty when it cannot be had.
+kv::RegKey OpenKey(HKEY parent, const std::string& subkey, REGSAM access);
 // A string value (REG_SZ or REG_EXPAND_SZ, unexpanded); "" when absent.
 std::string ReadRegString(HKEY key, const std::string& name);
 // Writes a REG_SZ value; false when the system refuses.

@@ -10,11 +10,10 @@ std::string Relative(const std::string& subkey) {
   return !subkey.empty() && subkey.front() == '\\' ? subkey.substr(1) : subkey;
 }
 
+// The registry functions report their error as the result, not through
+// GetLastError.
 kv::RegKey Opened(kv::RegKey key, LONG result) {
-  if (result != ERROR_SUCCESS) {
-    key.Release();  // the API leaves the out-parameter undefined on failure
-    ::SetLastError(static_cast<DWORD>(result));
-  }
+  if (result != ERROR_SUCCESS) ::SetLastError(static_cast<DWORD>(result));
   return key;
 }
 
@@ -36,8 +35,12 @@ kv::RegKey OpenMachineKey(const std::string& subkey, bool create) {
 }
 
 kv::RegKey OpenMachineKeyToRead(const std::string& subkey) {
+  return OpenKey(HKEY_LOCAL_MACHINE, Relative(subkey), KEY_READ);
+}
+
+kv::RegKey OpenKey(HKEY parent, const std::string& subkey, REGSAM access) {
   kv::RegKey key;
-  const LONG result = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, Relative(subkey).c_str(), 0, KEY_READ, key.Receive());
+  const LONG result = ::RegOpenKeyExA(parent, subkey.c_str(), 0, access, key.Receive());
   return Opened(std::move(key), result);
 }
 

@@ -89,12 +89,8 @@ bool IsAdministrator() {
   if (!IsWindowsNT() || seam::RestrictedAccountSimulated()) return false;
   kv::KernelHandle token;
   if (!::OpenThreadToken(::GetCurrentThread(), TOKEN_QUERY, TRUE, token.Receive())) {
-    token.Release();
     if (::GetLastError() != ERROR_NO_TOKEN) return false;
-    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.Receive())) {
-      token.Release();
-      return false;
-    }
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.Receive())) return false;
   }
   return TokenListsAdministrators(token.Get());
 }
@@ -131,10 +127,7 @@ std::string GetWindowsDir() {
 
 std::string GetSpecialFolder(int csidl) {
   kv::Pidl pidl;
-  if (FAILED(::SHGetSpecialFolderLocation(nullptr, csidl, pidl.Receive()))) {
-    pidl.Release();
-    return {};
-  }
+  if (FAILED(::SHGetSpecialFolderLocation(nullptr, csidl, pidl.Receive()))) return {};
   char buffer[kSpecialFolderBuffer] = {};
   if (!::SHGetPathFromIDListA(pidl.Get(), buffer)) return {};
   return buffer;

@@ -8,14 +8,6 @@
 
 namespace {
 
-// The log spells the uninstaller as the installer wrote it, the system as it
-// was started: compare the short forms too.
-bool IsRunningProgram(const std::string& path) {
-  const std::string self = GetAppPath();
-  const std::string shortPath = ShortPathName(path);
-  return SameFolder(path, self) || (!shortPath.empty() && SameFolder(shortPath, ShortPathName(self)));
-}
-
 enum class Walk { Clear, ThroughLink, NoFolder };
 
 // Walks from path up to the first of folders it meets. A link (junction,

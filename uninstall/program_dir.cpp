@@ -42,6 +42,11 @@ bool IsProtected(const std::string& folder, const ProtectedFolders& protectedFol
 
 bool SameFolder(const std::string& a, const std::string& b) { return FolderKey(a) == FolderKey(b); }
 
+bool SameFile(const std::string& a, const std::string& aShort, const std::string& b, const std::string& bShort) {
+  if (a.empty() || b.empty()) return false;
+  return SameFolder(a, b) || (!aShort.empty() && SameFolder(aShort, bShort));
+}
+
 bool IsInsideFolder(const std::string& path, const std::string& folder) {
   if (RemoveBackslash(folder).empty()) return false;
   const std::string prefix = AddBackslash(FolderKey(folder));

@@ -19,6 +19,9 @@ struct ProtectedFolders {
 
 // Same folder, compared without regard to case and a trailing backslash.
 bool SameFolder(const std::string& a, const std::string& b);
+// True when two paths name the same file: the same spelling, or the same
+// short form (aShort, bShort: "" when unknown), letter case aside.
+bool SameFile(const std::string& a, const std::string& aShort, const std::string& b, const std::string& bShort);
 // True when path lies below folder (at any depth, not the folder itself).
 bool IsInsideFolder(const std::string& path, const std::string& folder);
 // A drive root ("C:", "C:\"), a share root ("\\server\share") or no path.
@@ -41,6 +44,10 @@ std::string ChooseProgramDir(const std::string& file1, const std::string& ownDir
 ProtectedFolders SystemProtectedFolders();
 // Win32: the short (8.3) form of an existing path; "" when the system gives none.
 std::string ShortPathName(const std::string& path);
+// Win32: true when path names the running program. A log or the registry
+// spells it as the installer wrote it, the system as it was started: the
+// short forms are compared too.
+bool IsRunningProgram(const std::string& path);
 // Win32: the spellings a log or a command line may give an existing folder:
 // the folder without a trailing backslash and, when it differs, its short
 // form. None for "".

@@ -37,6 +37,11 @@ std::string ShortPathName(const std::string& path) {
   return length == 0 || length > MAX_PATH ? std::string() : std::string(buffer, length);
 }
 
+bool IsRunningProgram(const std::string& path) {
+  const std::string self = GetAppPath();
+  return SameFile(path, ShortPathName(path), self, ShortPathName(self));
+}
+
 std::vector<std::string> FolderSpellings(const std::string& folder) {
   if (folder.empty()) return {};
   std::vector<std::string> spellings = {RemoveBackslash(folder)};

@@ -29,7 +29,7 @@ std::string MakeTempName();
 // interpreter reads, or as its short name where a character has no OEM form.
 std::string BatchFilePath(const std::string& path);
 // Writes the script for programPath (the running program), starts it hidden
-// and returns its path at once, without waiting for it. Raises EOSError when the script cannot be written
-// or "c:\" cannot be made the current directory; the script is then not
-// started.
+// from the temporary folder and returns its path at once, without waiting
+// for it. Raises EOSError when the script cannot be written or started (the
+// script is then deleted): the run must not report success.
 std::string StartSelfRemoval(const std::string& programPath);

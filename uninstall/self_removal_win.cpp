@@ -83,9 +83,18 @@ std::string StartSelfRemoval(const std::string& programPath) {
   }
   file.Reset();  // closed before the interpreter opens it
 
-  if (!::SetCurrentDirectoryA("c:\\")) RaiseLastOSError();
-  // Quoted: the system hands a batch file's command line to the interpreter,
-  // which would split it at a blank and act on "&" or "^" in the folder's name.
-  ::WinExec(("\"" + scriptPath + "\"").c_str(), SW_HIDE);
+  // The interpreter expands a defined "%NAME%" on its command line, and
+  // splits it at a blank or acts on "&" and "^": a temporary folder named so
+  // would start another file. So the command names no folder: the script is
+  // started from its own folder, which also frees the program directory.
+  // ".\" keeps the system from looking in the program's directory first.
+  const auto fail = [&](DWORD error) {
+    ::DeleteFileA(scriptPath.c_str());  // a script that never runs is litter
+    Raise(error);
+  };
+  if (!::SetCurrentDirectoryA(ExtractFilePath(scriptPath).c_str())) fail(::GetLastError());
+  const UINT started = ::WinExec(("\".\\" + ExtractFileName(scriptPath) + "\"").c_str(), SW_HIDE);
+  // Above 31 it started; below, the system's reason (0: out of resources).
+  if (started <= 31) fail(started == 0 ? ERROR_NOT_ENOUGH_MEMORY : started);
   return scriptPath;
 }

@@ -17,11 +17,8 @@ constexpr DWORD kKeyNameBuffer = 256;
 // them along), so the subkeys go first, deepest first.
 bool DeleteKeyTree(HKEY parent, const std::string& name) {
   {
-    kv::RegKey key;
-    if (::RegOpenKeyExA(parent, name.c_str(), 0, KEY_ALL_ACCESS, key.Receive()) != ERROR_SUCCESS) {
-      key.Release();  // left undefined by a failed call
-      return false;
-    }
+    const kv::RegKey key = OpenKey(parent, name, KEY_ALL_ACCESS);
+    if (!key) return false;
     char subkey[kKeyNameBuffer];
     // A subkey that cannot be deleted stays at its index; step past it.
     for (DWORD index = 0; ::RegEnumKeyA(key.Get(), index, subkey, kKeyNameBuffer) == ERROR_SUCCESS;) {
@@ -31,42 +28,42 @@ bool DeleteKeyTree(HKEY parent, const std::string& name) {
   return ::RegDeleteKeyA(parent, name.c_str()) == ERROR_SUCCESS;
 }
 
-// The shell folders of an account: the user's own, or those of all users.
-struct InstallerFolders {
-  int programs, startMenu, desktop;
-};
-constexpr InstallerFolders kUserFolders{CSIDL_PROGRAMS, CSIDL_STARTMENU, CSIDL_DESKTOPDIRECTORY};
-constexpr InstallerFolders kCommonFolders{CSIDL_COMMON_PROGRAMS, CSIDL_COMMON_STARTMENU, CSIDL_COMMON_DESKTOPDIRECTORY};
-
-void DeleteIfLinkInto(const std::string& link, const std::string& programDir) {
-  if (IsInsideFolder(GetShellLinkTarget(link), programDir)) ::DeleteFileA(link.c_str());
+FolderKind KindOf(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return FolderKind::Missing;
+  return attributes & FILE_ATTRIBUTE_REPARSE_POINT ? FolderKind::Link : FolderKind::Plain;
 }
 
-// A shortcut of the first [Items] line: by name where the folder is the one the
-// uninstaller has always used, else only when it leads into the program.
-void RemoveShortcut(const std::string& folder, int shellFolder, const std::string& fileName,
-                    const std::string& programDir) {
-  if (DirectoryExists(folder)) {
-    ::DeleteFileA((AddBackslash(folder) + fileName).c_str());
-    return;
-  }
-  const std::string installerFolder = GetSpecialFolder(shellFolder);
-  if (!installerFolder.empty()) DeleteIfLinkInto(AddBackslash(installerFolder) + fileName, programDir);
+void DeleteIfProductShortcut(const DirEntry& entry, const std::vector<std::string>& programDir) {
+  const LinkFile file{entry.directory, entry.link, entry.directory ? "" : GetShellLinkTarget(entry.path)};
+  if (IsProductShortcut(file, programDir)) ::DeleteFileA(entry.path.c_str());
 }
 
-void RemoveGroup(const std::string& programsFolder, int shellFolder, const std::string& groupName,
-                 const std::string& programDir) {
-  if (DirectoryExists(programsFolder)) {
-    DeleteDirTree(AddBackslash(programsFolder) + groupName);
-    return;
-  }
-  const std::string installerFolder = GetSpecialFolder(shellFolder);
-  if (installerFolder.empty()) return;
-  const std::string group = AddBackslash(installerFolder) + groupName;
-  for (const DirEntry& entry : FindEntries(AddBackslash(group) + "*.*")) {
-    if (!entry.directory) DeleteIfLinkInto(entry.path, programDir);
-  }
-  ::RemoveDirectoryA(group.c_str());  // only once nothing else is left in it
+// A shortcut of the first [Items] line, by its name in folder.
+void RemoveShortcut(const std::string& folder, const std::string& fileName,
+                    const std::vector<std::string>& programDir) {
+  if (folder.empty()) return;
+  const std::string path = AddBackslash(folder) + fileName;
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return;
+  DeleteIfProductShortcut({path, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0},
+                          programDir);
+}
+
+// The product's links in the group folder, then the folder once nothing
+// else is left in it: the group name may name a folder others use too.
+void RemoveGroup(const std::string& programs, const std::string& groupName,
+                 const std::vector<std::string>& programDir) {
+  if (programs.empty() || !IsGroupFolderName(groupName)) return;
+  const std::string group = AddBackslash(programs) + groupName;
+  if (KindOf(group) != FolderKind::Plain) return;
+  for (const DirEntry& entry : FindEntries(AddBackslash(group) + "*.*")) DeleteIfProductShortcut(entry, programDir);
+  ::RemoveDirectoryA(group.c_str());
+}
+
+ShortcutFolders ShellFolders(int programs, int startMenu, int desktop) {
+  return {GetSpecialFolder(programs), GetSpecialFolder(startMenu), GetSpecialFolder(desktop)};
 }
 
 }  // namespace
@@ -74,30 +71,32 @@ void RemoveGroup(const std::string& programsFolder, int shellFolder, const std::
 void DeleteUninstallKey(const std::string& startMenuFolder) {
   if (!IsUninstallEntryName(startMenuFolder)) return;
   // Opened first as the program opens every key: without the rights for it,
-  // nothing is touched.
+  // nothing is touched. Another program's entry stays.
   const std::string path = UninstallKeyPath(startMenuFolder).substr(1);  // from the root, without the marking "\"
-  if (OpenMachineKey(path, false)) DeleteKeyTree(HKEY_LOCAL_MACHINE, path);
+  const kv::RegKey key = OpenMachineKey(path, false);
+  if (key && IsRunningProgram(ReadRegString(key.Get(), "UninstallString")))
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, path);
 }
 
 void RemoveGroupAndShortcuts(const std::string& groupName, const std::string& shortcutName,
                              const std::string& userProfileDir, const std::string& programDir) {
   if (groupName.empty()) return;
-  const std::string startMenu = GetSpecialFolder(CSIDL_STARTMENU);
-  if (startMenu.empty()) return;
-  const std::string desktop = GetSpecialFolder(CSIDL_DESKTOP);
-  const bool profile = !userProfileDir.empty();
-  const InstallerFolders& account =
-      profile && SameFolder(userProfileDir, AddBackslash(GetProfilesDirectory()) + "All Users") ? kCommonFolders
-                                                                                                 : kUserFolders;
-  // The names of a German Windows with the classic profile layout.
-  const std::string menuFolder = profile ? AddBackslash(userProfileDir) + "Startmenü" : startMenu;
+  ShortcutFacts facts;
+  facts.userProfileDir = userProfileDir;
+  facts.profilesDir = GetProfilesDirectory();
+  facts.startMenu = GetSpecialFolder(CSIDL_STARTMENU);
+  facts.desktop = GetSpecialFolder(CSIDL_DESKTOP);
+  facts.user = ShellFolders(CSIDL_PROGRAMS, CSIDL_STARTMENU, CSIDL_DESKTOPDIRECTORY);
+  facts.common = ShellFolders(CSIDL_COMMON_PROGRAMS, CSIDL_COMMON_STARTMENU, CSIDL_COMMON_DESKTOPDIRECTORY);
+  if (facts.startMenu.empty()) return;
+  const ShortcutFolders folders = ChooseShortcutFolders(facts, KindOf);
+  const std::vector<std::string> spellings = FolderSpellings(programDir);
 
-  if (IsGroupFolderName(groupName))
-    RemoveGroup(AddBackslash(menuFolder) + "Programme", account.programs, groupName, programDir);
-  if (!shortcutName.empty()) RemoveShortcut(menuFolder, account.startMenu, shortcutName + ".LNK", programDir);
-  if (!desktop.empty())
-    RemoveShortcut(profile ? AddBackslash(userProfileDir) + "Desktop" : desktop, account.desktop,
-                   shortcutName + ".LNK", programDir);
-  ::SHChangeNotify(SHCNE_UPDATEDIR, SHCNF_PATHA | SHCNF_FLUSH, (desktop.empty() ? startMenu : desktop).c_str(),
-                   nullptr);
+  RemoveGroup(folders.programs, groupName, spellings);
+  if (IsPlainShortcutName(shortcutName)) {
+    RemoveShortcut(folders.startMenu, shortcutName + ".LNK", spellings);
+    RemoveShortcut(folders.desktop, shortcutName + ".LNK", spellings);
+  }
+  ::SHChangeNotify(SHCNE_UPDATEDIR, SHCNF_PATHA | SHCNF_FLUSH,
+                   (facts.desktop.empty() ? facts.startMenu : facts.desktop).c_str(), nullptr);
 }

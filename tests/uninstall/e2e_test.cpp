@@ -31,9 +31,7 @@ const std::string kUninstallKey = UninstallKey(kEntry);
 
 bool KeyExists(const std::string& key) {
   kv::RegKey k;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, k.Receive()) == ERROR_SUCCESS) return true;
-  k.Release();
-  return false;
+  return RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, k.Receive()) == ERROR_SUCCESS;
 }
 
 std::set<std::string> Scripts() {

@@ -1,5 +1,7 @@
 // Deleting the uninstall registration: the key with every subkey, nothing
-// else, and nothing at all for a name that would reach the key of all entries.
+// else, and nothing at all for a name that would reach the key of all entries
+// or for another program's entry.
+#include "system/Kv_tools.h"
 #include "system/handles.h"
 #include "system/seam.h"
 #include "tests/support/wine_support.h"
@@ -13,14 +15,13 @@ const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Un
 
 bool KeyExists(const std::string& key) {
   kv::RegKey k;
-  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, k.Receive()) == ERROR_SUCCESS) return true;
-  k.Release();
-  return false;
+  return ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, k.Receive()) == ERROR_SUCCESS;
 }
 
-void MakeEntry(const std::string& name) {
+void MakeEntry(const std::string& name, const std::string& uninstallString = GetAppPath()) {
   for (const char* sub : {"", "\\Teil\\Tiefer", "\\Zweiter"})
     wine_test::SetRegString(HKEY_LOCAL_MACHINE, kUninstall + name + sub, "DisplayName", "Demo deinstalieren");
+  wine_test::SetRegString(HKEY_LOCAL_MACHINE, kUninstall + name, "UninstallString", uninstallString);
 }
 
 TEST(DeleteUninstallKey, KeyWithSubkeysOnlyForAnEntryName) {
@@ -50,10 +51,17 @@ TEST(DeleteUninstallKey, KeyWithSubkeysOnlyForAnEntryName) {
     EXPECT_EQ(KeyExists(kUninstall + entry), !c.deleted);
     EXPECT_TRUE(KeyExists(kUninstall + "KvTest.Sibling\\Teil\\Tiefer"));
   }
-  DeleteUninstallKey("KvTest.Uninstall");
-  DeleteUninstallKey("KvTest.Firma");
-  DeleteUninstallKey("KvTest.Sibling");
+  // Only this uninstaller's entry, however its path is spelled.
+  for (const std::string& other : {ExtractFilePath(GetAppPath()) + "Uninstal.exe", std::string()}) {
+    MakeEntry("KvTest.Fremd", other);
+    DeleteUninstallKey("KvTest.Fremd");
+    EXPECT_TRUE(KeyExists(kUninstall + "KvTest.Fremd")) << other;
+  }
+  MakeEntry("KvTest.Fremd", AnsiUpperCase(GetAppPath()));
+  for (const char* entry : {"KvTest.Fremd", "KvTest.Uninstall", "KvTest.Sibling"}) DeleteUninstallKey(entry);
+  ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, (kUninstall + "KvTest.Firma").c_str());
   EXPECT_FALSE(KeyExists(kUninstall + "KvTest.Sibling"));
+  EXPECT_FALSE(KeyExists(kUninstall + "KvTest.Fremd"));
   EXPECT_TRUE(KeyExists(kUninstall));
 }
 

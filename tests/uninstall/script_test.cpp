@@ -47,6 +47,7 @@ TEST(SelfRemoval, DeletesTheProgramAfterItEndsThenItsDirectoryAndItself) {
       {"temporary folder with a blank", "Demo", "Mein Temp", false},
       // Without a blank, which would make a short name of it.
       {"temporary folder with & % ^ ( ) !", "Demo & Co (100%) ^!", "Meier&Co(50%^1)!", false},
+      {"temporary folder naming a defined variable", "Demo", "T%PATH%x", false},
       {"another file in the directory", "Demo", "", true},
   };
   for (const Case& c : cases) {
@@ -69,6 +70,7 @@ TEST(SelfRemoval, DeletesTheProgramAfterItEndsThenItsDirectoryAndItself) {
     ASSERT_TRUE(running);
     const std::string script = StartSelfRemoval(program);
     ::SetEnvironmentVariableA("TMP", oldTemp);
+    ::SetCurrentDirectoryA(GetAppDir().c_str());  // the script's folder is about to go
     const std::string text = kvtest::ReadText(script);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 6) << text;
     if (std::string(c.folder) == "Büro Demo") {

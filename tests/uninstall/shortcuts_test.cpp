@@ -1,6 +1,6 @@
 // Removing the program group and the desktop and Start-menu shortcuts: in the
 // profile's German folders where they exist, else in the shell folders the
-// installer used, and there only what leads into the program directory.
+// installer used, and in both only what leads into the program directory.
 #include "engine/shell_link.h"
 #include "system/Data.h"
 #include "system/Kv_tools.h"
@@ -78,7 +78,8 @@ void ExpectShortcuts(const Folders& f, const Expected& e, bool foreignMade, cons
 TEST(RemoveGroupAndShortcuts, WhereTheInstallerPutThem) {
   kvtest::TempDir temp;
   const std::string programDir = temp.Path() + "Demo";
-  const std::string fakeProfile = temp.Path() + "Profil";
+  // Another account's profile with the German folders.
+  const std::string fakeProfile = AddBackslash(GetProfilesDirectory()) + "KvTest Profil";
   const std::string ownProfile = AddBackslash(GetProfilesDirectory()) + GetUserLoginName();
   const std::string allUsers = AddBackslash(GetProfilesDirectory()) + "All Users";
   const Folders german = GermanFolders(fakeProfile);
@@ -93,8 +94,12 @@ TEST(RemoveGroupAndShortcuts, WhereTheInstallerPutThem) {
     Expected german, user, common;
   };
   const std::vector<Case> cases = {
-      {"German folders under the profile: removed by name", kGroup, fakeProfile, programDir, true, kAllGone,
+      {"German folders: the user's own link stays with the group", kGroup, fakeProfile, programDir, true,
+       {false, true, true, false, false}, kUntouched, kUntouched},
+      {"German folders: the group folder goes once it is empty", kGroup, fakeProfile, programDir, false, kAllGone,
        kUntouched, kUntouched},
+      {"no profile folder: not looked into", kGroup, fakeProfile + "\\..\\KvTest Profil", programDir, true,
+       kUntouched, {false, true, true, false, false}, kUntouched},
       {"the user's shell folders: only links into the program", kGroup, ownProfile, programDir, true, kUntouched,
        {false, true, true, false, false}, kUntouched},
       {"the group folder goes once it is empty", kGroup, ownProfile, programDir, false, kUntouched, kAllGone,
@@ -102,9 +107,8 @@ TEST(RemoveGroupAndShortcuts, WhereTheInstallerPutThem) {
       {"all users: the common shell folders", kGroup, allUsers, programDir, true, kUntouched, kUntouched,
        {false, true, true, false, false}},
       {"no group name: nothing", "", ownProfile, programDir, true, kUntouched, kUntouched, kUntouched},
-      // The profile's "Desktop" is the desktop folder itself: removed by name.
       {"no program directory: no link is known as the program's", kGroup, ownProfile, "", true, kUntouched,
-       {true, true, true, true, false}, kUntouched},
+       kUntouched, kUntouched},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -115,6 +119,7 @@ TEST(RemoveGroupAndShortcuts, WhereTheInstallerPutThem) {
     ExpectShortcuts(common, c.common, c.foreignInGroup, "common shell folders");
     for (const Folders* f : {&german, &user, &common}) RemoveShortcuts(*f);
   }
+  DeleteDirTree(fakeProfile);
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -141,16 +143,90 @@ TEST(UninstallEntry, NamesThatAddressOneEntry) {
   }
 }
 
-TEST(ProgramGroup, NamesInsideTheProgramsFolder) {
-  const std::vector<std::pair<const char*, bool>> cases = {
-      {"Demo", true},  {"Firma\\Demo", true}, {"Demo..alt", true},        {".Demo", true},
-      {"", false},     {"..", false},         {"Demo\\..\\..", false}, {"../Demo", false},
-      {".", false},    {"...", false},        {". .", false},            {"\\", false},
-  };
-  for (const auto& [name, valid] : cases) {
+TEST(ProgramGroup, GroupAndShortcutNamesInsideTheirFolder) {
+  const std::vector<std::tuple<const char*, bool, bool>> cases = {  // name, group name, shortcut name
+      {"Demo", true, true},      {"Firma\\Demo", true, false}, {"Demo..alt", true, true},   {".Demo", true, true},
+      {"", false, false},        {"..", false, false},         {"Demo\\..\\..", false, false},
+      {"../Demo", false, false},
+      {".", false, false},       {"...", false, false},        {". .", false, false},     {"\\", false, false},
+      {"\\Demo", false, false},  {"C:\\Demo", false, false},   {"C:Demo", false, false},  {"Demo:x", false, false},
+      {"Firma/Demo", true, false}, {"..\\..\\Hans\\Desktop\\Bank", false, false}};
+  for (const auto& [name, group, shortcut] : cases) {
     SCOPED_TRACE(name);
-    EXPECT_EQ(IsGroupFolderName(name), valid);
+    EXPECT_EQ(IsGroupFolderName(name), group);
+    EXPECT_EQ(IsPlainShortcutName(name), shortcut);
   }
+}
+
+TEST(Shortcuts, ProfileFolderAccepted) {
+  using K = FolderKind;
+  const std::string p = "C:\\Dokumente und Einstellungen";
+  const std::vector<std::tuple<std::string, K, bool>> cases = {
+      {p + "\\Hans", K::Plain, true},           {"c:\\dokumente und einstellungen\\hans", K::Missing, true},
+      {p + "\\All Users", K::Link, true},       {p + "\\Hans", K::Link, false},  // Vista's own link; another
+      {p + "\\Hans\\Startmenü", K::Plain, false}, {p + "\\..", K::Plain, false},
+      {p + "\\Hans\\..\\Grete", K::Plain, false}, {p, K::Plain, false},
+      {p + "2\\Hans", K::Plain, false},         {"", K::Missing, false}};
+  for (const auto& [dir, kind, accepted] : cases) {
+    SCOPED_TRACE(dir);
+    EXPECT_EQ(IsProfileFolder(dir, p, kind), accepted);
+  }
+}
+
+TEST(Shortcuts, FoldersWhereTheInstallerPutThem) {
+  const std::string hans = "C:\\Profile\\Hans", all = "C:\\Profile\\All Users";
+  const ShortcutFolders user{"U\\Programs", "U\\Start", "U\\Desktop"}, common{"A\\Programs", "A\\Start", "A\\Desktop"};
+  const std::set<std::string> german = {hans,        hans + "\\Startmenü", hans + "\\Startmenü\\Programme",
+                                        hans + "\\Desktop", all + "\\Startmenü", "S\\Start",
+                                        "S\\Start\\Programme", "S\\Desktop"};
+  // Profile "...*": the profile folder is a link.
+  const std::vector<std::tuple<const char*, std::string, std::set<std::string>, std::string>> cases = {
+      {"German layout", hans, german, hans + "\\Startmenü\\Programme|" + hans + "\\Startmenü|" + hans + "\\Desktop"},
+      {"Vista layout", hans, {}, "U\\Programs|U\\Start|U\\Desktop"},
+      {"all users, no Programme", all, german, "A\\Programs|" + all + "\\Startmenü|A\\Desktop"},
+      {"no profile", "", german, "S\\Start\\Programme|S\\Start|S\\Desktop"},
+      {"a profile that is a link", hans + "*", german, "U\\Programs|U\\Start|U\\Desktop"},
+      {"the Start menu not a real folder", hans, {hans, hans + "\\Startmenü\\Programme"},
+       "U\\Programs|U\\Start|U\\Desktop"},
+      {"no profile folder", hans + "\\..\\..\\Temp", german, "U\\Programs|U\\Start|U\\Desktop"}};
+  for (const auto& [what, profile, disk, expected] : cases) {
+    SCOPED_TRACE(what);
+    const bool link = profile.back() == '*';
+    const ShortcutFacts facts{link ? hans : profile, "C:\\Profile", "S\\Start", "S\\Desktop", user, common};
+    const ShortcutFolders got = ChooseShortcutFolders(facts, [&, &d = disk](const std::string& path) {
+      return link && path == hans ? FolderKind::Link : d.count(path) ? FolderKind::Plain : FolderKind::Missing;
+    });
+    EXPECT_EQ(got.programs + "|" + got.startMenu + "|" + got.desktop, expected);
+  }
+  EXPECT_EQ(ChooseShortcutFolders({hans, "C:\\Profile", "", "S\\Desktop", user, common}, [](const std::string&) {
+              return FolderKind::Plain;
+            }).programs, "") << "no Start menu, nothing";
+}
+
+TEST(Shortcuts, OnlyTheProductsLinksAndOnlyThisUninstallersEntry) {
+  const std::vector<std::string> demo = {"C:\\Programme\\Demo", "C:\\PROGRA~1\\Demo"};
+  const std::vector<std::tuple<LinkFile, bool>> links = {
+      {{false, false, "C:\\Programme\\Demo\\demo.exe"}, true},
+      {{false, false, "c:\\progra~1\\demo\\Uninstal.exe"}, true},
+      {{false, false, "C:\\Windows\\notepad.exe"}, false},   {{false, false, "C:\\Programme\\Demo2\\x.exe"}, false},
+      {{false, false, "C:\\Programme\\Demo\\..\\x.exe"}, false}, {{false, false, "C:\\Programme\\Demo"}, false},
+      {{false, false, "NOT a shortuct by extension!"}, false}, {{true, false, ""}, false},
+      {{false, true, "C:\\Programme\\Demo\\demo.exe"}, false}};
+  for (const auto& [file, product] : links) {
+    SCOPED_TRACE(file.target);
+    EXPECT_EQ(IsProductShortcut(file, demo), product);
+  }
+  EXPECT_FALSE(IsProductShortcut({false, false, "C:\\Programme\\Demo\\demo.exe"}, {})) << "no program directory";
+  const char own[] = "C:\\Programme\\Büro\\Uninstal.exe", ownShort[] = "C:\\PROGRA~1\\BRO~1\\UNINSTAL.EXE";
+  const std::vector<std::tuple<const char*, const char*, bool>> entries = {  // UninstallString, its short form
+      {own, "", true}, {"c:\\programme\\büro\\UNINSTAL.EXE", "", true}, {ownShort, ownShort, true},
+      {"C:\\Programme\\Büro\\..\\Büro\\Uninstal.exe", ownShort, true}, {"C:\\Programme\\Büro\\demo.exe", "", false},
+      {"\"C:\\Programme\\Büro\\Uninstal.exe\"", "", false}, {"", "", false}};
+  for (const auto& [value, valueShort, ours] : entries) {
+    SCOPED_TRACE(value);
+    EXPECT_EQ(SameFile(value, valueShort, own, ownShort), ours);
+  }
+  EXPECT_FALSE(SameFile("C:\\x.exe", "", "C:\\y.exe", "")) << "unknown short forms are no match";
 }
 
 TEST(SelfRemovalScript, Lines) {
