@@ -14,7 +14,6 @@
 #include "engine/ascii_case.h"
 #include "engine/compressed_name.h"
 #include "engine/install_log.h"
-#include "system/Data.h"
 #include "system/Kv_tools.h"
 #include "system/win.h"
 
@@ -85,19 +84,16 @@ int Decode(const char* listPath) {
 
 // The values the benchmark's Setup.lst gives the run.
 int Log(const char* installDir, const char* listPath) {
-  ProgName = "Bench";
-  GroupName = "Bench";
-  StartMenuFolder = "KvBench";
   char profile[MAX_PATH] = "";
   ::GetEnvironmentVariableA("USERPROFILE", profile, sizeof profile);
-  UserProfileDir = profile;
   ::CreateDirectoryA(installDir, nullptr);
+  CopyRun run = StartCopyRun(installDir, "Bench", "Bench", "KvBench");
   const std::string dir = AddBackslash(installDir);
   int number = 0;
   for (const std::string& name : ReadLines(listPath))
-    WriteInstallLogEntry(installDir, ++number, AsciiLowerCase(dir + MapCompressedName(name)));
-  WriteInstallLogEntry(installDir, ++number, AsciiLowerCase(dir + "Uninstal.exe"));
-  WriteInstallLogUserAccount(installDir);
+    WriteInstallLogEntry(run, ++number, AsciiLowerCase(dir + MapCompressedName(name)));
+  WriteInstallLogEntry(run, ++number, AsciiLowerCase(dir + "Uninstal.exe"));
+  WriteInstallLogUserAccount(installDir, profile);
   return 0;
 }
 

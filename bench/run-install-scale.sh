@@ -5,11 +5,12 @@
 # For each COUNT, run-nsis-compare.sh with a tree of COUNT files of the same
 # mix (70 KB a file on average) times SETUP.EXE /s and, side by side, the
 # log alone (the install log's profile writes, which rewrite the file at
-# every write and so grow faster than the files); with 1,000 files also the
-# uninstall's deletion, by the benchmark build without the pause after each
-# file. Prints each count's figures and then one line per count: seconds per
-# file of the install without its timers, of the log alone, the log's share
-# of the install, and of the deletion.
+# every write and so grow faster than the files); up to 3,000 files also the
+# NSIS installer of the same tree; with 1,000 files also the uninstall's
+# deletion, by the benchmark build without the pause after each file. Prints
+# each count's figures and then one line per count: seconds per file of the
+# install without its timers, of the log alone, the log's share of the
+# install, the install against NSIS, and of the deletion.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs="${1:-5}"
@@ -19,16 +20,19 @@ counts=(${counts[*]})
 summary=()
 for count in "${counts[@]}"; do
   kinds="setup log"
-  [ "$count" -ne 1000 ] || kinds="setup log uninstall"
+  [ "$count" -gt 3000 ] || kinds="$kinds nsis"
+  [ "$count" -ne 1000 ] || kinds="$kinds uninstall"
   out="$(KV_BENCH_FILES="$count" KV_BENCH_KINDS="$kinds" KV_BENCH_DIR="build/bench-scale-$count" \
          bench/run-nsis-compare.sh "$runs")"
   echo "$out"
   setup=$(awk '$1 == "SETUP.EXE" && $2 == "/s" {print $4}' <<<"$out")
   log=$(awk '$1 == "floor:" && $2 == "log" {print $5}' <<<"$out")
   deletion=$(awk '$1 == "uninstall," {print $6}' <<<"$out")
-  summary+=("$(awk -v n="$count" -v s="$setup" -v l="$log" -v d="${deletion:-0}" 'BEGIN {
+  nsis=$(awk '$1 == "NSIS" && $2 == "/S" {print $4}' <<<"$out")
+  summary+=("$(awk -v n="$count" -v s="$setup" -v l="$log" -v d="${deletion:-0}" -v m="${nsis:-0}" 'BEGIN {
     printf "  %6d files   SETUP.EXE /s without the timers %7.2f ms/file   log alone %7.2f ms/file (%.0f %%)",
            n, 1000 * (s - 2.2) / n, 1000 * l / n, 100 * l / (s - 2.2)
+    if (m > 0) printf "   %.2fx NSIS", (s - 2.2) / m
     if (d > 0) printf "   uninstall without pauses, deletion %7.2f ms/file", 1000 * d / n }')")
   rm -rf "build/bench-scale-$count"
 done

@@ -3,6 +3,8 @@
 // entered in the install log under the progress position.
 #pragma once
 
+#include "engine/install_log.h"
+
 #include <string>
 #include <vector>
 
@@ -36,14 +38,21 @@ std::vector<std::string> TargetSubFolders(const std::string& targetName);
 
 // ---- Win32 ----------------------------------------------------------------
 
+// What became of a file.
+enum class CopyOutcome {
+  Placed,   // copied or expanded into place
+  Skipped,  // the user chose "&Nein"
+  GivenUp,  // failed again after "&Ja"; the user was told
+};
+
 // Places sourceDir + sourceName as destinationDir + MapCompressedName(targetName)
 // (both directories end in "\"): expanded when the source's extension ends in
 // "_", else copied over an existing file and freed of the read-only
 // attribute. Missing folders of the target's sub-path are created first. On
 // failure the user chooses: "&Ja" tries once more (after 1000 ms for an
 // expansion), "&Nein" skips, "Abbrechen" ends the program with
-// ecCancelled. A second failure sets CopyErrors and says so. Placed,
-// skipped and given-up files alike are then entered in the install log;
-// a refused log write raises EIniFileException.
-void CopyInstallFile(CopyPage& page, const std::string& sourceName, const std::string& targetName,
-                     const std::string& sourceDir, const std::string& destinationDir);
+// ecCancelled. Placed, skipped and given-up files alike are then entered in
+// the run's log under the page's position; a refused log write raises
+// EIniFileException.
+CopyOutcome CopyInstallFile(CopyPage& page, CopyRun& run, const std::string& sourceName, const std::string& targetName,
+                            const std::string& sourceDir, const std::string& destinationDir);

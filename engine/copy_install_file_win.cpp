@@ -3,7 +3,6 @@
 #include "engine/ascii_case.h"
 #include "engine/compressed_name.h"
 #include "engine/install_log.h"
-#include "system/Data.h"
 #include "system/Kv_tools.h"
 #include "system/dialogs.h"
 #include "system/program_end.h"
@@ -28,8 +27,8 @@ bool UserWantsRetry(const std::string& question) {
 
 }  // namespace
 
-void CopyInstallFile(CopyPage& page, const std::string& sourceName, const std::string& targetName,
-                     const std::string& sourceDir, const std::string& destinationDir) {
+CopyOutcome CopyInstallFile(CopyPage& page, CopyRun& run, const std::string& sourceName, const std::string& targetName,
+                            const std::string& sourceDir, const std::string& destinationDir) {
   const std::string installedName = MapCompressedName(targetName);
   const std::string sourcePath = sourceDir + sourceName;
   const std::string destinationPath = destinationDir + installedName;
@@ -42,16 +41,17 @@ void CopyInstallFile(CopyPage& page, const std::string& sourceName, const std::s
   for (const std::string& folder : TargetSubFolders(installedName))
     ::CreateDirectoryA((AddBackslash(destinationDir) + folder).c_str(), nullptr);
 
+  CopyOutcome outcome = CopyOutcome::Placed;
   if (!InstallFileContent(plan)) {
     const std::string question =
         plan.expand ? ExpandRetryText(sourcePath, destinationPath) : CopyRetryText(destinationPath);
+    outcome = CopyOutcome::Skipped;
     if (UserWantsRetry(question)) {
       if (plan.expand) WaitMs(kExpandRetryWaitMs, true);
-      if (!InstallFileContent(plan)) {
-        CopyErrors = true;
-        ShowMessage(GiveUpText(destinationPath));
-      }
+      outcome = InstallFileContent(plan) ? CopyOutcome::Placed : CopyOutcome::GivenUp;
+      if (outcome == CopyOutcome::GivenUp) ShowMessage(GiveUpText(destinationPath));
     }
   }
-  WriteInstallLogEntry(InstallPath, page.Position(), logValue);
+  WriteInstallLogEntry(run, page.Position(), logValue);
+  return outcome;
 }

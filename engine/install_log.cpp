@@ -2,6 +2,22 @@
 
 #include "engine/ascii_case.h"
 #include "system/Kv_tools.h"
+#include "system/setup_list.h"
+
+namespace {
+
+std::string HeldKey(const std::string& section, const std::string& key) {
+  return AsciiLowerCase(section + "\\" + key);
+}
+
+// Trimmed of blanks and tabs, as the profile functions read a line.
+std::string TrimmedLine(const std::string& text, std::size_t start, std::size_t end) {
+  while (start < end && (text[start] == ' ' || text[start] == '\t')) ++start;
+  while (end > start && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
+  return text.substr(start, end - start);
+}
+
+}  // namespace
 
 std::string InstallLogPath(const std::string& installPath) {
   return AsciiUpperCase(AddBackslash(installPath) + "Install1.log");
@@ -17,6 +33,43 @@ std::vector<IniValue> InstallLogEntry(int number, const std::string& installedPa
   values.push_back({"Group", "Name", groupName});
   values.push_back({"StartMenu", "Folder", startMenuFolder});
   return values;
+}
+
+LogHeld HeldValues(const std::string& text) {
+  const ProfileReader log = ProfileOfText(text);
+  LogHeld held;
+  // No value the profile functions read holds a line break, so this default
+  // tells a missing key from an empty one.
+  const std::string missing = "\n";
+  const std::pair<const char*, const char*> runValues[] = {{"General", "Name"}, {"Group", "Name"}, {"StartMenu", "Folder"}};
+  for (const auto& [section, key] : runValues) {
+    const std::string value = ReadListString(log, section, key, missing);
+    if (value != missing) held.values[HeldKey(section, key)] = value;
+  }
+  for (const auto& [key, value] : ReadListSection(log, "InstalledFiles"))
+    held.values[HeldKey("InstalledFiles", key)] = value;
+  return held;
+}
+
+bool LogLists(const LogHeld& held, const std::string& installedPath) {
+  const std::string files = HeldKey("InstalledFiles", "");
+  for (const auto& [key, value] : held.values)
+    if (value == installedPath && key.compare(0, files.size(), files) == 0) return true;
+  return false;
+}
+
+std::vector<IniValue> EntryWrites(const CopyRun& run, int number, const std::string& installedPath) {
+  std::vector<IniValue> writes;
+  for (IniValue& v : InstallLogEntry(number, installedPath, run.firstEntryWritten ? "" : run.progName, run.groupName,
+                                     run.startMenuFolder)) {
+    const auto held = run.held.values.find(HeldKey(v.section, v.key));
+    if (held == run.held.values.end() || held->second != v.value) writes.push_back(std::move(v));
+  }
+  return writes;
+}
+
+void Hold(LogHeld& held, const std::vector<IniValue>& values) {
+  for (const IniValue& v : values) held.values[HeldKey(v.section, v.key)] = v.value;
 }
 
 bool ProfileTextHolds(const std::string& text, const std::vector<IniValue>& values) {
@@ -35,4 +88,21 @@ bool ProfileTextHolds(const std::string& text, const std::vector<IniValue>& valu
     if (!found) return false;
   }
   return true;
+}
+
+std::string LogTail(const std::string& text) {
+  bool inFiles = false;
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = TrimmedLine(text, start, end);
+    if (!line.empty() && line[0] == '[') {
+      if (inFiles) return start > 0 ? text.substr(start - 1) : std::string();
+      const std::size_t close = line.find(']');
+      const std::string name = line.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+      inFiles = AsciiLowerCase(TrimmedLine(name, 0, name.size())) == "installedfiles";
+    }
+    start = end + 1;
+  }
+  return {};
 }

@@ -10,10 +10,15 @@
 //
 // Every file handled gets its entry, placed, skipped or given up. The number
 // is the progress position, so a file the run skips leaves a gap, and a log
-// from an earlier, longer install keeps its higher entries.
+// from an earlier, longer install keeps its higher entries. A value the log
+// already holds is not written again: the file is what writing every value
+// of every entry would leave, and an entry costs one write of its own key
+// however long the log.
 #pragma once
 
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 struct IniValue {
@@ -30,10 +35,53 @@ std::string InstallLogPath(const std::string& installPath);
 // The key of a file's entry: "File" and the number in decimal.
 std::string InstalledFileKey(int number);
 
-// The values one handled file writes, in their order. [General] Name is among
-// them only when progName is not empty.
+// The values a handled file's entry gives the log, in their order. [General]
+// Name is among them only when progName is not empty.
 std::vector<IniValue> InstallLogEntry(int number, const std::string& installedPath, const std::string& progName,
                                       const std::string& groupName, const std::string& startMenuFolder);
+
+// What a log holds of the values a run enters: read from its text at the
+// run's first entry, then kept up to date with every write.
+struct LogHeld {
+  // "section\key" in lower case -> the value; a key present with an empty
+  // value is held as "".
+  std::unordered_map<std::string, std::string> values;
+};
+// The values of a log's text as the profile functions read them: [General]
+// Name, [Group] Name, [StartMenu] Folder and every [InstalledFiles] key.
+LogHeld HeldValues(const std::string& text);
+
+// Whether the log lists installedPath (as the copy step logs it, lower case)
+// under any number.
+bool LogLists(const LogHeld& held, const std::string& installedPath);
+
+// One install run as the copy step and the log writer see it: where the log
+// lives, the names every entry carries, and what the run knows of the file.
+// The install run starts one (StartCopyRun) and hands it from file to file.
+struct CopyRun {
+  CopyRun(std::string installDir, std::string name, std::string group, std::string folder)
+      : installPath(std::move(installDir)), progName(std::move(name)), groupName(std::move(group)),
+        startMenuFolder(std::move(folder)) {}
+
+  std::string installPath;      // the log is InstallLogPath(installPath)
+  std::string progName;         // [General] Name, entered by the first entry only
+  std::string groupName;        // [Group] Name
+  std::string startMenuFolder;  // [StartMenu] Folder
+  bool firstEntryWritten = false;
+  LogHeld held;  // what an earlier install left, and what the run wrote since
+  // What follows [InstalledFiles] in the file, as last read back whole. An
+  // entry changes only its own section, so after each write the file must
+  // still end in it; "" while not known.
+  std::string tail;
+};
+
+// The writes a file's entry needs: the values of InstallLogEntry (the name
+// only for the run's first entry) that the log does not already hold.
+// Leaving out a value the file holds leaves the file as the write would.
+std::vector<IniValue> EntryWrites(const CopyRun& run, int number, const std::string& installedPath);
+
+// Notes the values as written.
+void Hold(LogHeld& held, const std::vector<IniValue>& values);
 
 // Whether the text of a profile file holds each value as a line key=value
 // (the key in any letter case), as the profile functions write it. The
@@ -41,19 +89,31 @@ std::vector<IniValue> InstallLogEntry(int number, const std::string& installedPa
 // full disk leaves the file empty or cut short); only the file tells.
 bool ProfileTextHolds(const std::string& text, const std::vector<IniValue>& values);
 
+// The text from the line break before the first section header after
+// [InstalledFiles] to the end: "" when that section is missing or last. A
+// section header stands once in the file, so a file cut short anywhere no
+// longer ends in it.
+std::string LogTail(const std::string& text);
+
 // ---- Win32 ----------------------------------------------------------------
 
-// Enters one handled file in the log of the install directory installPath
-// with ProgName, GroupName and StartMenuFolder, then empties ProgName, so that
-// only a run's first file writes the name. Raises EIniFileException when the
-// system refuses a write or the file on the disk does not hold what was
-// written.
-void WriteInstallLogEntry(const std::string& installPath, int number, const std::string& installedPath);
+// The run into installPath, with what its log holds so far (nothing when
+// there is none).
+CopyRun StartCopyRun(const std::string& installPath, const std::string& progName, const std::string& groupName,
+                     const std::string& startMenuFolder);
 
-// Records UserProfileDir under [BenutzerKonto] UserName in the log of
+// Enters one handled file in the run's log under number: writes what
+// EntryWrites gives and checks that the file on the disk took it: read back
+// whole when it changed more than the file's own key or the tail is not
+// known yet, else by its tail alone, so that an entry costs the same however
+// long the log. Raises EIniFileException when the system refuses a write or
+// the disk did not take it.
+void WriteInstallLogEntry(CopyRun& run, int number, const std::string& installedPath);
+
+// Records userProfileDir under [BenutzerKonto] UserName in the log of
 // installPath, unless it is empty. Raises EIniFileException when the system
 // refuses the write or the file on the disk does not hold it.
-void WriteInstallLogUserAccount(const std::string& installPath);
+void WriteInstallLogUserAccount(const std::string& installPath, const std::string& userProfileDir);
 
 // The uninstaller's file list: as many entries as [InstalledFiles] has lines
 // (N), namely the values of "File1" to "File<N>"; a missing key gives "". So a

@@ -1,15 +1,19 @@
 #include "engine/install_log.h"
 
 #include "engine/ini_file.h"
-#include "system/Data.h"
+#include "system/Kv_tools.h"
 #include "system/handles.h"
 #include "system/setup_list.h"
 
 namespace {
 
+kv::FileHandle OpenForReading(const std::string& path) {
+  return kv::FileHandle(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
 bool ReadWholeFile(const std::string& path, std::string& text) {
-  const kv::FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const kv::FileHandle file = OpenForReading(path);
   if (!file) return false;
   char block[65536];
   DWORD got = 0;
@@ -21,25 +25,67 @@ bool ReadWholeFile(const std::string& path, std::string& text) {
   return false;
 }
 
-// Writes the values, hands them to the disk and reads the file back.
-void WriteLogValues(const std::string& log, const std::vector<IniValue>& values) {
+// Whether the file ends in tail: its last tail.size() bytes, whatever its
+// length.
+bool FileEndsIn(const std::string& path, const std::string& tail) {
+  const kv::FileHandle file = OpenForReading(path);
+  LARGE_INTEGER size;
+  if (!file || !::GetFileSizeEx(file.Get(), &size) || size.QuadPart < static_cast<LONGLONG>(tail.size())) return false;
+  LARGE_INTEGER from;
+  from.QuadPart = size.QuadPart - static_cast<LONGLONG>(tail.size());
+  std::string end(tail.size(), '\0');
+  DWORD got = 0;
+  return ::SetFilePointerEx(file.Get(), from, nullptr, FILE_BEGIN) &&
+         ::ReadFile(file.Get(), end.data(), static_cast<DWORD>(end.size()), &got, nullptr) && got == end.size() &&
+         end == tail;
+}
+
+// Windows 9x keeps profile writes in memory until they are handed to the
+// disk; the NT family writes the file at every call.
+bool ProfileWritesAreCached() {
+  static const bool cached = !IsWindowsNT();
+  return cached;
+}
+
+// Writes the values and checks that the disk took them: the whole file read
+// back, and its tail taken as the one every later entry must leave.
+void WriteChecked(const std::string& log, const std::vector<IniValue>& values, std::string& tail) {
   for (const IniValue& v : values) WriteIniString(log, v.section, v.key, v.value);
-  FlushIniFile(log);
+  if (ProfileWritesAreCached()) FlushIniFile(log);
   std::string text;
   if (!ReadWholeFile(log, text) || !ProfileTextHolds(text, values)) throw EIniFileException(log);
+  tail = LogTail(text);
 }
 
 }  // namespace
 
-void WriteInstallLogEntry(const std::string& installPath, int number, const std::string& installedPath) {
-  WriteLogValues(InstallLogPath(installPath),
-                 InstallLogEntry(number, installedPath, ProgName, GroupName, StartMenuFolder));
-  ProgName.clear();
+CopyRun StartCopyRun(const std::string& installPath, const std::string& progName, const std::string& groupName,
+                     const std::string& startMenuFolder) {
+  CopyRun run(installPath, progName, groupName, startMenuFolder);
+  std::string text;
+  if (ReadWholeFile(InstallLogPath(installPath), text)) run.held = HeldValues(text);
+  return run;
 }
 
-void WriteInstallLogUserAccount(const std::string& installPath) {
-  if (UserProfileDir.empty()) return;
-  WriteLogValues(InstallLogPath(installPath), {{"BenutzerKonto", "UserName", UserProfileDir}});
+void WriteInstallLogEntry(CopyRun& run, int number, const std::string& installedPath) {
+  const std::string log = InstallLogPath(run.installPath);
+  const std::vector<IniValue> writes = EntryWrites(run, number, installedPath);
+  run.firstEntryWritten = true;
+  if (writes.empty()) return;
+  if (writes.size() == 1 && writes.front().section == "InstalledFiles" && !run.tail.empty()) {
+    WriteIniString(log, writes.front().section, writes.front().key, writes.front().value);
+    if (ProfileWritesAreCached()) FlushIniFile(log);
+    if (!FileEndsIn(log, run.tail)) throw EIniFileException(log);
+  } else {
+    WriteChecked(log, writes, run.tail);
+  }
+  Hold(run.held, writes);
+}
+
+void WriteInstallLogUserAccount(const std::string& installPath, const std::string& userProfileDir) {
+  if (userProfileDir.empty()) return;
+  std::string tail;
+  WriteChecked(InstallLogPath(installPath), {{"BenutzerKonto", "UserName", userProfileDir}}, tail);
 }
 
 std::vector<std::string> ReadInstalledFiles(const std::string& logFile) {

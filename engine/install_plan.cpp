@@ -43,7 +43,7 @@ bool LeavesDestination(const std::string& name) {
 }
 
 InstallPlan PlanInstall(const InstallList& list, const std::string& installPath, const std::string& windowsDir,
-                        const std::string& windowsVersionName, bool sampleDatabaseExists) {
+                        const std::string& windowsVersionName) {
   const std::string installDir = AddBackslash(installPath);
   InstallPlan plan;
   auto add = [&plan](const std::string& source, const std::string& target, const std::string& dir) -> PlannedFile& {
@@ -65,14 +65,17 @@ InstallPlan PlanInstall(const InstallList& list, const std::string& installPath,
       file.mainProgram = true;
       if (file.step != PlannedFile::Step::Refuse) plan.mainProgFile = MapCompressedName(installDir + name);
     }
-    if (IsSampleFile(name) && sampleDatabaseExists) file.step = PlannedFile::Step::KeepSample;
-    if (file.step == PlannedFile::Step::Place && AsciiLowerCase(file.installedName) == "beispiel.hdb")
-      sampleDatabaseExists = true;
+    file.sample = IsSampleFile(name);
   }
-  for (const std::string& name : list.windowsFiles) add(name, name, AddBackslash(windowsDir));
+  for (const std::string& name : list.windowsFiles) add(name, name, AddBackslash(windowsDir)).shared = true;
   for (const std::string& name : SystemFiles(list, windowsVersionName)) add(name, name, installDir);
   // The setup program, looked up under this name whatever the letter case of
   // its own, stays behind as the uninstaller.
   add("Setup.exe", "Uninstal.exe", installDir);
   return plan;
+}
+
+FileTurn TurnOf(const PlannedFile& file, bool sampleDatabaseExists) {
+  if (file.step == PlannedFile::Step::Refuse) return FileTurn::Refuse;
+  return file.sample && sampleDatabaseExists ? FileTurn::KeepSample : FileTurn::Place;
 }

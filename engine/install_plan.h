@@ -28,9 +28,8 @@ bool LeavesDestination(const std::string& name);
 
 struct PlannedFile {
   enum class Step {
-    Place,       // copied or expanded into place
-    KeepSample,  // a sample file; the user's sample database is kept, nothing is copied
-    Refuse,      // its name leaves the destination directory: never placed
+    Place,   // copied or expanded into place
+    Refuse,  // its name leaves the destination directory: never placed
   };
   std::string sourceName;      // on the medium, relative to the setup program's directory
   std::string targetName;      // as listed ("Uninstal.exe" for the setup program itself)
@@ -39,6 +38,12 @@ struct PlannedFile {
   int logNumber = 0;           // the progress position: the key "File" + number in the log
   Step step = Step::Place;
   bool mainProgram = false;    // the first [programfiles] entry
+  // A [programfiles] entry whose name holds "beispiel." (any letter case):
+  // not copied while the install directory holds the sample database.
+  bool sample = false;
+  // A [Windows] entry: other products may share the file, so its use count
+  // goes up when it is placed.
+  bool shared = false;
 
   std::string InstalledPath() const { return destinationDir + installedName; }
 };
@@ -46,8 +51,8 @@ struct PlannedFile {
 struct InstallPlan {
   // [programfiles], then [Windows], then [SystemDepended] for the running
   // version, then the uninstaller; numbered from 1 in this order, so a kept
-  // sample file leaves a gap in the log and the uninstaller has the highest
-  // number.
+  // sample file or a refused name leaves a gap in the log and the
+  // uninstaller has the highest number.
   std::vector<PlannedFile> files;
   // The installed path of the main program; "" when there is none or its
   // name is refused.
@@ -55,9 +60,19 @@ struct InstallPlan {
 };
 
 // installPath and windowsDir with or without trailing backslash.
-// sampleDatabaseExists: whether the install directory holds "Beispiel.hdb"
-// before the run. A [programfiles] entry whose name holds "beispiel." (any
-// letter case) is not copied while it does; a sample database that an
-// earlier entry of the run places counts as well.
 InstallPlan PlanInstall(const InstallList& list, const std::string& installPath, const std::string& windowsDir,
-                        const std::string& windowsVersionName, bool sampleDatabaseExists);
+                        const std::string& windowsVersionName);
+
+// The sample database whose presence keeps the sample files.
+constexpr char kSampleDatabase[] = "Beispiel.hdb";
+
+// What the run does with a planned file when its turn comes.
+enum class FileTurn {
+  Place,       // copy or expand it
+  KeepSample,  // a sample file while the user's sample database is there: nothing is copied
+  Refuse,      // never placed, never logged; the user is told and the run counts as failed
+};
+// sampleDatabaseExists: whether the install directory holds kSampleDatabase
+// at that moment, so one that an earlier entry of the run placed counts. A
+// refused name is refused whatever else holds.
+FileTurn TurnOf(const PlannedFile& file, bool sampleDatabaseExists);

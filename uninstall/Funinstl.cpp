@@ -87,7 +87,7 @@ void Tf_Uninstal::Button1Click() {
     const ListedFilePlace place = PlaceOfListedFile(file, folders);
     if (place == ListedFilePlace::Elsewhere) continue;
     if (place == ListedFilePlace::ProgramDir) programFiles.push_back(file);
-    ::DeleteFileA(file.c_str());
+    RemoveListedFile(file, place);
     DelayMs(seam::UninstallPausesSkipped() ? 0 : kPauseAfterFileMs);
   }
   StartMenuFolder = ReadListString(ProfileOf(log), "StartMenu", "Folder", "");

@@ -35,6 +35,11 @@ ListedFileFolders ListedFileFoldersOf(const std::string& ownDir, bool ownDirShar
 // Elsewhere for a file behind a link (junction, symbolic link) inside the
 // folder, or a link itself, which leads out of it.
 ListedFilePlace PlaceOfListedFile(const std::string& file, const ListedFileFolders& folders);
+// Deletes a listed file by its place: in the program directory at once; in
+// the Windows directory, whose files other products share, only when its use
+// count reaches zero (ReleaseSharedFile), so a file without a count stays.
+// Elsewhere nothing.
+void RemoveListedFile(const std::string& file, ListedFilePlace place);
 // True when one of programFiles is still there (the running uninstaller
 // aside, which the script removes), or, when removedDir is not empty,
 // anything but the running uninstaller is left in that directory.

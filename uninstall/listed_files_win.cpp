@@ -1,5 +1,6 @@
 #include "uninstall/listed_files.h"
 
+#include "engine/shared_file.h"
 #include "system/Kv_tools.h"
 #include "system/win.h"
 #include "uninstall/program_dir.h"
@@ -39,6 +40,19 @@ ListedFilePlace PlaceOfListedFile(const std::string& file, const ListedFileFolde
   Walk walk = WalkUp(file, base);
   if (walk == Walk::NoFolder) walk = WalkUp(shortPath, base);
   return walk == Walk::Clear ? place : ListedFilePlace::Elsewhere;
+}
+
+void RemoveListedFile(const std::string& file, ListedFilePlace place) {
+  switch (place) {
+    case ListedFilePlace::ProgramDir:
+      ::DeleteFileA(file.c_str());
+      break;
+    case ListedFilePlace::WindowsDir:
+      ReleaseSharedFile(file);
+      break;
+    case ListedFilePlace::Elsewhere:
+      break;
+  }
 }
 
 bool AnythingLeft(const std::vector<std::string>& programFiles, const std::string& removedDir) {

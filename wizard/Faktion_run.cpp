@@ -3,10 +3,12 @@
 // registration, or in mobile mode the marker in the program's INI file.
 #include "wizard/Faktion.h"
 
+#include "engine/ascii_case.h"
 #include "engine/copy_install_file.h"
 #include "engine/install_plan.h"
 #include "engine/install_log.h"
 #include "engine/program_group.h"
+#include "engine/shared_file.h"
 #include "engine/shell_link.h"
 #include "system/Data.h"
 #include "system/Kv_tools.h"
@@ -55,23 +57,34 @@ void Tf_Aktion::InstallRun() {
   const ProfileReader list = ProfileOf(GetAppDir() + "Setup.lst");
   GroupName = ReadListString(list, "Group", "Name", "Gruppex");
   OldGroup = ReadListString(list, "Group", "Old", "");
-  const InstallPlan plan = PlanInstall(ReadInstallList(list), InstallPath, GetWindowsDir(), versionName_,
-                                       FileExists(AddBackslash(InstallPath) + "Beispiel.hdb"));
+  const InstallPlan plan = PlanInstall(ReadInstallList(list), InstallPath, GetWindowsDir(), versionName_);
   MainProgFile = plan.mainProgFile;
   SendMessageA(Gauge1, PBM_SETRANGE32, 0, static_cast<LPARAM>(plan.files.size()));
   SendMessageA(Gauge1, PBM_SETPOS, 0, 0);
 
   const std::string programDir = GetAppDir();
+  const std::string sampleDatabase = AddBackslash(InstallPath) + kSampleDatabase;
+  CopyRun run = StartCopyRun(InstallPath, ProgName, GroupName, StartMenuFolder);
   for (const PlannedFile& file : plan.files) {
     // The bar's position is the file's log number.
     Advance();
-    switch (file.step) {
-      case PlannedFile::Step::Place:
-        CopyInstallFile(*this, file.sourceName, file.targetName, programDir, file.destinationDir);
+    // The disk as it is now: a sample database placed earlier in this run
+    // counts.
+    switch (TurnOf(file, file.sample && FileExists(sampleDatabase))) {
+      case FileTurn::Place: {
+        // A shared file's count needs to know what was there before.
+        const std::string target = file.InstalledPath();
+        const bool existed = file.shared && FileExists(target);
+        const bool listed = file.shared && LogLists(run.held, AsciiLowerCase(target));
+        const CopyOutcome outcome =
+            CopyInstallFile(*this, run, file.sourceName, file.targetName, programDir, file.destinationDir);
+        if (outcome == CopyOutcome::GivenUp) CopyErrors = true;
+        if (file.shared && outcome == CopyOutcome::Placed) CountSharedFile(target, existed, listed);
         break;
-      case PlannedFile::Step::KeepSample:  // the user's sample data stays as it is
+      }
+      case FileTurn::KeepSample:  // the user's sample data stays as it is
         break;
-      case PlannedFile::Step::Refuse:
+      case FileTurn::Refuse:
         // A name that leads out of its directory would overwrite what belongs
         // to others: never placed, never logged, and the run counts as failed.
         CopyErrors = true;
@@ -142,7 +155,7 @@ void Tf_Aktion::CreateProgmanGroup() {
     steps_.SelectStep(7);
     ReportOutcome(false);
   }
-  WriteInstallLogUserAccount(InstallPath);
+  WriteInstallLogUserAccount(InstallPath, UserProfileDir);
   if (AutoMode) MessageBeep(0xFFFFFFFF);
   // Without a program-menu root there is nowhere to look for earlier groups.
   ClearOldGroups(OldGroup, programMenuRoot, InstallPath, form::ApplicationMainWindow());

@@ -4,7 +4,6 @@
 #include "engine/compressed_name.h"
 #include "engine/ini_file.h"
 #include "engine/install_log.h"
-#include "system/Data.h"
 #include "system/Kv_tools.h"
 #include "system/dialogs.h"
 #include "system/handles.h"
@@ -65,6 +64,7 @@ struct SeenDialog {
 struct Outcome {
   std::vector<SeenDialog> dialogs;
   int exitCode = -1;  // -1: the step returned
+  CopyOutcome result = CopyOutcome::Placed;  // when it returned
 };
 
 class CopyStep : public ::testing::Test {
@@ -73,15 +73,11 @@ protected:
   const std::string medium_ = dir_.Path() + "Medium\\";
   std::string target_ = dir_.Path() + "Ziel\\";
   FakePage page_;
+  CopyRun run_{RemoveBackslash(target_), "Demo", "Demo", "Demo"};
 
   void SetUp() override {
     ASSERT_TRUE(ForceDirectories(medium_));
     ASSERT_TRUE(ForceDirectories(target_));
-    InstallPath = RemoveBackslash(target_);
-    ProgName = "Demo";
-    GroupName = "Demo";
-    StartMenuFolder = "Demo";
-    CopyErrors = false;
     SetApplicationTitle("Setup");
     seam::InterceptProgramEnd(true);
   }
@@ -116,7 +112,7 @@ protected:
     });
     ++page_.position;
     try {
-      CopyInstallFile(page_, source, target, medium_, target_);
+      outcome.result = CopyInstallFile(page_, run_, source, target, medium_, target_);
     } catch (const seam::ProgramEnded& e) {
       outcome.exitCode = e.code;
     } catch (...) {
@@ -155,6 +151,7 @@ TEST_F(CopyStep, EveryKindOfFileIsPlacedShownAndLogged) {
     const Outcome outcome = Run(c.source, c.target, {});
     EXPECT_TRUE(outcome.dialogs.empty());
     EXPECT_EQ(outcome.exitCode, -1);
+    EXPECT_EQ(outcome.result, CopyOutcome::Placed);
     const std::string installed = target_ + c.installedName;
     EXPECT_EQ(kvtest::ReadText(installed), c.installedBytes);
     // Shown and logged in lower case; umlauts stay as they are.
@@ -162,26 +159,35 @@ TEST_F(CopyStep, EveryKindOfFileIsPlacedShownAndLogged) {
     EXPECT_EQ(page_.shownTo, Lower(installed));
     EXPECT_EQ(Logged(page_.position), Lower(installed));
   }
-  EXPECT_FALSE(CopyErrors);
-  EXPECT_EQ(ProgName, "");  // written by the first file only
+  EXPECT_TRUE(run_.firstEntryWritten);
 }
 
 TEST_F(CopyStep, RefusedLogWriteRaisesOnceTheFileIsPlaced) {
   kvtest::WriteBytes(medium_ + "A.TXT", "a");
-  InstallPath = target_ + "fehlt";
+  run_.installPath = target_ + "fehlt";
   EXPECT_THROW(Run("A.TXT", "A.TXT", {}), EIniFileException);
   EXPECT_EQ(kvtest::ReadText(target_ + "A.TXT"), "a");
 }
 
-// Writes into a file in folder until not a byte more fits on its drive.
-void FillDrive(const std::string& folder) {
-  const kv::FileHandle filler(::CreateFileA((folder + "FUELLUNG").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr));
-  const std::string block(65536, 'f');
-  DWORD written = 0;
-  for (DWORD size = 65536; size > 0; size /= 2)
-    while (::WriteFile(filler.Get(), block.data(), size, &written, nullptr) && written == size) continue;
-}
+// A file in folder written until not a byte more fits on its drive; it goes
+// with the object.
+class FilledDrive {
+public:
+  explicit FilledDrive(const std::string& folder) : path_(folder + "FUELLUNG") {
+    const kv::FileHandle filler(
+        ::CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const std::string block(65536, 'f');
+    DWORD written = 0;
+    for (DWORD size = 65536; size > 0; size /= 2)
+      while (::WriteFile(filler.Get(), block.data(), size, &written, nullptr) && written == size) continue;
+  }
+  ~FilledDrive() { ::DeleteFileA(path_.c_str()); }
+  FilledDrive(const FilledDrive&) = delete;
+  FilledDrive& operator=(const FilledDrive&) = delete;
+
+private:
+  std::string path_;
+};
 
 // Run by full_disk_test.sh, which lends a small drive that may be filled (a
 // tmpfs); skipped elsewhere.
@@ -190,11 +196,11 @@ TEST_F(CopyStep, AFullDiskKeepsTheEarlierFileAndRefusesTheLog) {
   if (!drive) GTEST_SKIP() << "no drive to fill";
   target_ = std::string(drive) + "\\Ziel\\";
   ASSERT_TRUE(ForceDirectories(target_));
-  InstallPath = RemoveBackslash(target_);
+  run_.installPath = RemoveBackslash(target_);
   const std::string old = "die bisherige Fassung";
   kvtest::WriteBytes(target_ + "GROSS.DAT", old);
   kvtest::WriteBytes(medium_ + "GROSS.DAT", std::string(256 * 1024, 'n'));
-  FillDrive(target_);
+  const FilledDrive filled(target_);
 
   // The copy fails for want of room and is skipped; the log then cannot be
   // written either, though the system answers success.
@@ -203,6 +209,32 @@ TEST_F(CopyStep, AFullDiskKeepsTheEarlierFileAndRefusesTheLog) {
   WIN32_FIND_DATAA entry;
   const kv::FindHandle find(::FindFirstFileA((target_ + "~*").c_str(), &entry));
   EXPECT_FALSE(find) << "a temporary file was left: " << entry.cFileName;
+}
+
+// A run that began on a drive with room: the entry that no longer fits is
+// refused, although a later entry is checked by the log's end alone.
+TEST_F(CopyStep, AFullDiskAtALaterFileRefusesTheLog) {
+  const char* drive = std::getenv("KV_FULL_DRIVE");
+  if (!drive) GTEST_SKIP() << "no drive to fill";
+  const std::string dir = std::string(drive) + "\\Spaeter\\";
+  ASSERT_TRUE(ForceDirectories(dir));
+  CopyRun run{RemoveBackslash(dir), "Demo", "Demo", "Demo"};
+  const auto logSize = [&dir] {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ::GetFileAttributesExA((dir + "INSTALL1.LOG").c_str(), GetFileExInfoStandard, &data);
+    return data.nFileSizeLow;
+  };
+  // Entries of some 215 bytes until the log fills most of the drive's
+  // 4096-byte page; the next, longer one needs a page more.
+  const std::string folder = "c:\\" + std::string(200, 'p') + "\\";
+  int number = 0;
+  while (logSize() < 4096 - 2 * 215) {
+    ++number;
+    WriteInstallLogEntry(run, number, folder + std::to_string(number));
+  }
+  ASSERT_LT(logSize(), 4096u);
+  const FilledDrive filled(dir);
+  EXPECT_THROW(WriteInstallLogEntry(run, ++number, folder + std::string(600, 'n')), EIniFileException);
 }
 
 TEST_F(CopyStep, ReadOnlySourceArrivesWritable) {
@@ -245,7 +277,7 @@ struct FailureCase {
   std::vector<Shown> dialogs;
   int exitCode;
   const char* targetAfter;  // "old", "new" or "" (none)
-  bool copyErrors;
+  bool givenUp;
   bool logged;
 };
 
@@ -257,7 +289,6 @@ protected:
   void RunCases(const std::vector<FailureCase>& cases) {
     for (const FailureCase& c : cases) {
       SCOPED_TRACE(c.name);
-      CopyErrors = false;
       const std::string source = medium_ + c.source;
       const std::string destination = target_ + MapCompressedName(c.source);
       const bool packed = IsCompressedSource(c.source);
@@ -314,7 +345,10 @@ protected:
       if (expectedTarget == kNew) {
         EXPECT_FALSE(ReadOnly(destination));
       }
-      EXPECT_EQ(CopyErrors, c.copyErrors);
+      EXPECT_EQ(outcome.result == CopyOutcome::GivenUp, c.givenUp);
+      if (outcome.exitCode == -1 && !c.givenUp) {
+        EXPECT_EQ(outcome.result, expectedTarget == kNew ? CopyOutcome::Placed : CopyOutcome::Skipped);
+      }
       EXPECT_EQ(Logged(page_.position), c.logged ? Lower(destination) : "(none)");
     }
   }

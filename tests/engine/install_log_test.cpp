@@ -75,4 +75,80 @@ TEST(InstallLogOnDisk, EveryValueWrittenStandsOnItsOwnLine) {
   }
 }
 
+// What an entry writes, against the log as an earlier install or this run's
+// earlier entries left it: only what the file does not hold yet.
+TEST(EntryWrites, OnlyWhatTheLogDoesNotHold) {
+  const std::string earlier =
+      "[General]\r\nName=Demo\r\n[InstalledFiles]\r\nFile1=c:\\kv\\demo.exe\r\nfile2=c:\\kv\\alt.dll\r\n"
+      "File3=c:\\kv\\uninstal.exe\r\n[Group]\r\nName=Alte Gruppe\r\n[StartMenu]\r\nFolder=Ordner\r\n";
+  using Value = std::tuple<std::string, std::string, std::string>;
+  const struct {
+    const char* name;
+    std::string log;  // the file's text before the run
+    bool firstEntryWritten;
+    const char* progName;
+    const char* groupName;
+    int number;
+    const char* path;
+    std::vector<Value> writes;
+  } cases[] = {
+      {"first entry, no log yet", "", false, "Demo", "Gruppe", 1, "c:\\kv\\demo.exe",
+       {{"General", "Name", "Demo"},
+        {"InstalledFiles", "File1", "c:\\kv\\demo.exe"},
+        {"Group", "Name", "Gruppe"},
+        {"StartMenu", "Folder", "Ordner"}}},
+      {"first entry over an earlier log whose group differs: the group is replaced", earlier, false, "Demo",
+       "Neue Gruppe", 1, "c:\\kv\\demo.exe", {{"Group", "Name", "Neue Gruppe"}}},
+      {"an earlier entry in another letter case and with another path is replaced", earlier, false, "Demo",
+       "Alte Gruppe", 2, "c:\\kv\\neu.dll", {{"InstalledFiles", "File2", "c:\\kv\\neu.dll"}}},
+      {"a name the log holds in another letter case is written", earlier, false, "DEMO", "Alte Gruppe", 4,
+       "c:\\kv\\uninstal.exe",
+       {{"General", "Name", "DEMO"}, {"InstalledFiles", "File4", "c:\\kv\\uninstal.exe"}}},
+      {"later entries leave the name to the first", earlier, true, "Anders", "Alte Gruppe", 5, "c:\\kv\\x.txt",
+       {{"InstalledFiles", "File5", "c:\\kv\\x.txt"}}},
+      {"an empty group name the log lacks is written", "[InstalledFiles]\r\nFile1=c:\\a\r\n", true, "", "", 2,
+       "c:\\b", {{"InstalledFiles", "File2", "c:\\b"}, {"Group", "Name", ""}, {"StartMenu", "Folder", "Ordner"}}},
+      {"an empty group name the log holds is not", "[Group]\r\nName=\r\n[StartMenu]\r\nFolder=Ordner\r\n", true,
+       "", "", 1, "c:\\a", {{"InstalledFiles", "File1", "c:\\a"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    CopyRun run{"c:\\kv", c.progName, c.groupName, "Ordner"};
+    run.firstEntryWritten = c.firstEntryWritten;
+    run.held = HeldValues(c.log);
+    std::vector<Value> got;
+    for (const IniValue& v : EntryWrites(run, c.number, c.path)) got.emplace_back(v.section, v.key, v.value);
+    EXPECT_EQ(got, c.writes);
+  }
+
+  // What is written is held: the same entry again writes nothing.
+  CopyRun run{"c:\\kv", "Demo", "Gruppe", "Ordner"};
+  Hold(run.held, EntryWrites(run, 1, "c:\\kv\\demo.exe"));
+  run.firstEntryWritten = true;
+  EXPECT_TRUE(EntryWrites(run, 1, "c:\\kv\\demo.exe").empty());
+  EXPECT_EQ(EntryWrites(run, 2, "c:\\kv\\demo.exe").size(), 1u);
+}
+
+// The part of the log after its files, which an entry leaves as it is.
+TEST(LogTail, FromTheSectionAfterTheFiles) {
+  const struct {
+    const char* name;
+    std::string text;
+    std::string tail;
+  } cases[] = {
+      {"as the run writes it",
+       "[General]\r\nName=Demo\r\n[InstalledFiles]\r\nFile1=c:\\a\r\n[Group]\r\nName=G\r\n[StartMenu]\r\nFolder=F\r\n",
+       "\n[Group]\r\nName=G\r\n[StartMenu]\r\nFolder=F\r\n"},
+      {"header in another letter case, blanks, lines ending in LF alone",
+       "  [ installedfiles ]\nFile1=[x]\n\n\t[BenutzerKonto]\nUserName=C:\\u\n", "\n\t[BenutzerKonto]\nUserName=C:\\u\n"},
+      {"files last", "[Group]\r\nName=G\r\n[InstalledFiles]\r\nFile1=c:\\a\r\n", ""},
+      {"no files", "[Group]\r\nName=G\r\n", ""},
+      {"empty file", "", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(LogTail(c.text), c.tail);
+  }
+}
+
 }  // namespace

@@ -1,7 +1,6 @@
 // The install log written and read through the real profile functions.
 #include "engine/ini_file.h"
 #include "engine/install_log.h"
-#include "system/Data.h"
 #include "system/Kv_tools.h"
 #include "system/handles.h"
 #include "tests/support/test_files.h"
@@ -30,23 +29,16 @@ protected:
   // Typed in mixed case, as a user might.
   const std::string installPath_ = dir_.Path() + "Demo Programm";
   const std::string log_ = installPath_ + "\\Install1.log";
+  CopyRun run_{installPath_, "Demo", "Demo Gruppe", "Demo"};
 
-  void SetUp() override {
-    ASSERT_TRUE(::CreateDirectoryA(installPath_.c_str(), nullptr));
-    ProgName = "Demo";
-    GroupName = "Demo Gruppe";
-    StartMenuFolder = "Demo";
-    UserProfileDir.clear();
-  }
+  void SetUp() override { ASSERT_TRUE(::CreateDirectoryA(installPath_.c_str(), nullptr)); }
 };
 
 TEST_F(InstallLog, RunWritesItsSectionsInOrderUnderTheUpperCaseName) {
-  WriteInstallLogEntry(installPath_, 1, "c:\\demo programm\\demo.exe");
-  EXPECT_EQ(ProgName, "");
-  WriteInstallLogEntry(installPath_, 2, "c:\\windows\\demo.ini");
-  WriteInstallLogEntry(installPath_, 4, "c:\\demo programm\\uninstal.exe");  // 3 was a skipped sample file
-  UserProfileDir = "C:\\users\\All Users";
-  WriteInstallLogUserAccount(installPath_);
+  WriteInstallLogEntry(run_, 1, "c:\\demo programm\\demo.exe");
+  WriteInstallLogEntry(run_, 2, "c:\\windows\\demo.ini");
+  WriteInstallLogEntry(run_, 4, "c:\\demo programm\\uninstal.exe");  // 3 was a skipped sample file
+  WriteInstallLogUserAccount(installPath_, "C:\\users\\All Users");
 
   EXPECT_EQ(NameOnDisk(log_), "INSTALL1.LOG");
   const std::string text = kvtest::ReadText(log_);
@@ -65,14 +57,14 @@ TEST_F(InstallLog, RunWritesItsSectionsInOrderUnderTheUpperCaseName) {
 }
 
 TEST_F(InstallLog, SecondInstallUpdatesTheLogInPlace) {
-  WriteInstallLogEntry(installPath_, 1, "c:\\alt\\a.exe");
-  WriteInstallLogEntry(installPath_, 2, "c:\\alt\\b.exe");
-  WriteInstallLogEntry(installPath_, 3, "c:\\alt\\uninstal.exe");
+  WriteInstallLogEntry(run_, 1, "c:\\alt\\a.exe");
+  WriteInstallLogEntry(run_, 2, "c:\\alt\\b.exe");
+  WriteInstallLogEntry(run_, 3, "c:\\alt\\uninstal.exe");
 
-  ProgName = "";  // [General] Name present but empty in the setup list
-  GroupName = "Neue Gruppe";
-  WriteInstallLogEntry(installPath_, 1, "c:\\neu\\a.exe");
-  WriteInstallLogEntry(installPath_, 2, "c:\\neu\\uninstal.exe");
+  // [General] Name present but empty in the setup list.
+  CopyRun second = StartCopyRun(installPath_, "", "Neue Gruppe", "Demo");
+  WriteInstallLogEntry(second, 1, "c:\\neu\\a.exe");
+  WriteInstallLogEntry(second, 2, "c:\\neu\\uninstal.exe");
 
   EXPECT_EQ(Value(log_, "General", "Name"), "Demo");
   EXPECT_EQ(Value(log_, "Group", "Name"), "Neue Gruppe");
@@ -81,17 +73,18 @@ TEST_F(InstallLog, SecondInstallUpdatesTheLogInPlace) {
 }
 
 TEST_F(InstallLog, EmptyNameAndEmptyProfileWriteNothingOfTheirs) {
-  ProgName = "";
-  WriteInstallLogUserAccount(installPath_);
+  run_.progName = "";
+  WriteInstallLogUserAccount(installPath_, "");
   EXPECT_FALSE(FileExists(log_));
-  WriteInstallLogEntry(installPath_, 1, "c:\\kv\\a.exe");
+  WriteInstallLogEntry(run_, 1, "c:\\kv\\a.exe");
   EXPECT_EQ(kvtest::ReadText(log_).find("[General]"), std::string::npos);
   EXPECT_EQ(kvtest::ReadText(log_).find("[BenutzerKonto]"), std::string::npos);
 }
 
 TEST_F(InstallLog, RefusedWriteRaisesWithTheLogsPath) {
   try {
-    WriteInstallLogEntry(installPath_ + "\\fehlt", 1, "c:\\kv\\a.exe");
+    run_.installPath += "\\fehlt";
+    WriteInstallLogEntry(run_, 1, "c:\\kv\\a.exe");
     FAIL() << "no exception";
   } catch (const EIniFileException& e) {
     const std::string message = e.what();
@@ -99,6 +92,51 @@ TEST_F(InstallLog, RefusedWriteRaisesWithTheLogsPath) {
     const std::string end = "\\DEMO PROGRAMM\\FEHLT\\INSTALL1.LOG kann nicht geschrieben werden";
     EXPECT_EQ(message.substr(message.size() - std::min(message.size(), end.size())), end);
   }
+}
+
+// Runs after one another into one directory, each entry written by the log
+// writer beside a copy of the log that receives every value of every entry
+// as the profile functions write them: after each file both hold the same
+// bytes. A fresh install; one with another group over the earlier, longer
+// log; the same again, where the log already holds every value.
+TEST_F(InstallLog, EveryEntryLeavesTheFileAsWritingEveryValueWould) {
+  const std::string whole = dir_.Path() + "jeder Wert";
+  ASSERT_TRUE(::CreateDirectoryA(whole.c_str(), nullptr));
+  struct Entry {
+    int number;
+    const char* path;
+  };
+  const struct {
+    const char* progName;
+    const char* groupName;
+    std::vector<Entry> entries;
+    const char* userProfileDir;
+  } runs[] = {
+      {"Demo", "Demo Gruppe",
+       {{1, "c:\\kv\\demo.exe"}, {2, "c:\\kv\\a.dll"}, {4, "c:\\kv\\b.dll"}, {5, "c:\\kv\\uninstal.exe"}},
+       "C:\\users\\kv"},
+      {"Demo", "Neue Gruppe", {{1, "c:\\kv\\demo.exe"}, {2, "c:\\kv\\neu.dll"}, {3, "c:\\kv\\uninstal.exe"}}, ""},
+      {"", "Neue Gruppe", {{1, "c:\\kv\\demo.exe"}, {2, "c:\\kv\\neu.dll"}, {3, "c:\\kv\\uninstal.exe"}}, ""},
+  };
+  for (const auto& r : runs) {
+    SCOPED_TRACE(r.groupName);
+    CopyRun run = StartCopyRun(installPath_, r.progName, r.groupName, "Demo");
+    bool first = true;
+    for (const Entry& e : r.entries) {
+      SCOPED_TRACE(e.number);
+      WriteInstallLogEntry(run, e.number, e.path);
+      for (const IniValue& v : InstallLogEntry(e.number, e.path, first ? r.progName : "", r.groupName, "Demo"))
+        WriteIniString(InstallLogPath(whole), v.section, v.key, v.value);
+      first = false;
+      ASSERT_EQ(kvtest::ReadText(log_), kvtest::ReadText(InstallLogPath(whole)));
+    }
+    WriteInstallLogUserAccount(installPath_, r.userProfileDir);
+    WriteInstallLogUserAccount(whole, r.userProfileDir);
+  }
+  EXPECT_EQ(ReadInstalledFiles(log_), (std::vector<std::string>{"c:\\kv\\demo.exe", "c:\\kv\\neu.dll",
+                                                                "c:\\kv\\uninstal.exe", "c:\\kv\\b.dll",
+                                                                "c:\\kv\\uninstal.exe"}));
+  EXPECT_EQ(Value(log_, "Group", "Name"), "Neue Gruppe");
 }
 
 TEST_F(InstallLog, ReaderOfAnAbsentLogListsNothing) {

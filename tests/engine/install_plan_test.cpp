@@ -1,5 +1,6 @@
 // The install run's files as plain values: order, directories, installed
-// names, log numbers, the main program, kept sample files and refused names.
+// names, log numbers, the main program, sample files and refused names; and
+// what the run does with each when its turn comes.
 #include "engine/install_plan.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,7 @@ std::vector<std::string> Lines(const InstallPlan& plan) {
   std::vector<std::string> lines;
   for (const PlannedFile& f : plan.files) {
     std::string line = std::to_string(f.logNumber) + " " + f.sourceName + " > " + f.InstalledPath();
-    if (f.step == PlannedFile::Step::KeepSample) line += " kept";
+    if (f.sample) line += " sample";
     if (f.step == PlannedFile::Step::Refuse) line += " refused";
     if (f.mainProgram) line += " main";
     lines.push_back(line);
@@ -27,35 +28,35 @@ TEST(PlanInstall, OrderNumbersDirectoriesAndNames) {
     const char* name;
     InstallList list;
     const char* version;
-    bool sampleExists;
     std::vector<std::string> lines;
     const char* mainProgFile;
   } cases[] = {
-      {"fresh install on XP: version key in any case, the first of two, trailing ';' adds nothing", sample, "Windows XP", false,
-       {"1 DEMO.EX_ > C:\\P\\DEMO.EXE main", "2 Beispiel.hd_ > C:\\P\\Beispiel.HDB", "3 DEMO.HL_ > C:\\P\\DEMO.HLP",
+      {"on XP: version key in any case, the first of two, trailing ';' adds nothing", sample, "Windows XP",
+       {"1 DEMO.EX_ > C:\\P\\DEMO.EXE main", "2 Beispiel.hd_ > C:\\P\\Beispiel.HDB sample",
+        "3 DEMO.HL_ > C:\\P\\DEMO.HLP",
         "4 Liesmich.txt > C:\\P\\Liesmich.txt", "5 DEMO.INI > C:\\WIN\\DEMO.INI", "6 A.DLL > C:\\P\\A.DLL",
         "7 b.dl_ > C:\\P\\b.DLL", "8 Setup.exe > C:\\P\\Uninstal.exe"},
        "C:\\P\\DEMO.EXE"},
-      {"sample database kept: its number stays a gap; no version files on 2000", sample, "Windows 2000", true,
-       {"1 DEMO.EX_ > C:\\P\\DEMO.EXE main", "2 Beispiel.hd_ > C:\\P\\Beispiel.HDB kept",
+      {"no version files on 2000", sample, "Windows 2000",
+       {"1 DEMO.EX_ > C:\\P\\DEMO.EXE main", "2 Beispiel.hd_ > C:\\P\\Beispiel.HDB sample",
         "3 DEMO.HL_ > C:\\P\\DEMO.HLP", "4 Liesmich.txt > C:\\P\\Liesmich.txt", "5 DEMO.INI > C:\\WIN\\DEMO.INI",
         "6 Setup.exe > C:\\P\\Uninstal.exe"},
        "C:\\P\\DEMO.EXE"},
-      {"no program files: no main program, the uninstaller is File1", {{}, {}, {}}, "Windows XP", false,
+      {"no program files: no main program, the uninstaller is File1", {{}, {}, {}}, "Windows XP",
        {"1 Setup.exe > C:\\P\\Uninstal.exe"}, ""},
-      {"a first entry that is kept is still the main program",
-       {{"beispiel.exe", "X.TXT"}, {}, {}}, "Windows 98", true,
-       {"1 beispiel.exe > C:\\P\\beispiel.exe kept main", "2 X.TXT > C:\\P\\X.TXT",
+      {"a first entry that is a sample file is still the main program",
+       {{"beispiel.exe", "X.TXT"}, {}, {}}, "Windows 98",
+       {"1 beispiel.exe > C:\\P\\beispiel.exe sample main", "2 X.TXT > C:\\P\\X.TXT",
         "3 Setup.exe > C:\\P\\Uninstal.exe"},
        "C:\\P\\beispiel.exe"},
-      {"a sample database placed by the run keeps the later sample files",
-       {{"A.EX_", "beispiel.hd_", "Beispiel.txt", "sub\\beispiel.hdb"}, {}, {}}, "Windows 98", false,
-       {"1 A.EX_ > C:\\P\\A.EXE main", "2 beispiel.hd_ > C:\\P\\beispiel.HDB", "3 Beispiel.txt > C:\\P\\Beispiel.txt kept",
-        "4 sub\\beispiel.hdb > C:\\P\\sub\\beispiel.hdb kept", "5 Setup.exe > C:\\P\\Uninstal.exe"},
+      {"sample files only in [programfiles]",
+       {{"A.EX_", "Beispiel.txt", "sub\\beispiel.hdb"}, {"beispiel.dll"}, {{"Windows 98", "beispiel.x"}}}, "Windows 98",
+       {"1 A.EX_ > C:\\P\\A.EXE main", "2 Beispiel.txt > C:\\P\\Beispiel.txt sample",
+        "3 sub\\beispiel.hdb > C:\\P\\sub\\beispiel.hdb sample", "4 beispiel.dll > C:\\WIN\\beispiel.dll",
+        "5 beispiel.x > C:\\P\\beispiel.x", "6 Setup.exe > C:\\P\\Uninstal.exe"},
        "C:\\P\\A.EXE"},
       {"names leaving their directory are refused, in every list, and keep their numbers",
        {{"..\\Main.ex_", "ok.txt"}, {"C:\\x.dll"}, {{"Windows XP", "\\\\srv\\s\\y.dll;sub\\z.dll"}}}, "Windows XP",
-       false,
        {"1 ..\\Main.ex_ > C:\\P\\..\\Main.EXE refused main", "2 ok.txt > C:\\P\\ok.txt",
         "3 C:\\x.dll > C:\\WIN\\C:\\x.dll refused", "4 \\\\srv\\s\\y.dll > C:\\P\\\\\\srv\\s\\y.dll refused",
         "5 sub\\z.dll > C:\\P\\sub\\z.dll", "6 Setup.exe > C:\\P\\Uninstal.exe"},
@@ -63,9 +64,29 @@ TEST(PlanInstall, OrderNumbersDirectoriesAndNames) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const InstallPlan plan = PlanInstall(c.list, "C:\\P", "C:\\WIN\\", c.version, c.sampleExists);
+    const InstallPlan plan = PlanInstall(c.list, "C:\\P", "C:\\WIN\\", c.version);
     EXPECT_EQ(Lines(plan), c.lines);
     EXPECT_EQ(plan.mainProgFile, c.mainProgFile);
+  }
+}
+
+// The sample database as the disk holds it when the file's turn comes; a
+// refused name is refused (and so reported) whatever else holds.
+TEST(TurnOf, RefusedFirstThenTheSampleRule) {
+  const InstallPlan plan =
+      PlanInstall({{"DEMO.EX_", "Beispiel.hd_", "..\\Beispiel.hd_", "LIESMICH.TXT"}, {}, {}}, "C:\\P", "C:\\WIN", "");
+  const struct {
+    std::size_t file;
+    bool sampleDatabaseExists;
+    FileTurn turn;
+  } cases[] = {
+      {0, false, FileTurn::Place},       {0, true, FileTurn::Place},       {1, false, FileTurn::Place},
+      {1, true, FileTurn::KeepSample},   {2, false, FileTurn::Refuse},     {2, true, FileTurn::Refuse},
+      {3, true, FileTurn::Place},        {4, true, FileTurn::Place},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(plan.files[c.file].sourceName + (c.sampleDatabaseExists ? " with" : " without") + " the database");
+    EXPECT_EQ(TurnOf(plan.files[c.file], c.sampleDatabaseExists), c.turn);
   }
 }
 

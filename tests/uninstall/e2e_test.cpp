@@ -2,6 +2,7 @@
 // uninstall registry entry, program group and shortcuts) removed by a copy of
 // the program started as Uninstal.exe from the install directory, and driven
 // through both questions with the UI driver, as a user would.
+#include "engine/shared_file.h"
 #include "engine/shell_link.h"
 #include "system/Data.h"
 #include "system/Kv_tools.h"
@@ -78,6 +79,7 @@ public:
     ForceDirectories(dir_ + "\\Daten");
     for (const char* file : {"demo.exe", "demo.hlp", "Daten\\kunden.hdb"}) Write(dir_ + "\\" + file);
     Write(windowsFile_);
+    SetSharedCount(windowsFile_, 1);  // counted as the install counts a file it placed there alone
     Write(Outside());
     EXPECT_TRUE(CopyFileA((GetAppDir() + "SETUP.EXE").c_str(), Uninstaller().c_str(), FALSE));
     // As the installer writes it: lower case, numbered in copy order. A product
@@ -107,6 +109,7 @@ public:
     DeleteDirTree(dir_);
     DeleteFileA(Outside().c_str());
     DeleteFileA(windowsFile_.c_str());
+    SetSharedCount(windowsFile_, 0);
     DeleteDirTree(group_);
     for (const std::string& link : links_) DeleteFileA(link.c_str());
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey.c_str());
@@ -130,6 +133,15 @@ public:
 
 private:
   static void Write(const std::string& path) { kvtest::WriteBytes(path, "x"); }
+  // The file's use count among the shared files; 0 removes it.
+  static void SetSharedCount(const std::string& path, DWORD count) {
+    const kv::RegKey key = OpenMachineKey(kSharedDllsKey, true);
+    if (count == 0) {
+      RegDeleteValueA(key.Get(), path.c_str());
+    } else {
+      RegSetValueExA(key.Get(), path.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count), sizeof count);
+    }
+  }
 
   std::string dir_, windowsFile_, group_;
   std::string links_[4];
@@ -325,6 +337,9 @@ TEST(UninstallRun, RealInstallThenUninstallLeavesNothing) {
   for (const char* file : {"Vertrag.Txt", "RUND.EXE", "RUND.HLP", "KVRUND.INI"}) kvtest::WriteBytes(medium / file, "x");
   ASSERT_TRUE(CopyFileA((GetAppDir() + "SETUP.EXE").c_str(), (medium / "SETUP.EXE").c_str(), FALSE));
   DeleteDirTree(installDir);
+  DeleteFileA(windowsFile.c_str());
+  // A count an earlier run left would keep the file.
+  if (const kv::RegKey shared = OpenMachineKey(kSharedDllsKey, false)) RegDeleteValueA(shared.Get(), windowsFile.c_str());
 
   // Every place the group and the two shortcuts can be.
   std::vector<std::string> traces = {installDir, windowsFile, "HKLM\\" + UninstallKey("KvTest.RoundTrip")};

@@ -288,7 +288,7 @@ private:
     }
     versions.push_back("");
     for (const std::string& version : versions)
-      plans_.push_back({version, PlanInstall(files, installPath_, kWindowsDir, version, false)});
+      plans_.push_back({version, PlanInstall(files, installPath_, kWindowsDir, version)});
   }
 
   // Every file each plan places: there, sound, and placed as meant.

@@ -1,0 +1,69 @@
+// Shared files in the Windows directory against the registry's use counts:
+// one counted by another product, one there before without a count, one this
+// product placed alone, and one a log lists that no install counted.
+#include "engine/ascii_case.h"
+#include "engine/shared_file.h"
+#include "system/Kv_tools.h"
+#include "system/registry.h"
+#include "tests/support/test_files.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::optional<unsigned long> Count(const std::string& path) {
+  const kv::RegKey key = OpenMachineKeyToRead(kSharedDllsKey);
+  DWORD value = 0, size = sizeof value, type = 0;
+  if (!key || ::RegQueryValueExA(key.Get(), path.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+                  ERROR_SUCCESS)
+    return std::nullopt;
+  return value;
+}
+
+void SetCount(const std::string& path, std::optional<unsigned long> count) {
+  const kv::RegKey key = OpenMachineKey(kSharedDllsKey, true);
+  ASSERT_TRUE(key);
+  if (!count) {
+    ::RegDeleteValueA(key.Get(), path.c_str());
+    return;
+  }
+  const DWORD value = *count;
+  ::RegSetValueExA(key.Get(), path.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+}
+
+TEST(SharedFile, CountedAtInstallReleasedAtUninstall) {
+  const struct {
+    const char* name;
+    bool there;                            // before the install
+    std::optional<unsigned long> before;   // its count then
+    bool installed;                        // placed and counted by the install
+    std::optional<unsigned long> counted;  // after the install
+    std::optional<unsigned long> after;    // after the uninstall
+    bool stays;
+  } cases[] = {
+      {"kvshared-andere.dll", true, 1, true, 2, 1, true},
+      {"kvshared-ungezaehlt.dll", true, std::nullopt, true, 2, 1, true},
+      {"kvshared-eigen.dll", false, std::nullopt, true, 1, std::nullopt, false},
+      {"kvshared-nie.dll", true, std::nullopt, false, std::nullopt, std::nullopt, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = AddBackslash(GetWindowsDir()) + c.name;
+    ::DeleteFileA(path.c_str());
+    if (c.there) kvtest::WriteBytes(path, "vorher");
+    SetCount(path, c.before);
+    if (c.installed) {
+      kvtest::WriteBytes(path, "neu");
+      CountSharedFile(path, c.there, false);
+    }
+    EXPECT_EQ(Count(path), c.counted);
+    // The uninstaller finds the path in the log in lower case.
+    EXPECT_EQ(ReleaseSharedFile(AsciiLowerCase(path)), !c.stays);
+    EXPECT_EQ(Count(path), c.after);
+    EXPECT_EQ(FileExists(path), c.stays);
+    SetCount(path, std::nullopt);
+    ::DeleteFileA(path.c_str());
+  }
+}
+
+}  // namespace
