@@ -20,7 +20,6 @@ inline void PrintTo(ListedFilePlace place, std::ostream* out) {
 inline void PrintTo(PlannedFile::Step step, std::ostream* out) {
   switch (step) {
     case PlannedFile::Step::Place: *out << "Place"; return;
-    case PlannedFile::Step::KeepSample: *out << "KeepSample"; return;
     case PlannedFile::Step::Refuse: *out << "Refuse"; return;
   }
   *out << "Step(" << static_cast<int>(step) << ")";
