@@ -5,8 +5,6 @@
 #include "system/setup_list.h"
 #include "tests/support/test_files.h"
 
-#include <set>
-
 namespace {
 
 ProfileReader ListFile(const std::string& content) {
@@ -104,63 +102,39 @@ TEST(SetupListFileList, SystemDependedNames) {
 // The key names of a section, or a key's value, as one reader gives them.
 std::string Answer(const ProfileReader& list, const char* section, const char* key) {
   std::vector<char> buffer(4096);
-  const std::size_t length = list(section, key, "DEF", buffer.data(), buffer.size());
-  return std::string(buffer.data(), length);
-}
-
-std::vector<std::string> Names(const std::string& zeroSeparated) {
-  std::vector<std::string> names;
-  for (std::size_t start = 0; start < zeroSeparated.size();) {
-    const std::size_t end = zeroSeparated.find('\0', start);
-    names.push_back(zeroSeparated.substr(start, end - start));
-    start = end == std::string::npos ? zeroSeparated.size() : end + 1;
-  }
-  return names;
+  return std::string(buffer.data(), list(section, key, "DEF", buffer.data(), buffer.size()));
 }
 
 // The native tools read lists through ProfileOfText; here both readers read
 // the same odd lists, and every section's key names and every key's value
-// (asked for by the names either reader found, and by some more) must be the
-// same.
+// must be the same.
 TEST(ProfileOfText, ReadsOddListsAsTheProfileFunctionsDo) {
   using namespace std::string_literals;
   const struct {
     const char* name;
     std::string text;
   } lists[] = {
-      {"a NUL in a value", "[General]\r\nName=De\0mo\r\nPath=\"x\0y\"\r\n"s},
-      {"a NUL in a key name", "[General]\r\nNa\0me=Demo\r\n"s},
-      {"a NUL in a header", "[Gen\0x]\r\nName=Demo\r\n"s},
-      {"vertical tab and form feed", "\f[General]\r\n\vName=Demo\v\r\n\fPath\f=\fC:\\\\x\f\r\n"},
-      {"^Z at both ends", "[General]\r\n\x1aName=Demo\x1a\r\n\x1a\r\n"},
-      {"a header without \"]\"", "[General]\r\nName=A\r\n[Items\r\nX=1\r\n[Items=2\r\n"},
-      {"a header with two \"]\"", "[Gen]eral]\r\nName=A\r\n[Items]]\r\nX=1\r\n"},
-      {"text after a header", "[General] ; note\r\nName=A\r\n[Items]x]y\r\nX=1\r\n"},
-      {"blanks inside the brackets", "[ General ]\r\nName=A\r\n[\tItems]\r\nX=1\r\n"},
-      {"a key without \"=\"", "[General]\r\nName\r\nName=B\r\nPath\r\n[Items]\r\nX\r\nY=1\r\n"},
-      {"a UTF-8 byte-order mark", "\xEF\xBB\xBF[programfiles]\r\n1=a.txt\r\n"},
-      {"a byte-order mark and UTF-8", "\xEF\xBB\xBF[General]\r\nName=F\xC3\xBCr\r\n"},
+      {"zero bytes", "[Gen\0x]\r\nName=De\0mo\r\nPath=\"x\0y\"\r\nNa\0me=Demo\r\n"s},
+      {"blanks", "\f[General]\r\n\vName=Demo\v\r\n\fPath\f=\f C:\\x\f\r\n\x1a\r\n\x1a A\x1a=\x1a" "1\x1a\r\n"
+                 "  B  =  b c  \r\n\tC\t=\t\xA0" "c\xA0\r\n"},
+      {"headers", "[General]\r\nName=A\r\n[Items\r\nX=1\r\n[Items=2\r\n[Gen]eral]\r\nName=B\r\n[Items]x]y\r\nX=3\r\n"
+                  "[ programfiles ]\r\n1=a\r\n[a=b]\r\nName=C\r\n"},
+      {"keys without \"=\"", "[General]\r\nName\r\nName=B\r\nPath\r\n[Items]\r\nX\r\nY=1\r\n"},
+      {"a UTF-8 byte-order mark", "\xEF\xBB\xBF[programfiles]\r\n1=a.txt\r\n[General]\r\nName=F\xC3\xBCr\r\n"},
       {"a byte-order mark inside", "[General]\r\n\xEF\xBB\xBFName=A\r\n"},
       {"line ends of CR only", "[General]\rName=A\rPath=B\r"},
-      {"a CR inside a line", "[General]\nName=A\rPath=B\nX=1\n"},
-      {"line ends of LF only", "[General]\nName=A\n[Items]\nX=1"},
+      {"mixed line ends", "[General]\nName=A\rPath=B\nX=1"},
       {"quotes", "[General]\r\nA=\"x\"\r\nB='y'\r\nC=\"z'\r\nD=\"\r\nE=\"\"\r\nF= \" q \" \r\nG=a\"b\"\r\n"},
       {"comments", "[General]\r\n;Name=A\r\nName=B\r\n#X=1\r\n ;Y=2\r\n[;Items]\r\nZ=3\r\n"},
       {"an empty key name", "[General]\r\n=A\r\n = B\r\nName=C\r\n"},
-      {"a section twice", "[General]\r\nName=A\r\n[general]\r\nName=B\r\nPath=C\r\n"},
-      {"a key twice", "[General]\r\nName=A\r\nname=B\r\n"},
-      {"lines before the first section", "Name=A\r\n[General]\r\nPath=B\r\n"},
-      {"blanks and tabs around", "[General]\r\n  Name  =  A B  \r\n\tPath\t=\tC\t\r\n"},
-      {"no line end at the end", "[General]\r\nName=A"},
-      {"a no-break space", "[General]\r\n\xA0Name=A\xA0\r\n"},
-      {"code page 1252", "[General]\r\nName=M\xFCller\r\n[\xC4nderung]\r\n\xDF=1\r\n"},
-      {"empty values", "[Items]\r\nA=\r\nB=b\r\nC= \r\n"},
-      {"\"=\" in a header and in a value", "[a=b]\r\nName=A=B\r\n"},
-      {"an empty header", "[]\r\nName=A\r\n[General]\r\nName=B\r\n"},
+      {"twice", "[General]\r\nName=A\r\nname=B\r\n[general]\r\nName=C\r\nPath=D\r\n"},
+      {"no header", "Name=A\r\n[General]\r\nPath=B\r\n[]\r\nName=C\r\n"},
+      {"code page 1252, empty values", "[General]\r\nName=M\xFCller\r\n[\xC4nderung]\r\n\xDF=1\r\n[Items]\r\nA=\r\nB=b\r\n"},
   };
-  const char* const sections[] = {"General", "Items", "programfiles", "Gen]eral", "Gen", "Items]x", "[Items",
-                                  " General ", "a=b", "", ";Items", "\xC4nderung"};
-  const char* const keys[] = {"Name", " Name\t", "Path", "A", "B", "C", "D", "E", "F", "G", "X", "Y", "Z", "1", "", "#X"};
+  const char* const sections[] = {"General", " General ", "Items", "programfiles", "Gen]eral", "Gen",
+                                  "Items]x", "[Items", "a=b", "", ";Items", "\xC4nderung"};
+  const char* const keys[] = {"Name", " Name\t", "Na", "Path", "A", "B", "C", "D", "E", "F",
+                              "G", "X", "Y", "Z", "1", "", "#X", "[Items", "\xDF"};
   const kvtest::TempDir folder;
   for (const auto& l : lists) {
     SCOPED_TRACE(l.name);
@@ -170,14 +144,10 @@ TEST(ProfileOfText, ReadsOddListsAsTheProfileFunctionsDo) {
     const ProfileReader text = ProfileOfText(l.text);
     for (const char* section : sections) {
       SCOPED_TRACE(std::string("[") + section + "]");
-      const std::string names = Answer(system, section, nullptr);
-      EXPECT_EQ(Answer(text, section, nullptr), names);
-      std::set<std::string> asked(std::begin(keys), std::end(keys));
-      for (const std::string& name : Names(names)) asked.insert(name);
-      for (const std::string& name : Names(Answer(text, section, nullptr))) asked.insert(name);
-      for (const std::string& key : asked) {
-        SCOPED_TRACE("key \"" + key + "\"");
-        EXPECT_EQ(Answer(text, section, key.c_str()), Answer(system, section, key.c_str()));
+      EXPECT_EQ(Answer(text, section, nullptr), Answer(system, section, nullptr));
+      for (const char* key : keys) {
+        SCOPED_TRACE(std::string("key \"") + key + "\"");
+        EXPECT_EQ(Answer(text, section, key), Answer(system, section, key));
       }
     }
   }
