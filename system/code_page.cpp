@@ -57,6 +57,15 @@ char32_t DecodeAt(const std::string& utf8, std::size_t i, std::size_t& length) {
 
 }  // namespace
 
+bool IsUtf8(const std::string& text) {
+  std::size_t length = 0;
+  for (std::size_t i = 0; i < text.size(); i += length) {
+    DecodeAt(text, i, length);
+    if (length == 0) return false;
+  }
+  return true;
+}
+
 bool Utf8ToCp1252(const std::string& utf8, std::string& cp1252) {
   std::string out;
   for (std::size_t i = 0, length = 0; i < utf8.size(); i += length) {

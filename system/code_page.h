@@ -4,6 +4,9 @@
 
 #include <string>
 
+// Whether the text is UTF-8 (ASCII is).
+bool IsUtf8(const std::string& text);
+
 // Code page 1252 for UTF-8 text; false when the text is not UTF-8 or has a
 // character the code page cannot write.
 bool Utf8ToCp1252(const std::string& utf8, std::string& cp1252);

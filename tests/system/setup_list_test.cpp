@@ -129,7 +129,8 @@ TEST(ProfileOfText, ReadsOddListsAsTheProfileFunctionsDo) {
       {"an empty key name", "[General]\r\n=A\r\n = B\r\nName=C\r\n"},
       {"twice", "[General]\r\nName=A\r\nname=B\r\n[general]\r\nName=C\r\nPath=D\r\n"},
       {"no header", "Name=A\r\n[General]\r\nPath=B\r\n[]\r\nName=C\r\n"},
-      {"code page 1252, empty values", "[General]\r\nName=M\xFCller\r\n[\xC4nderung]\r\n\xDF=1\r\n[Items]\r\nA=\r\nB=b\r\n"},
+      {"code page 1252, empty values",
+       "[General]\r\nName=M\xFCller\r\n[\xC4nderung]\r\n\xDF=1\r\n[Items]\r\nA=\r\nB=b\r\n"},
   };
   const char* const sections[] = {"General", " General ", "Items", "programfiles", "Gen]eral", "Gen",
                                   "Items]x", "[Items", "a=b", "", ";Items", "\xC4nderung"};

@@ -150,7 +150,8 @@ TEST(CheckMedium, BrokenMediaGiveTheirFindings) {
        {"warning: Setup.lst: saved as UTF-8: the setup program reads code page 1252, so \"\xC3\xBC\" shows as two "
         "characters",
         "error: Gr\xC3\x83\xC2\xB6\xC3\x83\xC5\xB8" "en.tx_: missing on the medium"}},  // "GrÃ¶ÃŸen.tx_"
-      {"a group in a sub-folder", [](const Medium& m) { m.Replace("[Group]\r\nName=Demo", "[Group]\r\nName=Spiele\\Demo"); },
+      {"a group in a sub-folder",
+       [](const Medium& m) { m.Replace("[Group]\r\nName=Demo", "[Group]\r\nName=Spiele\\Demo"); },
        {"warning: [Group] Name: a sub-path: where the Start menu's Programs folder has no folder \"Spiele\", no program "
         "group is made and no shortcut in it; the uninstall entry is still called \"Spiele\\Demo deinstalieren\""}},
       {"texts not in code page 1252",
@@ -172,7 +173,8 @@ TEST(CheckMedium, BrokenMediaGiveTheirFindings) {
         "install offers to start it and a mobile install writes its settings beside it"}},
       {"names Windows refuses",
        [](const Medium& m) {
-         m.Replace("3=Liesmich.txt", "3=Liesmich.txt\r\n4=nul.da_\r\n5=Con.txt\r\n6=Punkt.txt.\r\n7=a<b.txt\r\n8=aux.txt");
+         m.Replace("3=Liesmich.txt",
+                   "3=Liesmich.txt\r\n4=nul.da_\r\n5=Con.txt\r\n6=Punkt.txt.\r\n7=a<b.txt\r\n8=aux.txt");
          for (const char* name : {"nul.da_", "Con.txt", "Punkt.txt.", "a<b.txt", "aux.txt"}) m.Write(name, "x");
        },
        {"error: nul.da_: a device name: Windows refuses the name, and the install stops at a retry question",

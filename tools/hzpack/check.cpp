@@ -9,6 +9,7 @@
 #include "engine/install_plan.h"
 #include "engine/program_group.h"
 #include "system/Kv_tools.h"
+#include "system/code_page.h"
 #include "system/setup_list.h"
 
 #include <algorithm>
@@ -91,17 +92,8 @@ Encoding EncodingOf(const std::vector<std::uint8_t>& raw) {
   if (starts({0xFF, 0xFE}) || starts({0xFE, 0xFF})) return Encoding::Utf16Mark;
   // Text in code page 1252 is seldom also valid UTF-8 once it has a byte
   // above 127; a text that is most likely was saved as UTF-8.
-  bool nonAscii = false;
-  for (std::size_t i = 0; i < raw.size();) {
-    const std::uint8_t c = raw[i];
-    const std::size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
-    if (length == 0 || i + length > raw.size()) return Encoding::Cp1252;
-    for (std::size_t k = 1; k < length; ++k)
-      if ((raw[i + k] & 0xC0) != 0x80) return Encoding::Cp1252;
-    nonAscii = nonAscii || length > 1;
-    i += length;
-  }
-  return nonAscii ? Encoding::Utf8 : Encoding::Cp1252;
+  const bool nonAscii = std::any_of(raw.begin(), raw.end(), [](std::uint8_t c) { return c >= 0x80; });
+  return nonAscii && IsUtf8(std::string(raw.begin(), raw.end())) ? Encoding::Utf8 : Encoding::Cp1252;
 }
 
 // The folders and the file of a listed name: Windows takes "\\" or "/"
@@ -155,11 +147,13 @@ private:
     // as under Wine, a name of the same letter case comes first.
     const std::vector<fs::path>& names = listed->second;
     const auto named = [&names, &folder](const std::function<bool(const std::string&)>& same) {
-      const auto n = std::find_if(names.begin(), names.end(), [&same](const fs::path& p) { return same(NameAsListed(p)); });
+      const auto n =
+          std::find_if(names.begin(), names.end(), [&same](const fs::path& p) { return same(NameAsListed(p)); });
       return n == names.end() ? fs::path() : folder / *n;
     };
     const fs::path exact = named([&part](const std::string& n) { return n == part; });
-    return !exact.empty() ? exact : named([&part](const std::string& n) { return AnsiUpperCase(n) == AnsiUpperCase(part); });
+    if (!exact.empty()) return exact;
+    return named([&part](const std::string& n) { return AnsiUpperCase(n) == AnsiUpperCase(part); });
   }
 
   std::string dir_;
