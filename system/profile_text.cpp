@@ -1,6 +1,8 @@
 // A profile file held in memory, read as GetPrivateProfileStringA reads one.
 #include "system/setup_list.h"
 
+#include "system/code_page.h"
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -10,27 +12,34 @@ namespace {
 struct Key {
   std::string name;
   std::string value;
+  bool hasValue;  // a line without "=" names a key without a value
 };
 struct Section {
   std::string name;
   std::vector<Key> keys;
 };
 
-bool SameName(const std::string& a, const char* b) {
-  const std::size_t n = std::strlen(b);
-  if (a.size() != n) return false;
-  for (std::size_t i = 0; i < n; ++i) {
+bool SameName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
     const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
     if (lower(static_cast<unsigned char>(a[i])) != lower(static_cast<unsigned char>(b[i]))) return false;
   }
   return true;
 }
 
+// Besides the blank and the tab, the profile functions pass over the
+// vertical tab, the form feed and ^Z (DOS's end of file, found on old media).
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1a'; }
+
 std::string Trimmed(const std::string& text) {
-  const std::string::size_type first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+  const auto first = std::find_if_not(text.begin(), text.end(), IsBlank);
+  const auto last = std::find_if_not(text.rbegin(), text.rend(), IsBlank).base();
+  return first < last ? std::string(first, last) : std::string();
 }
+
+// A zero byte ends a name or a value, as it ends the system's strings.
+std::string UpToZero(const std::string& text) { return text.substr(0, text.find('\0')); }
 
 // One pair of quotes around the whole value is not part of it.
 std::string Unquoted(const std::string& value) {
@@ -39,8 +48,12 @@ std::string Unquoted(const std::string& value) {
   return value;
 }
 
-std::vector<Section> Parse(const std::string& text) {
-  std::vector<Section> sections;
+std::vector<Section> Parse(std::string text) {
+  // After a UTF-8 byte-order mark the text is read as UTF-8.
+  static const char kUtf8Mark[] = "\xEF\xBB\xBF";
+  if (text.compare(0, 3, kUtf8Mark) == 0) text = Cp1252OfUtf8(text.substr(3));
+  // Lines before the first header make a section without a name.
+  std::vector<Section> sections(1);
   std::string::size_type start = 0;
   while (start < text.size()) {
     std::string::size_type end = text.find_first_of("\r\n", start);
@@ -48,18 +61,18 @@ std::vector<Section> Parse(const std::string& text) {
     const std::string line = Trimmed(text.substr(start, end - start));
     start = end + 1;
     if (line.empty() || line[0] == ';') continue;
-    if (line[0] == '[') {
-      const std::string::size_type close = line.find(']');
-      sections.push_back({Trimmed(line.substr(1, close == std::string::npos ? std::string::npos : close - 1)), {}});
+    // A header ends at its last "]"; "[Name" without one is a key line.
+    const std::string::size_type close = line[0] == '[' ? line.rfind(']') : std::string::npos;
+    if (close != std::string::npos) {
+      sections.push_back({UpToZero(Trimmed(line.substr(1, close - 1))), {}});
       continue;
     }
-    // Lines before the first section belong to none that can be asked for.
-    if (sections.empty()) continue;
     const std::string::size_type equals = line.find('=');
     if (equals == std::string::npos) {
-      sections.back().keys.push_back({line, ""});
+      sections.back().keys.push_back({UpToZero(line), "", false});
     } else {
-      sections.back().keys.push_back({Trimmed(line.substr(0, equals)), Unquoted(Trimmed(line.substr(equals + 1)))});
+      sections.back().keys.push_back(
+          {UpToZero(Trimmed(line.substr(0, equals))), Unquoted(UpToZero(Trimmed(line.substr(equals + 1)))), true});
     }
   }
   return sections;
@@ -73,19 +86,15 @@ std::size_t CopyValue(const std::string& value, char* buffer, std::size_t size) 
   return n;
 }
 
-// The names each ended by a zero, and one zero more; what does not fit is
-// cut to size - 2 characters, the last name cut short.
+// The names of the keys with a value, each ended by a zero, and one zero
+// more; what does not fit is cut to size - 2 characters, the last name cut
+// short. "" when the first name is empty: the caller's default applies then.
 std::size_t CopyNames(const std::vector<Key>& keys, char* buffer, std::size_t size) {
-  if (size < 2) {
-    if (size == 1) buffer[0] = '\0';
-    return 0;
-  }
   std::string names;
   for (const Key& key : keys) {
-    if (key.name.empty()) continue;
-    names += key.name;
-    names += '\0';
+    if (key.hasValue) names += key.name + '\0';
   }
+  if (names.empty() || names[0] == '\0' || size < 2) return 0;
   if (names.size() + 1 <= size) {
     std::memcpy(buffer, names.data(), names.size());
     buffer[names.size()] = '\0';
@@ -102,19 +111,24 @@ std::size_t CopyNames(const std::vector<Key>& keys, char* buffer, std::size_t si
 ProfileReader ProfileOfText(const std::string& text) {
   const auto sections = std::make_shared<const std::vector<Section>>(Parse(text));
   return [sections](const char* section, const char* key, const char* def, char* buffer, std::size_t size) {
-    const auto found = std::find_if(sections->begin(), sections->end(),
-                                    [section](const Section& s) { return SameName(s.name, section); });
-    if (key == nullptr) {
-      if (found == sections->end()) return CopyNames({}, buffer, size);
-      return CopyNames(found->keys, buffer, size);
-    }
-    if (found != sections->end()) {
-      for (const Key& k : found->keys)
-        if (SameName(k.name, key)) return CopyValue(k.value, buffer, size);
-    }
-    // The default loses its trailing blanks.
+    // The names asked for a value lose their blanks (those asked for the key
+    // names do not), the default its trailing ones.
+    const std::string sectionName = key == nullptr ? section : Trimmed(section);
     std::string fallback = def ? def : "";
     fallback.erase(fallback.find_last_not_of(' ') + 1);
+    const auto found = std::find_if(sections->begin(), sections->end(),
+                                    [&sectionName](const Section& s) { return SameName(s.name, sectionName); });
+    if (found != sections->end()) {
+      if (key == nullptr) {
+        const std::size_t length = CopyNames(found->keys, buffer, size);
+        if (length > 0) return length;
+      } else {
+        const std::string keyName = Trimmed(key);
+        const auto k = std::find_if(found->keys.begin(), found->keys.end(),
+                                    [&keyName](const Key& each) { return SameName(each.name, keyName); });
+        if (k != found->keys.end() && k->hasValue) return CopyValue(k->value, buffer, size);
+      }
+    }
     return CopyValue(fallback, buffer, size);
   };
 }

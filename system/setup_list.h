@@ -25,15 +25,19 @@ using ProfileReader = std::function<std::size_t(const char* section, const char*
 ProfileReader ProfileOf(const std::string& path);
 
 // A profile file's text, read as the profile functions read a file, for
-// tools that run elsewhere. Lines end at CR or LF and lose their blanks and
-// tabs at both ends; empty lines and lines beginning with ";" are skipped. A
-// line beginning with "[" starts the section named up to the "]"; lines
-// before the first section belong to none. Other lines are key=value, both
-// trimmed, one pair of quotes ('' or "") around the whole value dropped; a
-// line without "=" is a key with an empty value. Sections and keys are
-// matched without regard to letter case (ASCII letters), the first of the
-// same name wins, and the key names of a section are those of its first
-// occurrence in file order.
+// tools that run elsewhere. After a UTF-8 byte-order mark the text is UTF-8,
+// else code page 1252. Lines end at CR or LF and lose their blanks at both
+// ends (blank, tab, vertical tab, form feed and ^Z); empty lines and lines
+// beginning with ";" are skipped. A line beginning with "[" and holding a
+// "]" starts the section named up to its last "]"; lines before the first
+// section make one without a name. Other lines are key=value, both trimmed,
+// one pair of quotes ('' or "") around the whole value dropped; a zero byte
+// ends a name or a value. A line without "=" is a key without a value: it
+// gives the default and is not among the key names. Sections and keys are
+// matched without regard to letter case (ASCII letters), after the names
+// asked for a value lose their blanks; the first section and the first key
+// of a name win. A section whose key names are none, or begin with an empty one, gives
+// the default for its names too.
 ProfileReader ProfileOfText(const std::string& text);
 
 // Whether a list file can be read: it exists as a file and opens for

@@ -1,57 +1,32 @@
-// What the program makes of the setup list's values, over a list held in
-// memory that answers as the system's profile functions do. Runs natively and
-// under Wine; tests/system/setup_list_test.cpp reads real files.
+// What the program makes of the setup list's values, read by ProfileOfText,
+// the reader of a list's text that the native tools use. Runs natively and
+// under Wine; tests/system/setup_list_test.cpp reads real files, and holds
+// ProfileOfText against the system's profile functions.
 #include "system/setup_list.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
 #include <map>
 
 namespace {
 
-// Sections of key=value lines in file order. Answers as
-// GetPrivateProfileStringA does: def for a missing key or section, a value
-// cut to size - 1 characters, key names each ended by a zero and cut to
-// size - 2 characters followed by two zeros.
+// The text of a list whose sections hold these key=value lines.
 class ListInMemory {
 public:
   using Lines = std::vector<std::pair<std::string, std::string>>;
-  explicit ListInMemory(std::map<std::string, Lines> sections) : sections_(std::move(sections)) {}
-
-  ProfileReader Reader() const {
-    return [this](const char* section, const char* key, const char* def, char* buffer, std::size_t size) {
-      return Read(section, key, def, buffer, size);
-    };
+  explicit ListInMemory(const std::map<std::string, Lines>& sections) {
+    std::string text;
+    for (const auto& [name, lines] : sections) {
+      text += "[" + name + "]\r\n";
+      for (const auto& [key, value] : lines) text += key + "=" + value + "\r\n";
+    }
+    reader_ = ProfileOfText(text);
   }
+
+  const ProfileReader& Reader() const { return reader_; }
 
 private:
-  std::size_t Read(const char* section, const char* key, const char* def, char* buffer, std::size_t size) const {
-    const auto found = sections_.find(section);
-    if (!key) {
-      std::string names;
-      if (found != sections_.end()) {
-        for (const auto& line : found->second) names += line.first + '\0';
-      }
-      const std::size_t length = std::min(names.size(), size - 2);
-      std::memcpy(buffer, names.data(), length);
-      buffer[length] = buffer[length + 1] = '\0';
-      return length;
-    }
-    std::string value = def;
-    if (found != sections_.end()) {
-      for (const auto& line : found->second) {
-        if (line.first == key) value = line.second;
-      }
-    }
-    const std::size_t length = std::min(value.size(), size - 1);
-    std::memcpy(buffer, value.data(), length);
-    buffer[length] = '\0';
-    return length;
-  }
-
-  std::map<std::string, Lines> sections_;
+  ProfileReader reader_;
 };
 
 TEST(ListValue, MissingEmptyAndDefault) {
@@ -94,7 +69,7 @@ TEST(ListBool, IntegersDecimalAndHexadecimal) {
       {"yes", true, true},          {"1x", false, false},       {"0x", true, true},
       {"$", true, true},            {"", true, true},           {"", false, false},
       {nullptr, true, true},        {nullptr, false, false},    {"00", true, false},
-      {"+7", false, true},          {"-0", true, false},        {" 1", false, false},
+      {"+7", false, true},          {"-0", true, false},        {"\" 1\"", false, false},
       {"$FFFFFFFF", false, true},   {"$100000000", false, false}, {"2147483647", false, true},
       {"2147483648", false, false}, {"-2147483648", false, true}, {"-2147483649", false, false},
       {"99999999999", false, false},

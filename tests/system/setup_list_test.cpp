@@ -99,4 +99,59 @@ TEST(SetupListFileList, SystemDependedNames) {
   }
 }
 
+// The key names of a section, or a key's value, as one reader gives them.
+std::string Answer(const ProfileReader& list, const char* section, const char* key) {
+  std::vector<char> buffer(4096);
+  return std::string(buffer.data(), list(section, key, "DEF", buffer.data(), buffer.size()));
+}
+
+// The native tools read lists through ProfileOfText; here both readers read
+// the same odd lists, and every section's key names and every key's value
+// must be the same.
+TEST(ProfileOfText, ReadsOddListsAsTheProfileFunctionsDo) {
+  using namespace std::string_literals;
+  const struct {
+    const char* name;
+    std::string text;
+  } lists[] = {
+      {"zero bytes", "[Gen\0x]\r\nName=De\0mo\r\nPath=\"x\0y\"\r\nNa\0me=Demo\r\n"s},
+      {"blanks", "\f[General]\r\n\vName=Demo\v\r\n\fPath\f=\f C:\\x\f\r\n\x1a\r\n\x1a A\x1a=\x1a" "1\x1a\r\n"
+                 "  B  =  b c  \r\n\tC\t=\t\xA0" "c\xA0\r\n"},
+      {"headers", "[General]\r\nName=A\r\n[Items\r\nX=1\r\n[Items=2\r\n[Gen]eral]\r\nName=B\r\n[Items]x]y\r\nX=3\r\n"
+                  "[ programfiles ]\r\n1=a\r\n[a=b]\r\nName=C\r\n"},
+      {"keys without \"=\"", "[General]\r\nName\r\nName=B\r\nPath\r\n[Items]\r\nX\r\nY=1\r\n"},
+      {"a UTF-8 byte-order mark", "\xEF\xBB\xBF[programfiles]\r\n1=a.txt\r\n[General]\r\nName=F\xC3\xBCr\r\n"},
+      {"a byte-order mark inside", "[General]\r\n\xEF\xBB\xBFName=A\r\n"},
+      {"line ends of CR only", "[General]\rName=A\rPath=B\r"},
+      {"mixed line ends", "[General]\nName=A\rPath=B\nX=1"},
+      {"quotes", "[General]\r\nA=\"x\"\r\nB='y'\r\nC=\"z'\r\nD=\"\r\nE=\"\"\r\nF= \" q \" \r\nG=a\"b\"\r\n"},
+      {"comments", "[General]\r\n;Name=A\r\nName=B\r\n#X=1\r\n ;Y=2\r\n[;Items]\r\nZ=3\r\n"},
+      {"an empty key name", "[General]\r\n=A\r\n = B\r\nName=C\r\n"},
+      {"twice", "[General]\r\nName=A\r\nname=B\r\n[general]\r\nName=C\r\nPath=D\r\n"},
+      {"no header", "Name=A\r\n[General]\r\nPath=B\r\n[]\r\nName=C\r\n"},
+      {"code page 1252, empty values",
+       "[General]\r\nName=M\xFCller\r\n[\xC4nderung]\r\n\xDF=1\r\n[Items]\r\nA=\r\nB=b\r\n"},
+  };
+  const char* const sections[] = {"General", " General ", "Items", "programfiles", "Gen]eral", "Gen",
+                                  "Items]x", "[Items", "a=b", "", ";Items", "\xC4nderung"};
+  const char* const keys[] = {"Name", " Name\t", "Na", "Path", "A", "B", "C", "D", "E", "F",
+                              "G", "X", "Y", "Z", "1", "", "#X", "[Items", "\xDF"};
+  const kvtest::TempDir folder;
+  for (const auto& l : lists) {
+    SCOPED_TRACE(l.name);
+    const std::string path = folder / ("list" + std::to_string(&l - lists) + ".lst");
+    kvtest::WriteBytes(path, l.text);
+    const ProfileReader system = ProfileOf(path);
+    const ProfileReader text = ProfileOfText(l.text);
+    for (const char* section : sections) {
+      SCOPED_TRACE(std::string("[") + section + "]");
+      EXPECT_EQ(Answer(text, section, nullptr), Answer(system, section, nullptr));
+      for (const char* key : keys) {
+        SCOPED_TRACE(std::string("key \"") + key + "\"");
+        EXPECT_EQ(Answer(text, section, key), Answer(system, section, key));
+      }
+    }
+  }
+}
+
 }  // namespace

@@ -104,8 +104,9 @@ TEST(CheckMedium, BrokenMediaGiveTheirFindings) {
       {"saved as UTF-8", [](const Medium& m) { m.Replace("Name=Demo\r\n", "Name=D\xC3\xA9mo\r\n"); },
        {"warning: Setup.lst: saved as UTF-8: the setup program reads code page 1252, so \"\xC3\xBC\" shows as two "
         "characters",
-        "warning: [Items] DEMO.EXE: its caption \"Demo\" is not [General] Name \"D\xC3\xA9mo\": the uninstaller leaves "
-        "the desktop and Start-menu shortcuts behind"}},
+        // printed as the setup program will show it: "DÃ©mo"
+        "warning: [Items] DEMO.EXE: its caption \"Demo\" is not [General] Name \"D\xC3\x83\xC2\xA9mo\": the uninstaller "
+        "leaves the desktop and Start-menu shortcuts behind"}},
       {"no program name", [](const Medium& m) { m.Replace("Name=Demo\r\ndefaultPath", "defaultPath"); },
        {"warning: [General] Name: missing: the program is called \"Programm\"",
         "warning: [Items] DEMO.EXE: its caption \"Demo\" is not [General] Name \"Programm\": the uninstaller leaves "
@@ -140,6 +141,49 @@ TEST(CheckMedium, BrokenMediaGiveTheirFindings) {
        [](const Medium& m) { m.Replace("Name=Demo\r\n", "Name=Demo\r\nTitel=" + std::string(2100, 'x') + "\r\n"); },
        {"warning: [General] Titel: never read by the setup program",
         "warning: [General] Titel: longer than 2047 characters: the setup program reads only the first 2047"}},
+      // "Größen.tx_" lies on the medium in UTF-8, as make writes it.
+      {"an umlaut in a name, the list saved as UTF-8",
+       [](const Medium& m) {
+         m.Replace("3=Liesmich.txt", "3=Liesmich.txt\r\n4=Gr\xC3\xB6\xC3\x9F" "en.tx_");
+         m.Write("Gr\xC3\xB6\xC3\x9F" "en.tx_", Packed("x"));
+       },
+       {"warning: Setup.lst: saved as UTF-8: the setup program reads code page 1252, so \"\xC3\xBC\" shows as two "
+        "characters",
+        "error: Gr\xC3\x83\xC2\xB6\xC3\x83\xC5\xB8" "en.tx_: missing on the medium"}},  // "GrÃ¶ÃŸen.tx_"
+      {"a group in a sub-folder",
+       [](const Medium& m) { m.Replace("[Group]\r\nName=Demo", "[Group]\r\nName=Spiele\\Demo"); },
+       {"warning: [Group] Name: a sub-path: where the Start menu's Programs folder has no folder \"Spiele\", no program "
+        "group is made and no shortcut in it; the uninstall entry is still called \"Spiele\\Demo deinstalieren\""}},
+      {"texts not in code page 1252",
+       [](const Medium& m) {
+         m.Write("Vertrag.Txt", "\xEF\xBB\xBFLizenzvertrag");
+         m.Write("Liesmich.txt", "F\xC3\xBCr Demo");
+       },
+       {"warning: Vertrag.Txt: saved as UTF-8 with a byte-order mark: the agreement page shows code page 1252, so the "
+        "text begins with \"\xC3\xAF\xC2\xBB\xC2\xBF\" and \"\xC3\xBC\" shows as two characters",
+        "warning: Liesmich.txt: saved as UTF-8: the read-me page shows code page 1252, so \"\xC3\xBC\" shows as two "
+        "characters"}},
+      {"a library as entry 1",
+       [](const Medium& m) {
+         m.Replace("1=DEMO.EX_\r\n2=Beispiel.hd_\r\n3=Liesmich.txt",
+                   "1=HELPER.DL_\r\n2=Beispiel.hd_\r\n3=Liesmich.txt\r\n4=DEMO.EX_");
+         m.Write("HELPER.DL_", Packed("Hilfe"));
+       },
+       {"warning: HELPER.DL_: entry 1, the main program, installs as HELPER.DLL, which is not a program (.EXE): the "
+        "install offers to start it and a mobile install writes its settings beside it"}},
+      {"names Windows refuses",
+       [](const Medium& m) {
+         m.Replace("3=Liesmich.txt",
+                   "3=Liesmich.txt\r\n4=nul.da_\r\n5=Con.txt\r\n6=Punkt.txt.\r\n7=a<b.txt\r\n8=aux.txt");
+         for (const char* name : {"nul.da_", "Con.txt", "Punkt.txt.", "a<b.txt", "aux.txt"}) m.Write(name, "x");
+       },
+       {"error: nul.da_: a device name: Windows refuses the name, and the install stops at a retry question",
+        "error: Con.txt: a device name: Windows refuses the name, and the install stops at a retry question",
+        "error: Punkt.txt.: a name ending in a dot or a blank: Windows refuses the name, and the install stops at a "
+        "retry question",
+        "error: a<b.txt: a character Windows does not allow in a name: Windows refuses the name, and the install stops "
+        "at a retry question",
+        "error: aux.txt: a device name: Windows refuses the name, and the install stops at a retry question"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.mistake);

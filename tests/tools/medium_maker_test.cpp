@@ -1,6 +1,7 @@
 // hzpack make's decisions: how each product file is shipped, the order and
 // the clashes of the list, the list's text and its code page.
 #include "tools/hzpack/medium_maker.h"
+#include "system/code_page.h"
 
 #include <gtest/gtest.h>
 
@@ -110,7 +111,7 @@ TEST(MediumMaker, OnlyWhatCodePage1252WritesIsConverted) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.utf8);
     std::string out = "untouched";
-    EXPECT_EQ(hzpack::Utf8ToCp1252(row.utf8, out), row.cp1252 != nullptr);
+    EXPECT_EQ(Utf8ToCp1252(row.utf8, out), row.cp1252 != nullptr);
     EXPECT_EQ(out, row.cp1252 ? row.cp1252 : "untouched");
   }
 }

@@ -1,4 +1,5 @@
 #include "tools/hzpack/check.h"
+#include "tools/hzpack/host.h"
 #include "tools/hzpack/medium_maker.h"
 
 #include "decompress/compress.h"
@@ -8,15 +9,18 @@
 #include "engine/install_plan.h"
 #include "engine/program_group.h"
 #include "system/Kv_tools.h"
+#include "system/code_page.h"
 #include "system/setup_list.h"
 
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <set>
+#include <sstream>
 
 namespace hzpack {
 namespace {
@@ -78,6 +82,32 @@ std::uint32_t Word(const std::vector<std::uint8_t>& b, std::size_t at) {
 
 bool SameName(const std::string& a, const std::string& b) { return AsciiLowerCase(a) == AsciiLowerCase(b); }
 
+// What a text file was most likely saved as.
+enum class Encoding { Cp1252, Utf8, Utf8Mark, Utf16Mark };
+Encoding EncodingOf(const std::vector<std::uint8_t>& raw) {
+  const auto starts = [&raw](std::initializer_list<std::uint8_t> mark) {
+    return raw.size() >= mark.size() && std::equal(mark.begin(), mark.end(), raw.begin());
+  };
+  if (starts({0xEF, 0xBB, 0xBF})) return Encoding::Utf8Mark;
+  if (starts({0xFF, 0xFE}) || starts({0xFE, 0xFF})) return Encoding::Utf16Mark;
+  // Text in code page 1252 is seldom also valid UTF-8 once it has a byte
+  // above 127; a text that is most likely was saved as UTF-8.
+  const bool nonAscii = std::any_of(raw.begin(), raw.end(), [](std::uint8_t c) { return c >= 0x80; });
+  return nonAscii && IsUtf8(std::string(raw.begin(), raw.end())) ? Encoding::Utf8 : Encoding::Cp1252;
+}
+
+// The folders and the file of a listed name: Windows takes "\\" or "/"
+// between them.
+std::vector<std::string> NameParts(const std::string& name) {
+  std::vector<std::string> parts;
+  for (std::string::size_type start = 0;;) {
+    const std::string::size_type end = name.find_first_of("\\/", start);
+    parts.push_back(name.substr(start, end == std::string::npos ? end : end - start));
+    if (end == std::string::npos) return parts;
+    start = end + 1;
+  }
+}
+
 bool ReadBytes(const std::string& path, std::vector<std::uint8_t>& bytes) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
@@ -94,14 +124,9 @@ public:
   // The file's path, or "" when the medium has no such file.
   std::string Find(const std::string& name) {
     fs::path at(dir_);
-    std::string::size_type start = 0;
-    for (;;) {
-      const std::string::size_type end = name.find_first_of("\\/", start);
-      const std::string part = name.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    for (const std::string& part : NameParts(name)) {
       at = Entry(at, part);
       if (at.empty()) return {};
-      if (end == std::string::npos) break;
-      start = end + 1;
     }
     std::error_code error;
     return fs::is_regular_file(at, error) ? at.string() : std::string();
@@ -112,30 +137,36 @@ private:
     if (part.empty() || part == "." || part == "..") return {};
     auto listed = listings_.find(folder.string());
     if (listed == listings_.end()) {
-      std::vector<std::string> names;
+      std::vector<fs::path> names;
       std::error_code error;
       for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
-        names.push_back(it->path().filename().string());
+        names.push_back(it->path().filename());
       listed = listings_.emplace(folder.string(), std::move(names)).first;
     }
-    const std::vector<std::string>& names = listed->second;
-    if (std::find(names.begin(), names.end(), part) != names.end()) return folder / part;
-    for (const std::string& n : names) {
-      // On Linux a name holds UTF-8 where Windows shows code page 1252, as
-      // hzpack make writes it.
-      std::string cp1252;
-      if (SameName(n, part) || (Utf8ToCp1252(n, cp1252) && SameName(cp1252, part))) return folder / n;
-    }
-    return {};
+    // The listed name is code page 1252, whatever the list's author meant;
+    // as under Wine, a name of the same letter case comes first.
+    const std::vector<fs::path>& names = listed->second;
+    const auto named = [&names, &folder](const std::function<bool(const std::string&)>& same) {
+      const auto n =
+          std::find_if(names.begin(), names.end(), [&same](const fs::path& p) { return same(NameAsListed(p)); });
+      return n == names.end() ? fs::path() : folder / *n;
+    };
+    const fs::path exact = named([&part](const std::string& n) { return n == part; });
+    if (!exact.empty()) return exact;
+    return named([&part](const std::string& n) { return AnsiUpperCase(n) == AnsiUpperCase(part); });
   }
 
   std::string dir_;
-  std::map<std::string, std::vector<std::string>> listings_;
+  std::map<std::string, std::vector<fs::path>> listings_;
 };
 
 class Checker {
 public:
-  Checker(const std::string& medium, std::ostream& out) : files_(medium), out_(out) {}
+  explicit Checker(const std::string& medium) : files_(medium) {}
+
+  // The findings and the plan, in code page 1252 like every text of the
+  // setup program.
+  std::string Output() const { return out_.str(); }
 
   int Run(bool printPlan) {
     const std::string listPath = files_.Find("Setup.lst");
@@ -148,7 +179,9 @@ public:
     list_ = ProfileOfFile(listPath, raw);
     CheckKeys();
     CheckGeneral();
+    CheckGroupName();
     const InstallList files = ReadInstallList(list_);
+    CheckMainProgram(files);
     CheckNumbering("programfiles", files.programFiles.size());
     CheckNumbering("Windows", files.windowsFiles.size());
     PlanEveryVersion(files);
@@ -156,6 +189,8 @@ public:
     CheckItems();
     if (files_.Find("Vertrag.Txt").empty())
       Error("Vertrag.Txt", "missing: the agreement page stops even an automatic install with an error box");
+    CheckTextCodePage("Vertrag.Txt", "agreement page");
+    CheckTextCodePage("Liesmich.txt", "read-me page");
     if (files_.Find("Setup.exe").empty())
       Error("SETUP.EXE", "missing: the setup program itself is copied into the install directory as Uninstal.exe");
     if (printPlan) PrintPlan();
@@ -191,29 +226,69 @@ private:
   }
 
   void CheckEncoding(const std::vector<std::uint8_t>& raw) {
-    const auto starts = [&raw](std::initializer_list<std::uint8_t> mark) {
-      return raw.size() >= mark.size() && std::equal(mark.begin(), mark.end(), raw.begin());
-    };
-    if (starts({0xEF, 0xBB, 0xBF}) || starts({0xFF, 0xFE}) || starts({0xFE, 0xFF})) {
-      Warning("Setup.lst", "begins with a byte-order mark: the setup program reads code page 1252 and does not "
-                           "take the first line for what it says");
-      return;
-    }
-    // Text in code page 1252 is seldom also valid UTF-8 once it has a byte
-    // above 127; a list that is most likely was saved as UTF-8.
-    bool nonAscii = false;
-    for (std::size_t i = 0; i < raw.size();) {
-      const std::uint8_t c = raw[i];
-      const std::size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
-      if (length == 0 || i + length > raw.size()) return;
-      for (std::size_t k = 1; k < length; ++k)
-        if ((raw[i + k] & 0xC0) != 0x80) return;
-      nonAscii = nonAscii || length > 1;
-      i += length;
-    }
-    if (nonAscii)
-      Warning("Setup.lst", "saved as UTF-8: the setup program reads code page 1252, so \"\xC3\xBC\" shows as two "
+    const Encoding encoding = EncodingOf(raw);
+    if (encoding == Encoding::Utf8Mark || encoding == Encoding::Utf16Mark)
+      Warning("Setup.lst", "begins with a byte-order mark: the setup program expects code page 1252 without one");
+    if (encoding == Encoding::Utf8)
+      Warning("Setup.lst", "saved as UTF-8: the setup program reads code page 1252, so \"\xFC\" shows as two "
                            "characters");
+  }
+
+  // The wizard shows the agreement and the read-me byte for byte in code
+  // page 1252.
+  void CheckTextCodePage(const char* name, const std::string& page) {
+    const std::string path = files_.Find(name);
+    std::vector<std::uint8_t> raw;
+    if (path.empty() || !ReadBytes(path, raw)) return;
+    switch (EncodingOf(raw)) {
+      case Encoding::Cp1252: break;
+      case Encoding::Utf8:
+        Warning(name, "saved as UTF-8: the " + page + " shows code page 1252, so \"\xFC\" shows as two characters");
+        break;
+      case Encoding::Utf8Mark:
+        Warning(name, "saved as UTF-8 with a byte-order mark: the " + page +
+                          " shows code page 1252, so the text begins with \"\xEF\xBB\xBF\" and \"\xFC\" shows as "
+                          "two characters");
+        break;
+      case Encoding::Utf16Mark:
+        Warning(name, "saved as UTF-16: the " + page + " shows code page 1252 and stops at the first zero byte");
+        break;
+    }
+  }
+
+  // The group folder is made one level deep, in the Programs folder.
+  void CheckGroupName() {
+    const std::string group = ReadListString(list_, "Group", "Name", "Gruppex");
+    const std::string::size_type last = group.find_last_of("\\/");
+    if (last == std::string::npos) return;
+    Warning("[Group] Name", "a sub-path: where the Start menu's Programs folder has no folder \"" +
+                                group.substr(0, last) +
+                                "\", no program group is made and no shortcut in it; the uninstall entry is still "
+                                "called \"" + group + " deinstalieren\"");
+  }
+
+  // Entry 1 is the program the install offers to start, and the file a
+  // mobile install writes its settings beside.
+  void CheckMainProgram(const InstallList& files) {
+    if (files.programFiles.empty() || files.programFiles.front().empty()) return;
+    const std::string installed = MapCompressedName(files.programFiles.front());
+    if (AsciiUpperCase(ExtractFileExt(installed)) != ".EXE")
+      Warning(files.programFiles.front(), "entry 1, the main program, installs as " + installed +
+                                              ", which is not a program (.EXE): the install offers to start it and a "
+                                              "mobile install writes its settings beside it");
+  }
+
+  // Every part of a listed name must be one Windows takes: the copy of a
+  // name it refuses stops the install at a retry question.
+  bool CheckWindowsName(const std::string& where, const std::string& name) {
+    for (const std::string& part : NameParts(name)) {
+      const std::string fault = NameFault(part);
+      if (!fault.empty()) {
+        Error(where, fault + ": Windows refuses the name, and the install stops at a retry question");
+        return false;
+      }
+    }
+    return true;
   }
 
   // Keys that nothing reads, and values longer than a read hands out.
@@ -317,6 +392,7 @@ private:
       Error(where, "empty: the setup program tries to copy a file without a name and asks the user");
       return;
     }
+    if (!CheckWindowsName(where, file.sourceName)) return;
     const std::string path = files_.Find(file.sourceName);
     if (path.empty()) {
       Error(where, "missing on the medium");
@@ -387,7 +463,7 @@ private:
   }
 
   MediumFiles files_;
-  std::ostream& out_;
+  std::ostringstream out_;
   ProfileReader list_;
   std::string installPath_;
   std::vector<VersionPlan> plans_;
@@ -417,6 +493,11 @@ std::string CompressedFileFault(const std::vector<std::uint8_t>& file) {
   return {};
 }
 
-int CheckMedium(const std::string& medium, std::ostream& out, bool plan) { return Checker(medium, out).Run(plan); }
+int CheckMedium(const std::string& medium, std::ostream& out, bool plan) {
+  Checker checker(medium);
+  const int status = checker.Run(plan);
+  out << TerminalText(checker.Output());
+  return status;
+}
 
 }  // namespace hzpack

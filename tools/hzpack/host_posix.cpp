@@ -1,5 +1,7 @@
 #include "tools/hzpack/host.h"
 
+#include "system/code_page.h"
+
 #include <atomic>
 #include <exception>
 #include <thread>
@@ -13,6 +15,13 @@ std::filesystem::path OwnDirectory() { return std::filesystem::read_symlink("/pr
 std::string ArgumentToUtf8(const std::string& argument) { return argument; }
 
 bool IsTerminal(std::FILE* stream) { return ::isatty(::fileno(stream)) == 1; }
+
+std::string NameAsListed(const std::filesystem::path& name) {
+  std::string cp1252;
+  return Utf8ToCp1252(name.string(), cp1252) ? cp1252 : std::string();
+}
+
+std::string TerminalText(const std::string& cp1252) { return Cp1252ToUtf8(cp1252); }
 
 unsigned ForEachOnAllCores(std::size_t count, const std::function<void(std::size_t)>& work) {
   const unsigned cores = std::max(1u, std::thread::hardware_concurrency());

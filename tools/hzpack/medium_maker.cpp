@@ -3,6 +3,7 @@
 #include "engine/ascii_case.h"
 #include "engine/compressed_name.h"
 #include "system/Kv_tools.h"
+#include "system/code_page.h"
 #include "tools/hzpack/hzl_pack.h"
 #include "tools/hzpack/host.h"
 
@@ -22,52 +23,7 @@ namespace {
 // The profile functions read a value through a 2048-byte buffer.
 constexpr std::size_t kMaxListValue = 2047;
 
-// Code page 1252's characters at 0x80-0x9F; 0 where it has none.
-constexpr char32_t kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-bool Cp1252Byte(char32_t c, char& byte) {
-  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-    byte = static_cast<char>(c);
-    return true;
-  }
-  for (unsigned i = 0; i < 32; ++i) {
-    if (kCp1252High[i] == c) {
-      byte = static_cast<char>(0x80 + i);
-      return true;
-    }
-  }
-  return false;
-}
-
-// The bytes of a UTF-8 sequence that begins with lead; 0 where none can.
-std::size_t SequenceLength(unsigned char lead) {
-  if (lead < 0x80) return 1;
-  if (lead < 0xC2) return 0;
-  if (lead < 0xE0) return 2;
-  if (lead < 0xF0) return 3;
-  return lead < 0xF5 ? 4 : 0;
-}
-
 std::string Upper(const std::string& cp1252) { return AnsiUpperCase(cp1252); }
-
-// Why Windows would not take this as one file or folder name, or "".
-std::string NameFault(const std::string& part) {
-  if (part.empty()) return "an empty name";
-  if (part.find_first_of("\\/:*?\"<>|") != std::string::npos ||
-      std::any_of(part.begin(), part.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
-    return "a character Windows does not allow in a name";
-  }
-  if (part.back() == '.' || part.back() == ' ') return "a name ending in a dot or a blank";
-  const std::string device = AsciiUpperCase(part.substr(0, part.find('.')));
-  static const std::set<std::string> kDevices = {"CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4",
-                                                 "COM5", "COM6", "COM7", "COM8", "COM9", "LPT1", "LPT2", "LPT3",
-                                                 "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
-  if (kDevices.count(device)) return "a device name";
-  return {};
-}
 
 // The list's value for a name: code page 1252, each part a name Windows
 // takes, "\" between them.
@@ -154,28 +110,19 @@ std::vector<MediumEntry> ProductFiles(const fs::path& source) {
 
 }  // namespace
 
-bool Utf8ToCp1252(const std::string& utf8, std::string& cp1252) {
-  std::string out;
-  for (std::size_t i = 0; i < utf8.size();) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    const std::size_t length = SequenceLength(lead);
-    if (length == 0 || i + length > utf8.size()) return false;
-    char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-    for (std::size_t k = 1; k < length; ++k) {
-      const auto next = static_cast<unsigned char>(utf8[i + k]);
-      if ((next & 0xC0) != 0x80) return false;
-      c = c << 6 | (next & 0x3F);
-    }
-    // Overlong forms and surrogates are not UTF-8.
-    static constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (c < kLeast[length] || (c >= 0xD800 && c < 0xE000)) return false;
-    char byte;
-    if (!Cp1252Byte(c, byte)) return false;
-    out += byte;
-    i += length;
+std::string NameFault(const std::string& part) {
+  if (part.empty()) return "an empty name";
+  if (part.find_first_of("\\/:*?\"<>|") != std::string::npos ||
+      std::any_of(part.begin(), part.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
+    return "a character Windows does not allow in a name";
   }
-  cp1252 = std::move(out);
-  return true;
+  if (part.back() == '.' || part.back() == ' ') return "a name ending in a dot or a blank";
+  const std::string device = AsciiUpperCase(part.substr(0, part.find('.')));
+  static const std::set<std::string> kDevices = {"CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4",
+                                                 "COM5", "COM6", "COM7", "COM8", "COM9", "LPT1", "LPT2", "LPT3",
+                                                 "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
+  if (kDevices.count(device)) return "a device name";
+  return {};
 }
 
 MediumEntry ShipAs(const std::string& productName) {

@@ -30,9 +30,10 @@ struct MakeRequest {
   std::string setup;      // the SETUP.EXE to ship
 };
 
-// Code page 1252 for UTF-8 text; false when the text is not UTF-8 or has a
-// character the code page cannot write.
-bool Utf8ToCp1252(const std::string& utf8, std::string& cp1252);
+// Why Windows would not take part as one file or folder name (a character it
+// does not allow, a dot or a blank at the end, a device name such as "aux"),
+// or "" when it would.
+std::string NameFault(const std::string& part);
 
 // One product file and its place on the medium.
 struct MediumEntry {
