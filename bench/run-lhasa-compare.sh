@@ -13,6 +13,9 @@
 # under Wine, and lhasa to /dev/null. Prints medians, MiB/s and the ratios to
 # lhasa; then the Google Benchmark figures for in-memory decoding against
 # whole-file Expand (native).
+# KV_HZPACK_BEFORE and KV_HZPACK_EXE_BEFORE name an earlier hzpack and
+# hzpack.exe to time alternately with these, for a before-and-after
+# comparison under the same load.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs="${1:-7}"
@@ -38,6 +41,10 @@ scripts/wine-prefix.sh stop "$prefix"  # a wineserver left by an earlier run
 scripts/wine-prefix.sh start "$prefix"
 # Relative names: Wine sees the working directory as its own (drive Z:).
 hzpack_wine() { (source scripts/wine-env.sh "$prefix" && cd "$work" && wine "$hzpack_exe" "$@"); }
+before="${KV_HZPACK_BEFORE:-}"
+before_exe="${KV_HZPACK_EXE_BEFORE:-}"
+if [ -n "$before_exe" ]; then cp "$before_exe" "$work/before.exe"; fi
+before_wine() { (source scripts/wine-env.sh "$prefix" && cd "$work" && wine before.exe "$@"); }
 
 # First 32 MiB of a sorted file list, concatenated (head ends cat early).
 corpus() {
@@ -63,12 +70,14 @@ for name in binary text; do
   cmp -s "$work/$name" "$work/$name.out" || { echo "hzpack.exe expand differs on $name" >&2; exit 1; }
   lhasa pq "$work/$name.lzh" | cmp -s "$work/$name" - || { echo "lhasa differs on $name" >&2; exit 1; }
 
-  : >"$work/t.native"; : >"$work/t.win32"; : >"$work/t.lhasa"
+  : >"$work/t.native"; : >"$work/t.win32"; : >"$work/t.lhasa"; : >"$work/t.native-before"; : >"$work/t.win32-before"
+  timed() { local into=$1 t0; shift; t0=$(now); "$@"; echo $(($(now) - t0)) >>"$work/t.$into"; }
   for _ in $(seq "$runs"); do
-    t0=$(now); "$hzpack" expand "$work/$name.hz" "$work/$name.out"; t1=$(now)
-    hzpack_wine expand "$name.hz" "$name.out"; t2=$(now)
-    lhasa pq "$work/$name.lzh" >/dev/null; t3=$(now)
-    echo $((t1 - t0)) >>"$work/t.native"; echo $((t2 - t1)) >>"$work/t.win32"; echo $((t3 - t2)) >>"$work/t.lhasa"
+    timed native "$hzpack" expand "$work/$name.hz" "$work/$name.out"
+    timed win32 hzpack_wine expand "$name.hz" "$name.out"
+    timed lhasa lhasa pq "$work/$name.lzh" >/dev/null
+    if [ -n "$before" ]; then timed native-before "$before" expand "$work/$name.hz" "$work/$name.out"; fi
+    if [ -n "$before_exe" ]; then timed win32-before before_wine expand "$name.hz" "$name.out"; fi
   done
   native=$(median <"$work/t.native"); win32=$(median <"$work/t.win32"); lh=$(median <"$work/t.lhasa")
   packed=$(stat -c %s "$work/$name.hz")
@@ -76,6 +85,11 @@ for name in binary text; do
     mib = s / 1048576
     printf "%-7s packed to %5.1f %%, median of %d:  native %6.1f MiB/s (%.2fx)   Win32 under Wine %6.1f MiB/s (%.2fx)   lhasa %6.1f MiB/s\n",
       n, 100 * p / s, r, mib / (a / 1e9), lh / a, mib / (w / 1e9), lh / w, mib / (lh / 1e9) }'
+  for which in native-before win32-before; do
+    [ -s "$work/t.$which" ] || continue
+    awk -v n="$name" -v w="$which" -v t="$(median <"$work/t.$which")" -v lh="$lh" -v s="$size" 'BEGIN {
+      printf "%-7s %s %6.1f MiB/s (%.2fx)\n", n, w, s / 1048576 / (t / 1e9), lh / t }'
+  done
 done
 
 echo

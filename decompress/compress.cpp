@@ -121,17 +121,14 @@ std::int32_t ReadSize(kv::File& in) {
 // blocks' spans directly where a run of bytes fits.
 struct DecoderIo {
   BlockIo& io;
-  // A read past the end means the data was cut short once the decoder has
-  // asked for more bytes than it can hold unused; stop there rather than
-  // decode a possibly huge stored size from zero bits.
-  unsigned misses = 0;
+  lzh::MissedReads missed{};
 
   int ReadByte() {
     std::uint8_t c;
     std::uint16_t actual = 0;
     io.ReadInput(&c, 1, actual);
     if (actual == 1) return c;
-    if (++misses > lzh::kReadAhead) RaiseTruncated();
+    if (missed.CutShort()) RaiseTruncated();
     return -1;
   }
   void WriteByte(std::uint8_t c) {

@@ -251,6 +251,18 @@ constexpr unsigned kBits = sizeof(BitWord) * 8;
 constexpr unsigned kReadAhead = sizeof(BitWord);
 static_assert(kBits - 7 >= kMaxCodeLength + 1, "a symbol, and the walk may take one bit past it, must fit into one top-up");
 
+// Reads past the end of the coded data, for an I/O object that stops there
+// rather than decode zero bits up to a stored size that may be huge. The
+// decoder fetches up to kReadAhead bytes it may never use; a read beyond
+// those means it has decoded bits that are not there: the data was cut short.
+class MissedReads {
+public:
+  bool CutShort() { return ++count_ > kReadAhead; }
+
+private:
+  unsigned count_ = 0;
+};
+
 // Byte-at-a-time I/O over two callbacks, for LzhDecodeWith. It offers no
 // spans, so the decoder moves every byte through the callbacks.
 template <typename ReadFn, typename WriteFn>
@@ -277,32 +289,24 @@ bool LzhDecodeWith(std::int32_t size, ReadByte&& readByte, WriteByte&& writeByte
   return LzhDecodeIo(size, io);
 }
 
-// The decoder over an I/O object with ReadByte() and WriteByte(c) as in
-// LzhDecodeWith, and two shortcuts that may decline (nullptr):
-//   PeekInput(n)     the next n coded bytes where they lie in one piece;
-//                    SkipInput(k) then takes k <= n of them
-//   ReserveOutput(n) room for n output bytes that is exactly what n
-//                    WriteByte calls would have filled
-// The shortcuts spare a check per byte; the bytes moved are the same.
+// The coded input of one decoding: a word-wide bit buffer, valid bits at
+// the top, over the I/O object. Bytes past the end of the coded data read
+// as 0 and are counted.
 template <typename Io>
-bool LzhDecodeIo(std::int32_t size, Io& io) {
-  const std::unique_ptr<State> state = NewState();
-  if (size <= 0) return false;
-  Tree& tree = state->tree;
-  std::uint8_t* const ring = state->ring;
-  InitTree(tree);
-  RefreshAllGrand(*state);
-  std::fill(ring, ring + kFirstWritePos, kRingFill);
-  std::fill(ring + kFirstWritePos, ring + kRingSize, 0);
-
+struct BitInput {
+  Io& io;
   BitWord bits = 0;
   unsigned count = 0;
   std::uint64_t missing = 0;
-  auto fill = [&] {
-    if (count > kBits - 8) return;
+
+  // Tops the buffer up to more than kBits - 8 bits where it holds no more
+  // than least. With a wide word a symbol usually finds its bits there, and
+  // the top-up waits.
+  [[gnu::always_inline]] void Ensure(unsigned least) {
+    if (count > least) return;
     if (const std::uint8_t* p = io.PeekInput(kReadAhead)) {
       // A whole word at once. Bits past the bytes taken are the next bytes'
-      // own, so a later fill that ORs those bytes in again changes nothing.
+      // own, so a later top-up that ORs those bytes in again changes nothing.
       BitWord word = 0;
       for (unsigned k = 0; k < kReadAhead; ++k) word = (word << 8) | p[k];
       bits |= word >> count;
@@ -317,87 +321,122 @@ bool LzhDecodeIo(std::int32_t size, Io& io) {
       bits |= static_cast<BitWord>(c < 0 ? 0 : c) << (kBits - 8 - count);
       count += 8;
     }
-  };
+  }
 
-  unsigned r = kFirstWritePos;
-  std::uint32_t produced = 0;
-  const auto limit = static_cast<std::uint32_t>(size);
-  while (produced < limit) {
-    // A symbol needs at most kMaxCodeLength + 1 bits; with a wide word the
-    // buffer usually still holds them, and the top-up waits.
-    if (count <= kMaxCodeLength + 1) fill();
+  // Whether decoding used a byte that did not arrive: the bits still
+  // buffered came from the last bytes fetched, and missing bytes come last.
+  bool UsedMissing() const { return missing * 8 > count; }
+};
 
-    // Two bits per step; only the last step can end at a leaf after one bit,
-    // which is then given back.
-    unsigned g;
-    std::uint16_t path[kMaxCodeLength + 1];
-    unsigned depth = 0;
-    for (unsigned e = tree.Child[kRoot];; e = g) {
-      const auto two = static_cast<unsigned>(bits >> (kBits - 2));
-      bits <<= 2;
-      const unsigned m = e + (two >> 1);
-      path[depth] = static_cast<std::uint16_t>(m);
-      path[depth + 1] = static_cast<std::uint16_t>(tree.Child[m] + (two & 1));
-      depth += 2;
-      g = state->Grand[2 * e + two];
-      if (g >= kNodes) {
-        if (g & kOneBit) {
-          bits = (bits >> 1) | (static_cast<BitWord>(two & 1) << (kBits - 1));
-          g &= ~kOneBit;
-          --depth;
-        }
-        break;
+// The next symbol: down the code tree from the root two bits per load (only
+// the last step can end at a leaf after one bit, which is then given back),
+// then counted along the path it took.
+template <typename Io>
+[[gnu::always_inline]] inline unsigned DecodeSymbol(State& st, BitInput<Io>& in) {
+  Tree& tree = st.tree;
+  in.Ensure(kMaxCodeLength + 1);
+  std::uint16_t path[kMaxCodeLength + 1];
+  unsigned depth = 0;
+  unsigned g;
+  for (unsigned e = tree.Child[kRoot];; e = g) {
+    const auto two = static_cast<unsigned>(in.bits >> (kBits - 2));
+    in.bits <<= 2;
+    const unsigned m = e + (two >> 1);
+    path[depth] = static_cast<std::uint16_t>(m);
+    path[depth + 1] = static_cast<std::uint16_t>(tree.Child[m] + (two & 1));
+    depth += 2;
+    g = st.Grand[2 * e + two];
+    if (g >= kNodes) {
+      if (g & kOneBit) {
+        in.bits = (in.bits >> 1) | (static_cast<BitWord>(two & 1) << (kBits - 1));
+        g &= ~kOneBit;
+        --depth;
       }
+      break;
     }
-    count -= depth;
-    const unsigned s = g - kNodes;
-    const bool rebuilding = tree.Freq[kRoot] == kRebuildLimit;
-    UpdateTreeAlongPath(tree, s, path, depth, [&state](unsigned p, unsigned q) { GrandExchanged(*state, p, q); });
-    if (rebuilding) RefreshAllGrand(*state);
+    // Only a damaged tree, that is a fault of this code, leads deeper.
+    if (depth > kMaxCodeLength) throw ElzhException("LZH : code tree damaged");
+  }
+  in.count -= depth;
+  const unsigned s = g - kNodes;
+  const bool rebuilding = tree.Freq[kRoot] == kRebuildLimit;
+  UpdateTreeAlongPath(tree, s, path, depth, [&st](unsigned p, unsigned q) { GrandExchanged(st, p, q); });
+  if (rebuilding) RefreshAllGrand(st);
+  return s;
+}
+
+// A match's position: 8 bits select the upper 6 bits and a code length n,
+// then n - 2 further bits complete the lower 6 bits.
+template <typename Io>
+[[gnu::always_inline]] inline unsigned DecodeOffset(BitInput<Io>& in) {
+  in.Ensure(13);
+  const auto peek = static_cast<unsigned>(in.bits >> (kBits - 14));
+  const unsigned b = peek >> 6;
+  const unsigned n = kOffsetTables.length[b];
+  in.bits <<= n + 6;
+  in.count -= n + 6;
+  return (static_cast<unsigned>(kOffsetTables.upper[b]) << 6) | ((peek >> (8 - n)) & 63);
+}
+
+// Copies a match from ring position from to the write position r, and to the
+// output: into the room the I/O object reserves, or else through a spare
+// buffer and WriteByte. Each byte is stored before the next is taken, so a
+// match that starts fewer than length bytes behind r repeats what it has
+// just produced. Returns the new write position.
+template <typename Io>
+[[gnu::always_inline]] inline unsigned CopyMatch(std::uint8_t* ring, unsigned from, unsigned r, unsigned length,
+                                                 Io& io) {
+  std::uint8_t spare[kMaxMatch];
+  std::uint8_t* const reserved = io.ReserveOutput(length);
+  std::uint8_t* const out = reserved ? reserved : spare;
+  if (!CopyDisjointMatch(ring, from, r, length, out)) {
+    for (unsigned k = 0; k < length; ++k) {
+      const std::uint8_t c = ring[(from + k) & kRingMask];
+      out[k] = c;
+      ring[(r + k) & kRingMask] = c;
+    }
+  }
+  if (!reserved) {
+    for (unsigned k = 0; k < length; ++k) io.WriteByte(spare[k]);
+  }
+  return (r + length) & kRingMask;
+}
+
+// The decoder over an I/O object with ReadByte() and WriteByte(c) as in
+// LzhDecodeWith, and two shortcuts that may decline (nullptr):
+//   PeekInput(n)     the next n coded bytes where they lie in one piece;
+//                    SkipInput(k) then takes k <= n of them
+//   ReserveOutput(n) room for n output bytes that is exactly what n
+//                    WriteByte calls would have filled
+// The shortcuts spare a check per byte; the bytes moved are the same.
+template <typename Io>
+bool LzhDecodeIo(std::int32_t size, Io& io) {
+  const std::unique_ptr<State> state = NewState();
+  if (size <= 0) return false;
+  InitTree(state->tree);
+  RefreshAllGrand(*state);
+  std::uint8_t* const ring = state->ring;
+  std::fill(ring, ring + kFirstWritePos, kRingFill);
+  std::fill(ring + kFirstWritePos, ring + kRingSize, 0);
+
+  BitInput<Io> in{io};
+  unsigned r = kFirstWritePos;
+  const auto limit = static_cast<std::uint32_t>(size);
+  for (std::uint32_t produced = 0; produced < limit;) {
+    const unsigned s = DecodeSymbol(*state, in);
     if (s < 256) {
       const auto c = static_cast<std::uint8_t>(s);
       io.WriteByte(c);
       ring[r] = c;
       r = (r + 1) & kRingMask;
       ++produced;
-      continue;
-    }
-    // Position: 8 bits select the upper 6 bits and a code length n, then
-    // n - 2 further bits complete the lower 6 bits.
-    if (count < 14) fill();
-    const auto peek = static_cast<unsigned>(bits >> (kBits - 14));
-    const unsigned b = peek >> 6;
-    const unsigned n = kOffsetTables.length[b];
-    const unsigned offset = (static_cast<unsigned>(kOffsetTables.upper[b]) << 6) | ((peek >> (8 - n)) & 63);
-    bits <<= n + 6;
-    count -= n + 6;
-    unsigned from = (r - offset - 1) & kRingMask;
-    const unsigned length = s - 253;
-    std::uint8_t* const out = io.ReserveOutput(length);
-    if (out && CopyDisjointMatch(ring, from, r, length, out)) {
-      r = (r + length) & kRingMask;
-    } else if (out) {
-      for (unsigned k = 0; k < length; ++k) {
-        const std::uint8_t c = ring[from];
-        out[k] = c;
-        ring[r] = c;
-        r = (r + 1) & kRingMask;
-        from = (from + 1) & kRingMask;
-      }
     } else {
-      for (unsigned k = 0; k < length; ++k) {
-        const std::uint8_t c = ring[from];
-        io.WriteByte(c);
-        ring[r] = c;
-        r = (r + 1) & kRingMask;
-        from = (from + 1) & kRingMask;
-      }
+      const unsigned from = (r - DecodeOffset(in) - 1) & kRingMask;
+      r = CopyMatch(ring, from, r, s - 253, io);
+      produced += s - 253;
     }
-    produced += length;
   }
-  // The bits still buffered came from the last bytes fetched; missing bytes
-  // come last, so decoding used one of them when they outnumber the buffer.
-  return missing * 8 > count;
+  return in.UsedMissing();
 }
 
 }  // namespace lzh

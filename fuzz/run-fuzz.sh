@@ -1,23 +1,41 @@
 #!/usr/bin/env bash
-# Fuzzes the compressed-file container and the LZH decoder with libFuzzer.
-#   fuzz/run-fuzz.sh [SECONDS]     (default 600)
-# New inputs collect in build/fuzz-work/corpus; at the end the ones that add
-# coverage are merged into the regression corpus tests/decompress/corpus,
-# which the normal test run replays. A crash leaves crash-* in build/fuzz-work.
+# Fuzzes the program's untrusted inputs with libFuzzer, one target after the
+# other (fuzz/CMakeLists.txt lists them with their seeds).
+#   fuzz/run-fuzz.sh [SECONDS [TARGET...]]   (default 600 seconds, every target)
+# New inputs collect in build/fuzz-work/<target>; at the end the ones that
+# add coverage are merged into the target's seeds (KV_FUZZ_MERGE=0: not),
+# which the normal test run replays. A broken property or a crash does not
+# stop the run: each leaves build/fuzz-work/<target>-crash-* (or -timeout-*),
+# and the script ends with a failure.
 # KV_BUILD_DIR chooses another build tree (default build/fuzz).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-600}"
-build="${KV_BUILD_DIR:-build/fuzz}"
-work=build/fuzz-work
+shift || true
+build="$(realpath -m "${KV_BUILD_DIR:-build/fuzz}")"
+work="$PWD/build/fuzz-work"
 cmake --preset fuzz -B "$build" >/dev/null
-cmake --build "$build" -j2 --target fuzz_expand
-mkdir -p "$work/corpus"
-# The target's files live on tmpfs, in a folder that goes however the run ends.
+cmake --build "$build" -j2 --target fuzz_targets
+# The targets' files live on tmpfs, in a folder that goes however the run ends.
 scratch="$(mktemp -d /dev/shm/kvfuzz-run.XXXXXX)"
 trap 'rm -rf "$scratch"' EXIT
 export KV_FUZZ_SCRATCH="$scratch"
-cd "$work"
-../../"$build"/fuzz/fuzz_expand -max_total_time="$seconds" -max_len=2048 -timeout=10 \
-  -print_final_stats=1 corpus ../../tests/decompress/corpus
-../../"$build"/fuzz/fuzz_expand -merge=1 -max_len=2048 ../../tests/decompress/corpus corpus
+status=0
+while read -r target seeds; do
+  [ $# -eq 0 ] || [[ " $* " == *" $target "* ]] || continue
+  echo "=== $target, $seconds s"
+  mkdir -p "$work/$target"
+  rm -f "$work/$target"-*-*
+  # In a child process per job, so that a violation is recorded and the run
+  # goes on to find others.
+  "$build/fuzz/$target" -fork=1 -ignore_crashes=1 -ignore_timeouts=1 -max_total_time="$seconds" \
+    -max_len=2048 -timeout=10 -artifact_prefix="$work/$target-" "$work/$target" "$seeds" </dev/null || status=1
+  if compgen -G "$work/$target-*-*" >/dev/null; then
+    echo "=== $target found:"; ls "$work/$target"-*-*
+    status=1
+  fi
+  if [ "${KV_FUZZ_MERGE:-1}" != 0 ]; then
+    "$build/fuzz/$target" -merge=1 -max_len=2048 "$seeds" "$work/$target" </dev/null
+  fi
+done <"$build/fuzz/targets.txt"
+exit $status

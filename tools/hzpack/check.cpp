@@ -49,14 +49,21 @@ std::vector<Shortcut> Shortcuts(const ProfileReader& list) {
 }
 
 // The decoder's I/O over a file in memory; the output is only counted.
+// Like the expansion, it stops where the coded data is known cut short.
+struct CutShort {};
 struct CountingIo {
   const std::uint8_t* data;
   std::size_t size;
   std::size_t position = 0;
   std::uint64_t produced = 0;
   std::uint8_t scratch[lzh::kMaxMatch + 8] = {};
+  lzh::MissedReads missed{};
 
-  int ReadByte() { return position < size ? data[position++] : -1; }
+  int ReadByte() {
+    if (position < size) return data[position++];
+    if (missed.CutShort()) throw CutShort{};
+    return -1;
+  }
   void WriteByte(std::uint8_t) { ++produced; }
   const std::uint8_t* PeekInput(unsigned count) const { return size - position >= count ? data + position : nullptr; }
   void SkipInput(unsigned count) { position += count; }
@@ -72,8 +79,12 @@ struct Decoded {
 };
 Decoded DecodeCounting(const std::uint8_t* coded, std::size_t size, std::int32_t expanded) {
   CountingIo io{coded, size};
-  const bool overran = lzh::LzhDecodeIo(expanded, io);
-  return {overran, io.produced};
+  try {
+    const bool overran = lzh::LzhDecodeIo(expanded, io);
+    return {overran, io.produced};
+  } catch (const CutShort&) {
+    return {true, io.produced};
+  }
 }
 
 std::uint32_t Word(const std::vector<std::uint8_t>& b, std::size_t at) {
@@ -306,7 +317,7 @@ private:
           Warning(where, "never read by the setup program");
         if (AsciiLowerCase(section) == "systemdepended" &&
             std::none_of(std::begin(kVersionNames), std::end(kVersionNames),
-                         [&key](const char* v) { return SameName(key, v); }))
+                         [&k = key](const char* v) { return SameName(k, v); }))
           Warning(where, "no Windows version is called so; these files are never installed");
         std::vector<char> whole(1 << 16);
         if (list_(section, key.c_str(), "", whole.data(), whole.size()) > kValueChars)

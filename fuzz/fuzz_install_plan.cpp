@@ -1,0 +1,57 @@
+// libFuzzer target for the install plan: any setup list (the first byte
+// says whether the sample database is there before the run) planned for the
+// Windows version its [SystemDepended] names first. Every file the plan
+// places resolves to a path inside its destination directory; and what the
+// run places and logs, read back from the log as the uninstaller reads it,
+// is judged to lie in the directory it went to, so the uninstaller removes it.
+#include "engine/ascii_case.h"
+#include "engine/install_log.h"
+#include "engine/install_plan.h"
+#include "fuzz/fuzz_support.h"
+#include "system/Kv_tools.h"
+#include "uninstall/listed_files.h"
+
+#include <map>
+
+namespace {
+
+using fuzz::Check;
+
+constexpr char kInstallDir[] = "C:\\Programme\\Demo";
+constexpr char kWindowsDir[] = "C:\\WINDOWS";
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  const InstallList list = ReadInstallList(ProfileOfText(std::string(data + 1, data + size)));
+  const std::string version = list.systemDepended.empty() ? "Windows XP" : list.systemDepended.front().first;
+  const InstallPlan plan = PlanInstall(list, kInstallDir, kWindowsDir, version, (data[0] & 1) != 0);
+
+  // The log as the run writes it: one key per placed file, the path lower case.
+  std::string log = "[InstalledFiles]\r\n";
+  std::map<int, std::pair<std::string, ListedFilePlace>> logged;
+  for (const PlannedFile& file : plan.files) {
+    // An empty name (a number missing from its section) names the directory
+    // itself: the copy fails and asks the user, nothing is placed.
+    if (file.step != PlannedFile::Step::Place || file.installedName.empty()) continue;
+    const bool programDir = file.destinationDir == AddBackslash(kInstallDir);
+    Check(programDir || file.destinationDir == AddBackslash(kWindowsDir), "a file goes to one of the two directories");
+    Check(fuzz::ResolvesBelow(file.InstalledPath(), file.destinationDir),
+          "a name the plan accepts stays inside its directory", file.InstalledPath());
+    const std::string value = AsciiLowerCase(file.InstalledPath());
+    log += InstalledFileKey(file.logNumber) + "=" + value + "\r\n";
+    logged[file.logNumber] = {value, programDir ? ListedFilePlace::ProgramDir : ListedFilePlace::WindowsDir};
+  }
+
+  const std::vector<std::string> listed = ReadNumberedList(ProfileOfText(log), "InstalledFiles", "File");
+  const ListedFileFolders folders{{kInstallDir}, false, {kWindowsDir}};
+  for (std::size_t i = 0; i < listed.size(); ++i) {
+    const auto entry = logged.find(static_cast<int>(i + 1));
+    if (entry == logged.end()) continue;
+    Check(listed[i] == entry->second.first, "the log reads back as the run wrote it", entry->second.first);
+    Check(PlaceOfListedFile(listed[i], "", folders) == entry->second.second,
+          "what the run places and logs, the uninstaller removes", listed[i]);
+  }
+  return 0;
+}
