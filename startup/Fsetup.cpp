@@ -124,10 +124,12 @@ bool IsInstallMode(const std::string& exePath) {
   return AnsiUpperCase(ExtractFileName(exePath)) == "SETUP.EXE";
 }
 
+bool SlashSArgument(const std::string& firstArgument) {
+  return firstArgument.size() == 2 && firstArgument[0] == '/' && (firstArgument[1] == 's' || firstArgument[1] == 'S');
+}
+
 bool AutoModeRequested(const std::string& firstArgument, bool shiftDown, bool ctrlDown) {
-  const bool slashS = firstArgument.size() == 2 && firstArgument[0] == '/' &&
-                      (firstArgument[1] == 's' || firstArgument[1] == 'S');
-  return slashS || (shiftDown && ctrlDown);
+  return SlashSArgument(firstArgument) || (shiftDown && ctrlDown);
 }
 
 void ReadStartupSettings(const std::string& listFile) {
@@ -266,6 +268,7 @@ void Tf_Setup::FormCreate() {
     SetWindowTextA(SetupType, "Deinstallation");
     SetWindowTextA(Handle(), "Deinstallation");
     listName = "install1.log";
+    UnattendedUninstall = SlashSArgument(firstArgument);
   }
 
   // One pixel in from the screen's corner, as wide as the screen and ending
@@ -280,8 +283,11 @@ void Tf_Setup::FormCreate() {
   const std::string listFile = GetAppDir() + listName;
   const ListFileState list = CheckListFile(listFile);
   if (list != ListFileState::Readable) {
-    ShowFinalMessage("Datei " + listName +
-                     (list == ListFileState::Missing ? " nicht gefunden: " : " kann nicht gelesen werden: ") + listFile);
+    // Nobody would answer the box of an unattended run: the exit code tells.
+    if (!UnattendedUninstall)
+      ShowFinalMessage("Datei " + listName +
+                       (list == ListFileState::Missing ? " nicht gefunden: " : " kann nicht gelesen werden: ") +
+                       listFile);
     EndProgram(ecListFileMissing);
   }
   ReadStartupSettings(listFile);
@@ -311,6 +317,11 @@ void Tf_Setup::Timer1Timer() {
   if (!Timer1Enabled) return;  // a second tick already queued
   Timer1Enabled = false;
   StopTimer(&Tf_Setup::Timer1Timer);
+  if (UnattendedUninstall) {
+    UninstallUnattended(*this);
+    DestroyWindow(Handle());
+    return;
+  }
   if (!IsInstallMode(GetAppPath())) {
     int result = form::mrNone;
     {

@@ -15,7 +15,10 @@
 // Install mode when the executable's file name, upper-cased, is "SETUP.EXE";
 // any other name means uninstall mode.
 bool IsInstallMode(const std::string& exePath);
-// "/s" (any case) as the first argument, or Shift and Ctrl held together.
+// "/s" (any case) as the first argument: the automatic install, or in
+// uninstall mode the unattended run.
+bool SlashSArgument(const std::string& firstArgument);
+// "/s" as the first argument, or Shift and Ctrl held together.
 bool AutoModeRequested(const std::string& firstArgument, bool shiftDown, bool ctrlDown);
 // Reads ProgName, DefaultPath, StartMenuFolder, GroupName, ShortcutName,
 // MobileOption and OnlyMobile from the list file, in that order.
@@ -40,6 +43,10 @@ public:
   void EnableTimer1();
   void SelectStep(int index) override;
   bool IsGradientOn() const { return GradientOn; }
+  // Uninstall mode started with "/s": the run goes without window and
+  // question. Keys held at start do not count: a key held by accident must
+  // not remove a product unasked.
+  bool IsUnattendedUninstall() const { return UnattendedUninstall; }
   // Places the wizard or the uninstall window in the middle of the area right
   // of the step tree, moved only as far as it takes to keep it on the screen.
   void PlaceBesideSteps(HWND wnd) const;
@@ -68,6 +75,7 @@ private:
   kv::GdiObject<HBRUSH> silver_;
 
   bool Timer1Enabled = false;
+  bool UnattendedUninstall = false;
   bool GradientOn = false;
   kv::GdiObject<HBITMAP> GradientBitmap;
 };

@@ -4,7 +4,8 @@
 
 enum ExitCode : int {
   ecCompleted = 0,        // the install or uninstall ran to its end
-  ecFilesGivenUp = 1,     // installed, but a file was given up or an error stopped the run
+  ecFilesGivenUp = 1,     // installed, but a file was given up; uninstalled, but a listed file
+                          // stayed; or an error stopped the run
   ecCancelled = 2,        // "&Beenden", or "Abbrechen" in a retry question
   ecListFileMissing = 3,  // the list file is missing or cannot be read
   ecNoWindow = 4,         // a window of the program could not be created

@@ -46,6 +46,18 @@ private:
   int exceptions_;
 };
 
+// The answers of an administrator who started the run with "/s" and sees
+// none of it: no progress, no pause, and the program directory goes only
+// when nothing of the user's is in it, for nobody has seen what is left.
+class UnattendedAnswers final : public UninstallAnswers {
+public:
+  bool Watched() const override { return false; }
+  ProgramDirFate FateOfProgramDir(const std::string& programDir) override {
+    return UnattendedProgramDirFate(DirTreeEntries(AddBackslash(programDir) + "*.*", true), programDir,
+                                    ExtractFileName(GetAppPath()));
+  }
+};
+
 }  // namespace
 
 using C = Tf_Uninstal;
@@ -72,23 +84,37 @@ void Tf_Uninstal::Button1Click() {
     return;
   const EndRunOnFailure endRun(*this);
   Hide();
+  RemoveInstallation(steps_, *this);
+  MessageDlg("Das Programm wurde deinstalliert!", DialogKind::Information, dbOK);
+  SetModalResult(form::mrOK);
+}
 
+ProgramDirFate Tf_Uninstal::FateOfProgramDir(const std::string& programDir) {
+  Tf_Ask ask(Handle());
+  ask.SetQuestion("Soll das Programmverzeichnis " + programDir +
+                  " vollständig, d.h. mit evtl. von Ihnen angelegten Unterverzeichnissen und Dateien, gelöscht werden?");
+  ask.SetFiles(ProgramDirListing(programDir));
+  return ask.ShowModal(Handle()) == form::mrOK ? ProgramDirFate::Goes : ProgramDirFate::Stays;
+}
+
+void RemoveInstallation(StepTree& steps, UninstallAnswers& answers) {
+  const bool watched = answers.Watched();
   const std::string log = ExeDir + "install1.log";
   const std::vector<std::string> files = ReadInstalledFiles(log);
-  f_Progress->ShowForDeletion(static_cast<int>(files.size()));
+  if (watched) f_Progress->ShowForDeletion(static_cast<int>(files.size()));
   const std::string programDir =
       ChooseProgramDir(files.empty() ? "" : files.front(), ExeDir, SystemProtectedFolders());
   const ListedFileFolders folders = ListedFileFoldersOf(ExeDir, programDir.empty());
   std::vector<std::string> programFiles;  // looked for again at the end
 
-  steps_.SelectStep(stDeleteFiles);
+  steps.SelectStep(stDeleteFiles);
   for (const std::string& file : files) {
-    f_Progress->ShowFile(file);
+    if (watched) f_Progress->ShowFile(file);
     const ListedFilePlace place = PlaceOfListedFile(file, folders);
     if (place == ListedFilePlace::Elsewhere) continue;
     if (place == ListedFilePlace::ProgramDir) programFiles.push_back(file);
     RemoveListedFile(file, place);
-    DelayMs(seam::UninstallPausesSkipped() ? 0 : kPauseAfterFileMs);
+    if (watched) DelayMs(seam::UninstallPausesSkipped() ? 0 : kPauseAfterFileMs);
   }
   StartMenuFolder = ReadListString(ProfileOf(log), "StartMenu", "Folder", "");
   UserProfileDir = ReadListString(ProfileOf(log), "BenutzerKonto", "UserName", "");
@@ -97,24 +123,25 @@ void Tf_Uninstal::Button1Click() {
   DeleteUninstallKey(StartMenuFolder);
   RemoveGroupAndShortcuts(GroupName, ShortcutName, UserProfileDir, programDir);
 
-  steps_.SelectStep(stAskForData);
-  const bool dirRemoved = !programDir.empty() && RemoveProgramDir(programDir);
+  steps.SelectStep(stAskForData);
+  const ProgramDirFate fate = programDir.empty() ? ProgramDirFate::Stays : answers.FateOfProgramDir(programDir);
+  if (fate == ProgramDirFate::Goes) DeleteDirTree(programDir);
+  if (fate == ProgramDirFate::KeepsUsersFiles) ::DeleteFileA(log.c_str());
+  if (fate != ProgramDirFate::Stays) StartSelfRemoval(GetAppPath());
   // The exit code tells a script what the closing message does not.
-  CopyErrors = AnythingLeft(programFiles, dirRemoved ? programDir : "");
-  steps_.SelectStep(stGoal);
-  MessageDlg("Das Programm wurde deinstalliert!", DialogKind::Information, dbOK);
-  SetModalResult(form::mrOK);
+  CopyErrors = AnythingLeft(programFiles, fate == ProgramDirFate::Goes ? programDir : "");
+  steps.SelectStep(stGoal);
 }
 
-bool Tf_Uninstal::RemoveProgramDir(const std::string& programDir) {
-  Tf_Ask ask(Handle());
-  ask.SetQuestion("Soll das Programmverzeichnis " + programDir +
-                  " vollständig, d.h. mit evtl. von Ihnen angelegten Unterverzeichnissen und Dateien, gelöscht werden?");
-  ask.SetFiles(ProgramDirListing(programDir));
-  if (ask.ShowModal(Handle()) != form::mrOK) return false;
-  DeleteDirTree(programDir);
-  StartSelfRemoval(GetAppPath());
-  return true;
+void UninstallUnattended(StepTree& steps) {
+  UnattendedAnswers answers;
+  try {
+    steps.SelectStep(stSecurityQuestion);
+    RemoveInstallation(steps, answers);
+  } catch (...) {
+    // Nobody is there to read an error box, and it would keep the run waiting.
+    EndProgram(ecFilesGivenUp);
+  }
 }
 
 void Tf_Uninstal::Button2Click() { EndProgram(ecCancelled); }

@@ -70,3 +70,16 @@ std::string ChooseProgramDir(const std::string& file1, const std::string& ownDir
   if (IsRootFolder(dir) || IsProtected(dir, protectedFolders)) return "";
   return dir;
 }
+
+ProgramDirFate UnattendedProgramDirFate(const std::vector<DirEntry>& tree, const std::string& programDir,
+                                        const std::string& programName) {
+  const auto placedByInstall = [&](const DirEntry& entry) {
+    if (entry.link) return false;
+    if (entry.directory) return true;  // what is in it comes as entries of its own
+    const std::string name = AnsiUpperCase(ExtractFileName(entry.path));
+    return SameFolder(ExtractFilePath(entry.path), programDir) &&
+           (name == "INSTALL1.LOG" || name == AnsiUpperCase(programName));
+  };
+  return std::all_of(tree.begin(), tree.end(), placedByInstall) ? ProgramDirFate::Goes
+                                                                 : ProgramDirFate::KeepsUsersFiles;
+}

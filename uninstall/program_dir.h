@@ -2,6 +2,8 @@
 // the listing of it that the confirmation window shows.
 #pragma once
 
+#include "system/Data.h"
+
 #include <string>
 #include <vector>
 
@@ -35,6 +37,24 @@ bool IsRootFolder(const std::string& folder);
 std::string ChooseProgramDir(const std::string& file1, const std::string& ownDir,
                              const ProtectedFolders& protectedFolders);
 
+// What becomes of the program directory at the end of the run, once the
+// listed files are gone.
+enum class ProgramDirFate {
+  Stays,            // untouched: the uninstaller and the log stay in it
+  Goes,             // deleted; the self-removal script takes the uninstaller and the directory
+  KeepsUsersFiles,  // the log goes, the script takes the uninstaller, the rest stays
+};
+
+// The unattended run's answer, nobody having seen what is left: Goes when the
+// directory's tree (every entry below it, as the deletion walks it) holds
+// nothing but what the install put there beside the listed files: the log
+// "install1.log" and the uninstaller (programName, as it was started)
+// directly in it, and folders. Anything else is the user's and keeps the
+// directory: a file, a listed file that stayed (in use), a folder link
+// (behind it may be anything).
+ProgramDirFate UnattendedProgramDirFate(const std::vector<DirEntry>& tree, const std::string& programDir,
+                                        const std::string& programName);
+
 // Win32: the folders of this system that must stay: the Windows and system
 // directory, the temporary folder, every folder the shell names for the
 // system or an account (application data, program files and common files,
@@ -53,6 +73,11 @@ bool IsRunningProgram(const std::string& path);
 // form. None for "".
 std::vector<std::string> FolderSpellings(const std::string& folder);
 
+// Every entry matching mask (files and folders alike, names beginning with
+// "." left out), then, when recursive, the entries of each subfolder the same
+// way, depth first. Folder links are listed but not entered, as the deletion
+// does not enter them either.
+std::vector<DirEntry> DirTreeEntries(const std::string& mask, bool recursive);
 // Appends the full path of every entry matching mask (files and folders
 // alike, hidden ones and names beginning with "." included: the deletion
 // takes them too, so the question shows them), then, when recursive, the

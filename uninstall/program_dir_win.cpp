@@ -64,12 +64,19 @@ ProtectedFolders SystemProtectedFolders() {
   return result;
 }
 
-void ListDirTree(const std::string& mask, bool recursive, std::vector<std::string>& list) {
-  for (const DirEntry& entry : FindEntries(mask)) list.push_back(entry.path);
-  if (!recursive) return;
+std::vector<DirEntry> DirTreeEntries(const std::string& mask, bool recursive) {
+  std::vector<DirEntry> tree = FindEntries(mask);
+  if (!recursive) return tree;
   for (const DirEntry& entry : FindEntries(ExtractFilePath(mask) + "*.*")) {
-    if (entry.directory && !entry.link) ListDirTree(AddBackslash(entry.path) + ExtractFileName(mask), true, list);
+    if (!entry.directory || entry.link) continue;
+    const std::vector<DirEntry> below = DirTreeEntries(AddBackslash(entry.path) + ExtractFileName(mask), true);
+    tree.insert(tree.end(), below.begin(), below.end());
   }
+  return tree;
+}
+
+void ListDirTree(const std::string& mask, bool recursive, std::vector<std::string>& list) {
+  for (const DirEntry& entry : DirTreeEntries(mask, recursive)) list.push_back(entry.path);
 }
 
 std::vector<std::string> ProgramDirListing(const std::string& programDir) {
