@@ -40,6 +40,12 @@ bool IsUninstallEntryName(const std::string& startMenuFolder) {
          startMenuFolder.find("\\\\") == std::string::npos;
 }
 
+std::vector<ShortcutItem> ReadShortcutItems(const ProfileReader& list) {
+  std::vector<ShortcutItem> items;
+  for (auto& [file, caption] : ReadListSection(list, "Items")) items.push_back({file, caption.substr(0, kCaptionChars)});
+  return items;
+}
+
 std::string CopyErrorsMessage(const std::string& path) {
   return std::string("Bei der Installation des Programmes in das Verzeichnis ") + CR + CR + path + CR + CR +
          "sind Fehler aufgetreten!" + CR + CR + "Bitte wiederholen Sie die Installation.";

@@ -11,9 +11,6 @@
 
 namespace {
 
-// A caption is at most this long; the rest of a longer one is dropped.
-constexpr std::size_t kCaptionChars = 255;
-
 void WriteValue(HKEY key, const std::string& name, const std::string& value) {
   if (!WriteRegString(key, name, value)) throw ERegistryException(name);
 }
@@ -45,10 +42,7 @@ std::string StartMenuLinkFolder(const FolderSet& folders) {
 }
 
 std::vector<ShortcutItem> ReadShortcutItems(const std::string& listFile) {
-  std::vector<ShortcutItem> items;
-  for (auto& [file, caption] : ReadListSection(ProfileOf(listFile), "Items"))
-    items.push_back({file, caption.substr(0, kCaptionChars)});
-  return items;
+  return ReadShortcutItems(ProfileOf(listFile));
 }
 
 void WriteUninstallEntry(const std::string& startMenuFolder, const std::string& groupName,

@@ -41,6 +41,22 @@ std::string ReadListString(const ProfileReader& list, const std::string& section
   return std::string(buffer.data(), std::min(length, buffer.size() - 1));
 }
 
+std::string ReadProgramName(const ProfileReader& list) { return ReadListString(list, "General", "Name", "Programm"); }
+
+std::string ReadDefaultPath(const ProfileReader& list) {
+  return ReadListString(list, "General", "defaultPath", "C:\\App");
+}
+
+std::string ReadStartMenuFolder(const ProfileReader& list) {
+  return ReadListString(list, "StartMenu", "Folder", "Unbenannt");
+}
+
+std::string ReadGroupName(const ProfileReader& list) { return ReadListString(list, "Group", "Name", "Gruppex"); }
+
+std::string ListValueAsRead(const std::string& value) {
+  return ReadListString(ProfileOfText("[List]\r\nValue=" + value + "\r\n"), "List", "Value", "");
+}
+
 bool ParseListInteger(const std::string& text, long long& value) {
   std::size_t i = 0;
   const bool negative = i < text.size() && text[i] == '-';

@@ -5,9 +5,10 @@
 
 #include <string>
 
-// True for a group name that names a folder inside the Programs folder: every
-// part of it has a character besides dots and blanks (".." would reach the
-// Start menu or the profile above, "." or "" the Programs folder itself).
+// True for a group name that names a folder inside the Programs folder
+// (StaysInsideFolder): no drive, no leading separator, and every part has a
+// character besides dots and blanks (".." would reach the Start menu or the
+// profile above, "." or "" the Programs folder itself).
 bool IsGroupFolderName(const std::string& groupName);
 
 // Win32 from here.

@@ -92,7 +92,8 @@ TEST(CheckMedium, BrokenMediaGiveTheirFindings) {
        {"error: Beispiel.hd_: data left over after the coded stream"}},
       {"a name leaving the install directory",
        [](const Medium& m) { m.Replace("3=Liesmich.txt", "3=Liesmich.txt\r\n4=..\\Shared.dll"); },
-       {"error: ..\\Shared.dll: its target lies outside its directory; the setup program never places it"}},
+       {"error: ..\\Shared.dll: its name leads out of its directory or has an empty part; the setup program never "
+        "places it"}},
       {"no agreement", [](const Medium& m) { m.Remove("Vertrag.Txt"); },
        {"error: Vertrag.Txt: missing: the agreement page stops even an automatic install with an error box"}},
       {"no setup program", [](const Medium& m) { m.Remove("SETUP.EXE"); },
@@ -124,6 +125,14 @@ TEST(CheckMedium, BrokenMediaGiveTheirFindings) {
        {"warning: [General] defaultPath: the programs folder itself: the directory page does not accept it"}},
       {"a relative default path", [](const Medium& m) { m.Replace("C:\\Programme\\Demo", "RelDemo"); },
        {"warning: [General] defaultPath: not an absolute path (a drive letter with \"\\\", or a UNC name)"}},
+      // As the directory page judges them.
+      {"a default path with \"/\"", [](const Medium& m) { m.Replace("C:\\Programme\\Demo", "C:/Demo"); }, {}},
+      {"a default path of three backslashes", [](const Medium& m) { m.Replace("C:\\Programme\\Demo", "\\\\\\Demo"); },
+       {"warning: [General] defaultPath: not an absolute path (a drive letter with \"\\\", or a UNC name)"}},
+      {"a doubled backslash in a name",
+       [](const Medium& m) { m.Replace("3=Liesmich.txt", "3=Liesmich.txt\r\n4=sub\\\\b.txt"); },
+       {"error: sub\\\\b.txt: its name leads out of its directory or has an empty part; the setup program never "
+        "places it"}},
       {"a shortcut to nothing", [](const Medium& m) { m.Replace("DEMO.EXE=Demo", "DEMO.EXE=Demo\r\nHILFE.HLP=Hilfe"); },
        {"warning: [Items] HILFE.HLP: nothing installs this file; the shortcut leads nowhere"}},
       {"two entries with one target",

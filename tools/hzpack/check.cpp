@@ -9,9 +9,9 @@
 #include "engine/program_group.h"
 #include "system/Kv_tools.h"
 #include "system/setup_list.h"
+#include "wizard/install_dir.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -23,26 +23,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The version names the setup program knows; a [SystemDepended] key is one
-// of them or is never read.
-const char* const kVersionNames[] = {"Windows 95", "Windows 98", "Windows 98SE", "Windows ME",   "Windows NT",
-                                     "Windows 2000", "Windows XP", "Windows Vista", "Unknown"};
 // Where the plan puts [Windows] entries; the real one is the machine's.
 constexpr char kWindowsDir[] = "C:\\WINDOWS";
-// The profile functions hand out this many characters of a value.
-constexpr std::size_t kValueChars = 2047;
-// A shortcut's caption is cut to this many characters.
-constexpr std::size_t kCaptionChars = 255;
-
-struct Shortcut {
-  std::string file;
-  std::string caption;
-};
-std::vector<Shortcut> Shortcuts(const ProfileReader& list) {
-  std::vector<Shortcut> items;
-  for (auto& [file, caption] : ReadListSection(list, "Items")) items.push_back({file, caption.substr(0, kCaptionChars)});
-  return items;
-}
+// More than any list value a vendor writes: enough to see a value whole.
+constexpr std::size_t kWholeValueBuffer = 1 << 16;
 
 // The decoder's I/O over a file in memory; the output is only counted.
 struct CountingIo {
@@ -93,6 +77,7 @@ public:
 
   // The file's path, or "" when the medium has no such file.
   std::string Find(const std::string& name) {
+    if (!StaysInsideFolder(name)) return {};
     fs::path at(dir_);
     std::string::size_type start = 0;
     for (;;) {
@@ -109,7 +94,6 @@ public:
 
 private:
   fs::path Entry(const fs::path& folder, const std::string& part) {
-    if (part.empty() || part == "." || part == "..") return {};
     auto listed = listings_.find(folder.string());
     if (listed == listings_.end()) {
       std::vector<std::string> names;
@@ -229,40 +213,36 @@ private:
         const std::string where = std::string("[") + section + "] " + key;
         if (known != kKnown.end() && known->second.count(AsciiLowerCase(key)) == 0)
           Warning(where, "never read by the setup program");
-        if (AsciiLowerCase(section) == "systemdepended" &&
-            std::none_of(std::begin(kVersionNames), std::end(kVersionNames),
-                         [&key](const char* v) { return SameName(key, v); }))
+        if (AsciiLowerCase(section) == "systemdepended" && !NamesWindowsVersion(key))
           Warning(where, "no Windows version is called so; these files are never installed");
-        std::vector<char> whole(1 << 16);
-        if (list_(section, key.c_str(), "", whole.data(), whole.size()) > kValueChars)
+        std::vector<char> whole(kWholeValueBuffer);
+        const std::size_t length = list_(section, key.c_str(), "", whole.data(), whole.size());
+        if (ReadListString(list_, section, key, "") != std::string(whole.data(), length))
           Warning(where, "longer than 2047 characters: the setup program reads only the first 2047");
       }
     }
   }
 
   void CheckGeneral() {
-    if (!HasKey("General", "Name")) Warning("[General] Name", "missing: the program is called \"Programm\"");
-    if (!HasKey("Group", "Name")) Warning("[Group] Name", "missing: the program group is called \"Gruppex\"");
+    const auto quoted = [](const std::string& value) { return "\"" + value + "\""; };
+    if (!HasKey("General", "Name"))
+      Warning("[General] Name", "missing: the program is called " + quoted(ReadProgramName(list_)));
+    if (!HasKey("Group", "Name"))
+      Warning("[Group] Name", "missing: the program group is called " + quoted(ReadGroupName(list_)));
+    const std::string folder = ReadStartMenuFolder(list_);
     if (!HasKey("StartMenu", "Folder")) {
-      Warning("[StartMenu] Folder", "missing: the uninstall entry is called \"Unbenannt\"");
-    } else {
-      const std::string folder = ReadListString(list_, "StartMenu", "Folder", "");
-      if (folder.empty()) {
-        Warning("[StartMenu] Folder", "empty: no uninstall entry is written");
-      } else if (folder.front() == '\\' || folder.back() == '\\' || folder.find("\\\\") != std::string::npos) {
-        Warning("[StartMenu] Folder", "a leading, trailing or doubled backslash: no uninstall entry is written");
-      }
+      Warning("[StartMenu] Folder", "missing: the uninstall entry is called " + quoted(folder));
+    } else if (folder.empty()) {
+      Warning("[StartMenu] Folder", "empty: no uninstall entry is written");
+    } else if (!IsUninstallEntryName(folder)) {
+      Warning("[StartMenu] Folder", "a leading, trailing or doubled backslash: no uninstall entry is written");
     }
-    if (!HasKey("General", "defaultPath")) {
-      Warning("[General] defaultPath", "missing: the proposed install directory is \"C:\\App\"");
-    }
-    installPath_ = ReadListString(list_, "General", "defaultPath", "C:\\App");
-    const std::string lower = AsciiLowerCase(RemoveBackslash(installPath_));
-    const bool drive = installPath_.size() >= 3 && std::isalpha(static_cast<unsigned char>(installPath_[0])) &&
-                       installPath_[1] == ':' && installPath_[2] == '\\';
-    if (lower == "c:\\programme" || lower == "c:\\program files") {
+    installPath_ = ReadDefaultPath(list_);
+    if (!HasKey("General", "defaultPath"))
+      Warning("[General] defaultPath", "missing: the proposed install directory is " + quoted(installPath_));
+    if (IsRootLikeInstallPath(installPath_)) {
       Warning("[General] defaultPath", "the programs folder itself: the directory page does not accept it");
-    } else if (!drive && installPath_.compare(0, 2, "\\\\") != 0) {
+    } else if (!IsAbsolutePath(installPath_)) {
       Warning("[General] defaultPath", "not an absolute path (a drive letter with \"\\\", or a UNC name)");
     }
   }
@@ -301,7 +281,7 @@ private:
         const std::string where = file.sourceName.empty() ? "entry " + std::to_string(file.logNumber) : file.sourceName;
         const bool first = checked.insert(AsciiLowerCase(file.sourceName)).second;
         if (file.step == PlannedFile::Step::Refuse) {
-          if (first) Error(where, "its target lies outside its directory; the setup program never places it");
+          if (first) Error(where, "its name leads out of its directory or has an empty part; the setup program never places it");
           continue;
         }
         const auto [other, added] = targets.emplace(AsciiLowerCase(file.InstalledPath()), file.sourceName);
@@ -336,14 +316,14 @@ private:
   }
 
   void CheckItems() {
-    const std::vector<Shortcut> items = Shortcuts(list_);
-    const std::string name = ReadListString(list_, "General", "Name", "Programm");
+    const std::vector<ShortcutItem> items = ReadShortcutItems(list_);
+    const std::string name = ReadProgramName(list_);
     if (!items.empty() && items.front().caption != name)
       Warning("[Items] " + items.front().file, "its caption \"" + items.front().caption + "\" is not [General] Name \"" +
                                                   name + "\": the uninstaller leaves the desktop and Start-menu "
                                                          "shortcuts behind");
     const std::string installDir = AsciiLowerCase(AddBackslash(installPath_));
-    for (const Shortcut& item : items) {
+    for (const ShortcutItem& item : items) {
       const std::string target = AsciiLowerCase(installDir + item.file);
       const bool installed = std::any_of(plans_.begin(), plans_.end(), [&target](const VersionPlan& v) {
         return std::any_of(v.plan.files.begin(), v.plan.files.end(), [&target](const PlannedFile& f) {
@@ -355,9 +335,9 @@ private:
   }
 
   void PrintPlan() {
-    const std::string group = ReadListString(list_, "Group", "Name", "Gruppex");
-    const std::string folder = ReadListString(list_, "StartMenu", "Folder", "Unbenannt");
-    const std::string name = ReadListString(list_, "General", "Name", "Programm");
+    const std::string group = ReadGroupName(list_);
+    const std::string folder = ReadStartMenuFolder(list_);
+    const std::string name = ReadProgramName(list_);
     out_ << "plan: install directory " << installPath_ << ", Windows directory " << kWindowsDir << '\n';
     for (const VersionPlan& version : plans_) {
       if (plans_.size() > 1) out_ << "files on " << (version.version.empty() ? "any other Windows" : version.version) << ":\n";
@@ -372,9 +352,9 @@ private:
     if (group.empty()) {
       out_ << "shortcuts: none ([Group] Name is empty); no uninstall entry\n";
     } else {
-      const std::vector<Shortcut> items = Shortcuts(list_);
+      const std::vector<ShortcutItem> items = ReadShortcutItems(list_);
       out_ << "shortcuts: program group \"" << group << "\":";
-      for (const Shortcut& item : items) out_ << " \"" << item.caption << ".LNK\" -> " << item.file << ';';
+      for (const ShortcutItem& item : items) out_ << " \"" << item.caption << ".LNK\" -> " << item.file << ';';
       out_ << '\n';
       if (!items.empty())
         out_ << "shortcuts: desktop and Start menu (when chosen): \"" << items.front().caption << ".LNK\"\n";
