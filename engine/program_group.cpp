@@ -35,6 +35,10 @@ std::string UninstallKeyPath(const std::string& startMenuFolder) {
   return "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + startMenuFolder;
 }
 
+std::string UninstallDisplayName(const std::string& groupName) { return groupName + " deinstalieren"; }
+
+std::string UninstallerPath(const std::string& installPath) { return AddBackslash(installPath) + "Uninstal.exe"; }
+
 bool IsUninstallEntryName(const std::string& startMenuFolder) {
   return !startMenuFolder.empty() && startMenuFolder.front() != '\\' && startMenuFolder.back() != '\\' &&
          startMenuFolder.find("\\\\") == std::string::npos;
@@ -42,7 +46,8 @@ bool IsUninstallEntryName(const std::string& startMenuFolder) {
 
 std::vector<ShortcutItem> ReadShortcutItems(const ProfileReader& list) {
   std::vector<ShortcutItem> items;
-  for (auto& [file, caption] : ReadListSection(list, "Items")) items.push_back({file, caption.substr(0, kCaptionChars)});
+  for (auto& [file, caption] : ReadListSection(list, "Items"))
+    items.push_back({file, caption.substr(0, kCaptionChars)});
   return items;
 }
 

@@ -44,6 +44,13 @@ FolderSet ChooseFolderSet(const AccountFolders& account, const std::string& grou
 
 // The uninstall entry's key under HKEY_LOCAL_MACHINE.
 std::string UninstallKeyPath(const std::string& startMenuFolder);
+// The entry's "DisplayName": the group name + " deinstalieren".
+std::string UninstallDisplayName(const std::string& groupName);
+// The entry's "UninstallString", and the target of an old group's "Programm
+// entfernen" link that marks the group as this install's: the uninstaller in
+// the install directory.
+std::string UninstallerPath(const std::string& installPath);
+
 // True for a name that addresses one entry below the key that holds every
 // program's uninstall entry: not empty and without an empty part (a leading,
 // trailing or doubled backslash would reach that key itself). Nothing is

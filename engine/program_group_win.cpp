@@ -50,8 +50,8 @@ void WriteUninstallEntry(const std::string& startMenuFolder, const std::string& 
   if (!IsUninstallEntryName(startMenuFolder)) return;
   const kv::RegKey key = OpenMachineKey(UninstallKeyPath(startMenuFolder), true);
   if (!key) return;
-  WriteValue(key.Get(), "DisplayName", groupName + " deinstalieren");
-  WriteValue(key.Get(), "UninstallString", AddBackslash(installPath) + "Uninstal.exe");
+  WriteValue(key.Get(), "DisplayName", UninstallDisplayName(groupName));
+  WriteValue(key.Get(), "UninstallString", UninstallerPath(installPath));
 }
 
 bool RecycleFile(const std::string& path, HWND owner) {
@@ -76,7 +76,7 @@ void ClearOldGroups(const std::string& oldGroups, const std::string& programMenu
                     const std::string& installPath, HWND owner) {
   if (programMenuRoot.empty()) return;
   try {
-    const std::string uninstaller = AddBackslash(installPath) + "Uninstal.exe";
+    const std::string uninstaller = UninstallerPath(installPath);
     for (const std::string& name : SplitFileList(oldGroups)) {
       // An empty name would make the menu root itself the group.
       if (name.empty()) continue;

@@ -125,8 +125,9 @@ Version VersionOf(unsigned long platformId, unsigned long major, unsigned long m
 
 const std::vector<std::string>& WindowsVersionNames() {
   // In the order of Version.
-  static const std::vector<std::string> kNames = {"Windows 95",   "Windows 98", "Windows 98SE",  "Windows ME", "Windows NT",
-                                                  "Windows 2000", "Windows XP", "Windows Vista", "Unknown"};
+  static const std::vector<std::string> kNames = {"Windows 95", "Windows 98",   "Windows 98SE", "Windows ME",
+                                                  "Windows NT", "Windows 2000", "Windows XP",   "Windows Vista",
+                                                  "Unknown"};
   return kNames;
 }
 

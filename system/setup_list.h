@@ -77,6 +77,10 @@ std::vector<std::pair<std::string, std::string>> ReadListSection(const ProfileRe
 // keys keyPrefix + "1" to keyPrefix + "N".
 std::vector<std::string> ReadNumberedList(const ProfileReader& list, const std::string& section,
                                           const std::string& keyPrefix = "");
+// The keys ReadNumberedList reads, in its order; any other key of the
+// section is never read.
+std::vector<std::string> NumberedKeys(const ProfileReader& list, const std::string& section,
+                                      const std::string& keyPrefix = "");
 
 // The names of a ";"-separated file list ([SystemDepended]); a trailing ";"
 // adds no empty name.

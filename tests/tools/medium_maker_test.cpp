@@ -169,7 +169,8 @@ TEST(MediumMaker, ARoundTripWithAnExtraShortcutAndAFileStoredPlain) {
     const char* mistake;
     std::function<void(hzpack::MakeRequest&)> make;
   } refused[] = {
-      {"a link back into the product", [&](hzpack::MakeRequest&) { fs::create_directory_symlink(product, product / "Daten/zurück"); }},
+      {"a link back into the product",
+       [&](hzpack::MakeRequest&) { fs::create_directory_symlink(product, product / "Daten/zurück"); }},
       {"a link to nothing", [&](hzpack::MakeRequest&) { fs::create_symlink(dir / "fehlt", product / "weg.txt"); }},
       {"an item not in the product", [](hzpack::MakeRequest& r) { r.items = {"Fehlt.hlp=Hilfe"}; }},
       {"an item without caption", [](hzpack::MakeRequest& r) { r.items = {"Hilfe.hlp"}; }},

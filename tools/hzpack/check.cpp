@@ -133,8 +133,8 @@ public:
     CheckKeys();
     CheckGeneral();
     const InstallList files = ReadInstallList(list_);
-    CheckNumbering("programfiles", files.programFiles.size());
-    CheckNumbering("Windows", files.windowsFiles.size());
+    CheckNumbering("programfiles");
+    CheckNumbering("Windows");
     PlanEveryVersion(files);
     CheckFiles();
     CheckItems();
@@ -248,13 +248,12 @@ private:
   }
 
   // Keys of a numbered list beyond its count are never read.
-  void CheckNumbering(const char* section, std::size_t count) {
+  void CheckNumbering(const char* section) {
+    const std::vector<std::string> read = NumberedKeys(list_, section);
     for (const auto& [key, value] : ReadListSection(list_, section)) {
-      long long n = 0;
-      const bool number = ParseListInteger(key, n) && std::to_string(n) == key;
-      if (!number || n < 1 || static_cast<std::size_t>(n) > count)
+      if (std::find(read.begin(), read.end(), key) == read.end())
         Warning(std::string("[") + section + "] " + key,
-                "never read: entries are read by the numbers 1 to " + std::to_string(count) +
+                "never read: entries are read by the numbers 1 to " + std::to_string(read.size()) +
                     ", the count of the section's entries");
     }
   }
@@ -281,7 +280,8 @@ private:
         const std::string where = file.sourceName.empty() ? "entry " + std::to_string(file.logNumber) : file.sourceName;
         const bool first = checked.insert(AsciiLowerCase(file.sourceName)).second;
         if (file.step == PlannedFile::Step::Refuse) {
-          if (first) Error(where, "its name leads out of its directory or has an empty part; the setup program never places it");
+          if (first)
+            Error(where, "its name leads out of its directory or has an empty part; the setup program never places it");
           continue;
         }
         const auto [other, added] = targets.emplace(AsciiLowerCase(file.InstalledPath()), file.sourceName);
@@ -358,8 +358,8 @@ private:
       out_ << '\n';
       if (!items.empty())
         out_ << "shortcuts: desktop and Start menu (when chosen): \"" << items.front().caption << ".LNK\"\n";
-      out_ << "registry: HKEY_LOCAL_MACHINE" << UninstallKeyPath(folder) << ": DisplayName \"" << group
-           << " deinstalieren\", UninstallString \"" << AddBackslash(installPath_) << "Uninstal.exe\"\n";
+      out_ << "registry: HKEY_LOCAL_MACHINE" << UninstallKeyPath(folder) << ": DisplayName \""
+           << UninstallDisplayName(group) << "\", UninstallString \"" << UninstallerPath(installPath_) << "\"\n";
     }
     out_ << "log: " << AddBackslash(installPath_) << "Install1.log: [General] Name=" << name
          << ", [InstalledFiles] File1 to File" << plans_.back().plan.files.size() << ", [Group] Name=" << group

@@ -194,7 +194,9 @@ std::vector<MediumEntry> ProductFiles(const fs::path& source) {
 }
 
 // The same file stored as it is; ShipAs allows it where plain is true.
-MediumEntry StoredPlain(const MediumEntry& e) { return {e.productName, e.productName, ListedForm(e.productName), false, true}; }
+MediumEntry StoredPlain(const MediumEntry& e) {
+  return {e.productName, e.productName, ListedForm(e.productName), false, true};
+}
 
 }  // namespace
 
@@ -294,7 +296,8 @@ std::vector<ExtraItem> ResolveItems(const std::vector<std::string>& items, const
     if (equals == std::string::npos) throw MakeError("--item " + item + ": not FILE=CAPTION");
     std::string file = item.substr(0, equals);
     std::replace(file.begin(), file.end(), '\\', '/');
-    const auto entry = std::find_if(entries.begin(), entries.end(), [&file](const MediumEntry& e) { return e.productName == file; });
+    const auto entry =
+        std::find_if(entries.begin(), entries.end(), [&file](const MediumEntry& e) { return e.productName == file; });
     if (entry == entries.end()) throw MakeError("--item " + item + ": " + file + " is not in the product folder");
     std::string caption;
     if (!Utf8ToCp1252(item.substr(equals + 1), caption))
@@ -303,7 +306,8 @@ std::vector<ExtraItem> ResolveItems(const std::vector<std::string>& items, const
     const std::string key = MapCompressedName(entry->listedName);
     RequireKey(key, "--item " + item + ":");
     if (!keys.insert(Upper(key)).second) throw MakeError("--item " + item + ": " + file + " has a shortcut already");
-    if (!captions.insert(Upper(caption)).second) throw MakeError("--item " + item + ": another shortcut has this caption");
+    if (!captions.insert(Upper(caption)).second)
+      throw MakeError("--item " + item + ": another shortcut has this caption");
     resolved.push_back({static_cast<std::size_t>(entry - entries.begin()), caption});
   }
   return resolved;
@@ -319,7 +323,8 @@ std::string SetupListText(const std::string& name, const std::string& installPat
     text += std::to_string(i + 1) + "=" + entries[i].listedName + crlf;
   }
   text += crlf + "[Items]" + crlf + MapCompressedName(entries.front().listedName) + "=" + name + crlf;
-  for (const ExtraItem& item : items) text += MapCompressedName(entries[item.entry].listedName) + "=" + item.caption + crlf;
+  for (const ExtraItem& item : items)
+    text += MapCompressedName(entries[item.entry].listedName) + "=" + item.caption + crlf;
   text += "Uninstal.exe=Programm entfernen" + crlf;
   return text;
 }
