@@ -5,6 +5,7 @@
 #include "decompress/lzh_internal.h"
 #include "engine/ascii_case.h"
 #include "engine/compressed_name.h"
+#include "engine/install_log.h"
 #include "engine/install_plan.h"
 #include "engine/program_group.h"
 #include "system/Kv_tools.h"
@@ -361,7 +362,7 @@ private:
       out_ << "registry: HKEY_LOCAL_MACHINE" << UninstallKeyPath(folder) << ": DisplayName \""
            << UninstallDisplayName(group) << "\", UninstallString \"" << UninstallerPath(installPath_) << "\"\n";
     }
-    out_ << "log: " << AddBackslash(installPath_) << "Install1.log: [General] Name=" << name
+    out_ << "log: " << InstallLogPath(installPath_) << ": [General] Name=" << name
          << ", [InstalledFiles] File1 to File" << plans_.back().plan.files.size() << ", [Group] Name=" << group
          << ", [StartMenu] Folder=" << folder << ", [BenutzerKonto] UserName (with shortcuts)\n";
   }
