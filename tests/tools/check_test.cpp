@@ -125,7 +125,6 @@ TEST(CheckMedium, BrokenMediaGiveTheirFindings) {
        {"warning: [General] defaultPath: the programs folder itself: the directory page does not accept it"}},
       {"a relative default path", [](const Medium& m) { m.Replace("C:\\Programme\\Demo", "RelDemo"); },
        {"warning: [General] defaultPath: not an absolute path (a drive letter with \"\\\", or a UNC name)"}},
-      // As the directory page judges them.
       {"a default path with \"/\"", [](const Medium& m) { m.Replace("C:\\Programme\\Demo", "C:/Demo"); }, {}},
       {"a default path of three backslashes", [](const Medium& m) { m.Replace("C:\\Programme\\Demo", "\\\\\\Demo"); },
        {"warning: [General] defaultPath: not an absolute path (a drive letter with \"\\\", or a UNC name)"}},

@@ -1,10 +1,8 @@
-// The rules hzpack check shares with the setup program, where they have no
-// table of their own yet. Each is one function of the program that the
-// program and the check both call, so one row per case covers both. The
-// others have theirs: the name's parts (install_plan_test), the install
-// path (install_dir_test), the uninstall entry name (uninstall_rules_test),
-// the [Items] caption (program_group_win_test), the version names
-// (windows_version_test).
+// The rules hzpack check shares with the setup program that have no table of
+// their own (the others: install_plan_test, install_dir_test,
+// uninstall_rules_test, program_group_win_test, windows_version_test). Each
+// is one function that the program and the check both call, so one row per
+// case covers both.
 #include "engine/install_plan.h"
 #include "system/Kv_tools.h"
 #include "system/setup_list.h"
