@@ -48,5 +48,5 @@ dir="$prefix/drive_c/Programme/Rundreise"
 for file in RUND.EXE Hilfe/RUND.HLP Hilfe/Bilder/Logo.bmp Büro.ini; do
   cmp "$dir/$file" "$product/$file" || fail "$file did not arrive as the product has it"
 done
-[ -n "$(find "$prefix/drive_c" -path '*/Rundreise/Rundreise Hilfe.lnk')" ] || fail "no shortcut to the help file"
+[ -n "$(find "$prefix/drive_c" -ipath '*/Rundreise/Rundreise Hilfe.lnk')" ] || fail "no shortcut to the help file"
 echo "made medium installed, every product file in place, the help file's shortcut in the group"
