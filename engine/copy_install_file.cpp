@@ -1,5 +1,7 @@
 #include "engine/copy_install_file.h"
 
+#include "system/Kv_tools.h"
+
 namespace {
 
 // Message lines end in a carriage return alone.
@@ -29,16 +31,10 @@ std::string GiveUpText(const std::string& destinationPath) {
 
 std::vector<std::string> TargetSubFolders(const std::string& targetName) {
   std::vector<std::string> folders;
-  std::string::size_type start = 0;
-  for (;;) {
-    // Windows takes "/" for a separator as well.
-    const std::string::size_type end = targetName.find_first_of("\\/", start);
-    if (end == std::string::npos) return folders;  // the rest is the file's name
-    const std::string part = targetName.substr(start, end - start);
-    // Windows drops trailing dots and blanks from a name, so "..." or ". ."
-    // would be ".." or "." there.
-    if (part.find_first_not_of(". ") == std::string::npos || part.find(':') != std::string::npos) return {};
+  if (!StaysInsideFolder(targetName)) return folders;
+  // Windows takes "/" for a separator as well.
+  for (auto end = targetName.find_first_of("\\/"); end != std::string::npos;
+       end = targetName.find_first_of("\\/", end + 1))
     folders.push_back(targetName.substr(0, end));
-    start = end + 1;
-  }
+  return folders;
 }

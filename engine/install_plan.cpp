@@ -4,7 +4,13 @@
 #include "engine/compressed_name.h"
 #include "system/Kv_tools.h"
 
+#include <algorithm>
+
 namespace {
+
+bool SameKey(const std::string& key, const std::string& versionName) {
+  return AsciiLowerCase(key) == AsciiLowerCase(versionName);
+}
 
 // The files listed for one Windows version. Its key is matched as the
 // profile functions match keys: without regard to letter case, the first
@@ -12,7 +18,7 @@ namespace {
 std::vector<std::string> SystemFiles(const InstallList& list, const std::string& versionName) {
   std::vector<std::string> names;
   for (const auto& [key, value] : list.systemDepended) {
-    if (AsciiLowerCase(key) != AsciiLowerCase(versionName)) continue;
+    if (!SameKey(key, versionName)) continue;
     const int count = CountFields(';', value);
     for (int k = 1; k <= count; ++k) names.push_back(GetField(';', value, k));
     break;
@@ -30,16 +36,13 @@ InstallList ReadInstallList(const ProfileReader& list) {
 }
 
 bool LeavesDestination(const std::string& name) {
-  if (name.find(':') != std::string::npos) return true;
-  if (!name.empty() && (name.front() == '\\' || name.front() == '/')) return true;
-  std::string::size_type start = 0;
-  for (;;) {
-    const std::string::size_type end = name.find_first_of("\\/", start);
-    const std::string part = name.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    if (!part.empty() && part.find_first_not_of(". ") == std::string::npos) return true;
-    if (end == std::string::npos) return false;
-    start = end + 1;
-  }
+  // An empty name is a missing entry, which the copy step reports.
+  return !name.empty() && !StaysInsideFolder(name);
+}
+
+bool NamesWindowsVersion(const std::string& key) {
+  const std::vector<std::string>& names = WindowsVersionNames();
+  return std::any_of(names.begin(), names.end(), [&key](const std::string& name) { return SameKey(key, name); });
 }
 
 InstallPlan PlanInstall(const InstallList& list, const std::string& installPath, const std::string& windowsDir,

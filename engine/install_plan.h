@@ -19,12 +19,19 @@ struct InstallList {
 };
 InstallList ReadInstallList(const ProfileReader& list);
 
-// Whether a listed name would put its file outside its destination
-// directory: a drive ("C:\x", "C:x"), a leading separator (the root of the
-// drive, or a UNC name "\\server\share"), or a part made of dots and blanks
-// alone ("..", and "..." or ". ." that Windows trims to ".." or "."). "/"
-// separates like "\".
+// Whether a listed name would not stay inside its destination directory
+// (StaysInsideFolder): a drive ("C:\x", "C:x"), a leading separator (the root
+// of the drive, or a UNC name "\\server\share"), an empty part ("sub\\b.txt",
+// which neither the copy step nor the uninstaller takes for a file inside), or
+// a part made of dots and blanks alone ("..", and "..." or ". ." that Windows
+// trims to ".." or "."). "/" separates like "\". An empty name is a missing
+// entry, not one that leaves.
 bool LeavesDestination(const std::string& name);
+
+// Whether the run reads the [SystemDepended] key on some Windows: the key is
+// one of the version names (WindowsVersionNames), matched as the profile
+// functions match keys, without regard to letter case.
+bool NamesWindowsVersion(const std::string& key);
 
 struct PlannedFile {
   enum class Step {

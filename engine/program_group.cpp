@@ -35,9 +35,20 @@ std::string UninstallKeyPath(const std::string& startMenuFolder) {
   return "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + startMenuFolder;
 }
 
+std::string UninstallDisplayName(const std::string& groupName) { return groupName + " deinstalieren"; }
+
+std::string UninstallerPath(const std::string& installPath) { return AddBackslash(installPath) + "Uninstal.exe"; }
+
 bool IsUninstallEntryName(const std::string& startMenuFolder) {
   return !startMenuFolder.empty() && startMenuFolder.front() != '\\' && startMenuFolder.back() != '\\' &&
          startMenuFolder.find("\\\\") == std::string::npos;
+}
+
+std::vector<ShortcutItem> ReadShortcutItems(const ProfileReader& list) {
+  std::vector<ShortcutItem> items;
+  for (auto& [file, caption] : ReadListSection(list, "Items"))
+    items.push_back({file, caption.substr(0, kCaptionChars)});
+  return items;
 }
 
 std::string CopyErrorsMessage(const std::string& path) {

@@ -3,6 +3,9 @@
 // CreateProgmanGroup is made of.
 #pragma once
 
+#include "system/setup_list.h"
+
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -41,11 +44,28 @@ FolderSet ChooseFolderSet(const AccountFolders& account, const std::string& grou
 
 // The uninstall entry's key under HKEY_LOCAL_MACHINE.
 std::string UninstallKeyPath(const std::string& startMenuFolder);
+// The entry's "DisplayName": the group name + " deinstalieren".
+std::string UninstallDisplayName(const std::string& groupName);
+// The entry's "UninstallString", and the target of an old group's "Programm
+// entfernen" link that marks the group as this install's: the uninstaller in
+// the install directory.
+std::string UninstallerPath(const std::string& installPath);
+
 // True for a name that addresses one entry below the key that holds every
 // program's uninstall entry: not empty and without an empty part (a leading,
 // trailing or doubled backslash would reach that key itself). Nothing is
 // written, looked up or deleted under any other name.
 bool IsUninstallEntryName(const std::string& startMenuFolder);
+
+// One program-group shortcut of the setup list's [Items]: "file=caption".
+struct ShortcutItem {
+  std::string file;     // relative to the install directory
+  std::string caption;  // description and link file name, cut to kCaptionChars
+};
+// A caption is at most this long; the rest of a longer one is dropped.
+constexpr std::size_t kCaptionChars = 255;
+// The [Items] lines in file order; a line with an empty caption is left out.
+std::vector<ShortcutItem> ReadShortcutItems(const ProfileReader& list);
 
 // The outcome messages; path is the install directory as the user sees it.
 std::string CopyErrorsMessage(const std::string& path);
@@ -77,12 +97,7 @@ AccountFolders LookUpAccountFolders(bool allUsers);
 // cannot be looked up: no Start-menu shortcut then.
 std::string StartMenuLinkFolder(const FolderSet& folders);
 
-// One program-group shortcut of the setup list's [Items]: "file=caption".
-struct ShortcutItem {
-  std::string file;     // relative to the install directory
-  std::string caption;  // description and link file name, at most 255 characters
-};
-// The [Items] lines in file order; a line with an empty caption is left out.
+// The [Items] lines of the list file beside the program (ReadShortcutItems).
 std::vector<ShortcutItem> ReadShortcutItems(const std::string& listFile);
 
 // Registers the install in the system's software list: DisplayName =

@@ -11,9 +11,6 @@
 
 namespace {
 
-// A caption is at most this long; the rest of a longer one is dropped.
-constexpr std::size_t kCaptionChars = 255;
-
 void WriteValue(HKEY key, const std::string& name, const std::string& value) {
   if (!WriteRegString(key, name, value)) throw ERegistryException(name);
 }
@@ -45,10 +42,7 @@ std::string StartMenuLinkFolder(const FolderSet& folders) {
 }
 
 std::vector<ShortcutItem> ReadShortcutItems(const std::string& listFile) {
-  std::vector<ShortcutItem> items;
-  for (auto& [file, caption] : ReadListSection(ProfileOf(listFile), "Items"))
-    items.push_back({file, caption.substr(0, kCaptionChars)});
-  return items;
+  return ReadShortcutItems(ProfileOf(listFile));
 }
 
 void WriteUninstallEntry(const std::string& startMenuFolder, const std::string& groupName,
@@ -56,8 +50,8 @@ void WriteUninstallEntry(const std::string& startMenuFolder, const std::string& 
   if (!IsUninstallEntryName(startMenuFolder)) return;
   const kv::RegKey key = OpenMachineKey(UninstallKeyPath(startMenuFolder), true);
   if (!key) return;
-  WriteValue(key.Get(), "DisplayName", groupName + " deinstalieren");
-  WriteValue(key.Get(), "UninstallString", AddBackslash(installPath) + "Uninstal.exe");
+  WriteValue(key.Get(), "DisplayName", UninstallDisplayName(groupName));
+  WriteValue(key.Get(), "UninstallString", UninstallerPath(installPath));
 }
 
 bool RecycleFile(const std::string& path, HWND owner) {
@@ -82,7 +76,7 @@ void ClearOldGroups(const std::string& oldGroups, const std::string& programMenu
                     const std::string& installPath, HWND owner) {
   if (programMenuRoot.empty()) return;
   try {
-    const std::string uninstaller = AddBackslash(installPath) + "Uninstal.exe";
+    const std::string uninstaller = UninstallerPath(installPath);
     for (const std::string& name : SplitFileList(oldGroups)) {
       // An empty name would make the menu root itself the group.
       if (name.empty()) continue;

@@ -5,7 +5,8 @@
 # The medium is copied into the prefix as C:\Medium and started from there,
 # so that nothing the program writes beside itself lands in MEDIUM. Needs a
 # display and the prefix's wineserver started (wine-prefix.sh start).
-# Exits with SETUP.EXE's exit code.
+# Exits with SETUP.EXE's exit code, or Wine's 53 when it could not start
+# SETUP.EXE at all.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 prefix="$(cd "$1" && pwd)"
@@ -26,6 +27,12 @@ case $rc in
   0) meaning="install completed" ;;
   1) meaning="files given up, or the run stopped by an error" ;;
   2) meaning="cancelled by the user" ;;
+  # Wine's own code when it cannot start a program at all.
+  53) if [ -z "$(find "$copy" -maxdepth 1 -iname setup.exe)" ]; then
+        meaning="Wine found no SETUP.EXE on the medium to start"
+      else
+        meaning="Wine could not start SETUP.EXE: a DLL it needs is missing"
+      fi ;;
   *) meaning="ended before the install (see the README's exit codes)" ;;
 esac
 # The log written by this run tells where it went: the list's default folder,

@@ -134,9 +134,9 @@ bool AutoModeRequested(const std::string& firstArgument, bool shiftDown, bool ct
 
 void ReadStartupSettings(const std::string& listFile) {
   const ProfileReader list = ProfileOf(listFile);
-  ProgName = ReadListString(list, "General", "Name", "Programm");
-  DefaultPath = ReadListString(list, "General", "defaultPath", "C:\\App");
-  StartMenuFolder = ReadListString(list, "StartMenu", "Folder", "Unbenannt");
+  ProgName = ReadProgramName(list);
+  DefaultPath = ReadDefaultPath(list);
+  StartMenuFolder = ReadStartMenuFolder(list);
   GroupName = ReadListString(list, "Group", "Name", "");
   ShortcutName = ReadListString(list, "General", "Name", "");
   MobileOption = ReadListBool(list, "General", "MobileOption", false);

@@ -83,3 +83,55 @@ std::string ChangeFileExt(const std::string& path, const std::string& ext) {
   const std::string::size_type dot = ExtStart(path);
   return (dot == std::string::npos ? path : path.substr(0, dot)) + ext;
 }
+
+bool IsPlainNamePart(const std::string& part) { return part.find_first_not_of(". ") != std::string::npos; }
+
+bool StaysInsideFolder(const std::string& name) {
+  if (name.find(':') != std::string::npos) return false;
+  std::string::size_type start = 0;
+  for (;;) {
+    const std::string::size_type end = name.find_first_of("\\/", start);
+    if (!IsPlainNamePart(name.substr(start, end == std::string::npos ? std::string::npos : end - start))) return false;
+    if (end == std::string::npos) return true;
+    start = end + 1;
+  }
+}
+
+namespace {
+
+enum Version { k95, k98, k98SE, kME, kNT, k2000, kXP, kVista, kUnknown };
+// GetVersionExA's platform ids (VER_PLATFORM_WIN32_WINDOWS, VER_PLATFORM_WIN32_NT).
+constexpr unsigned long kPlatform9x = 1;
+constexpr unsigned long kPlatformNT = 2;
+
+Version VersionOf(unsigned long platformId, unsigned long major, unsigned long minor, const std::string& csd) {
+  if (platformId == kPlatform9x) {
+    if (major != 4) return kUnknown;
+    if (minor == 0) return k95;
+    if (minor == 10) return csd.size() > 1 && csd[1] == 'A' ? k98SE : k98;
+    if (minor == 90) return kME;
+    return kUnknown;
+  }
+  if (platformId == kPlatformNT) {
+    if (major <= 4) return kNT;
+    if (major == 5 && minor == 0) return k2000;
+    if (major == 5 && minor == 1) return kXP;
+    if (major == 6) return kVista;
+  }
+  return kUnknown;
+}
+
+}  // namespace
+
+const std::vector<std::string>& WindowsVersionNames() {
+  // In the order of Version.
+  static const std::vector<std::string> kNames = {"Windows 95", "Windows 98",   "Windows 98SE", "Windows ME",
+                                                  "Windows NT", "Windows 2000", "Windows XP",   "Windows Vista",
+                                                  "Unknown"};
+  return kNames;
+}
+
+std::string WindowsVersionNameOf(unsigned long platformId, unsigned long major, unsigned long minor,
+                                 const std::string& csdVersion) {
+  return WindowsVersionNames()[VersionOf(platformId, major, minor, csdVersion)];
+}

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // ---- Text and list helpers (portable) ------------------------------------
 
@@ -34,6 +35,24 @@ std::string ExtractFilePath(const std::string& path);  // up to and including th
 std::string ExtractFileName(const std::string& path);  // after the last "\" or ":"
 std::string ExtractFileExt(const std::string& path);   // from the last "." of the name, or ""
 std::string ChangeFileExt(const std::string& path, const std::string& ext);
+
+// A name relative to a folder ("Hilfe\DEMO.HLP") that stays inside it: no
+// ":" (a drive, or a stream of a file), no leading separator, and every part
+// between separators names one entry: not empty (a doubled or trailing
+// separator) and not made of dots and blanks alone, which Windows trims to
+// "." or "..". "/" separates like "\". The install plan, the copy step, the
+// uninstaller and the medium check all judge names by this one rule.
+bool StaysInsideFolder(const std::string& name);
+// The part rule of StaysInsideFolder alone.
+bool IsPlainNamePart(const std::string& part);
+
+// The name GetWindowsVersionName gives for what GetVersionExA reports
+// (platform 1: Windows 95, 98, ME; 2: the NT family); csdVersion's second
+// character "A" marks Windows 98 Second Edition.
+std::string WindowsVersionNameOf(unsigned long platformId, unsigned long major, unsigned long minor,
+                                 const std::string& csdVersion);
+// Every name WindowsVersionNameOf gives, oldest system first, "Unknown" last.
+const std::vector<std::string>& WindowsVersionNames();
 
 // ---- Program directory, waits, settings location (Win32) ----------------
 

@@ -41,6 +41,22 @@ std::string ReadListString(const ProfileReader& list, const std::string& section
   return std::string(buffer.data(), std::min(length, buffer.size() - 1));
 }
 
+std::string ReadProgramName(const ProfileReader& list) { return ReadListString(list, "General", "Name", "Programm"); }
+
+std::string ReadDefaultPath(const ProfileReader& list) {
+  return ReadListString(list, "General", "defaultPath", "C:\\App");
+}
+
+std::string ReadStartMenuFolder(const ProfileReader& list) {
+  return ReadListString(list, "StartMenu", "Folder", "Unbenannt");
+}
+
+std::string ReadGroupName(const ProfileReader& list) { return ReadListString(list, "Group", "Name", "Gruppex"); }
+
+std::string ListValueAsRead(const std::string& value) {
+  return ReadListString(ProfileOfText("[List]\r\nValue=" + value + "\r\n"), "List", "Value", "");
+}
+
 bool ParseListInteger(const std::string& text, long long& value) {
   std::size_t i = 0;
   const bool negative = i < text.size() && text[i] == '-';
@@ -84,12 +100,18 @@ std::vector<std::pair<std::string, std::string>> ReadListSection(const ProfileRe
 
 std::vector<std::string> ReadNumberedList(const ProfileReader& list, const std::string& section,
                                           const std::string& keyPrefix) {
-  const std::size_t count = ReadListSection(list, section).size();
   std::vector<std::string> entries;
-  for (std::size_t n = 1; n <= count; ++n) {
-    entries.push_back(ReadListString(list, section, keyPrefix + std::to_string(n), ""));
-  }
+  for (const std::string& key : NumberedKeys(list, section, keyPrefix))
+    entries.push_back(ReadListString(list, section, key, ""));
   return entries;
+}
+
+std::vector<std::string> NumberedKeys(const ProfileReader& list, const std::string& section,
+                                      const std::string& keyPrefix) {
+  const std::size_t count = ReadListSection(list, section).size();
+  std::vector<std::string> keys;
+  for (std::size_t n = 1; n <= count; ++n) keys.push_back(keyPrefix + std::to_string(n));
+  return keys;
 }
 
 std::vector<std::string> SplitFileList(const std::string& text) {

@@ -50,6 +50,21 @@ ListFileState CheckListFile(const std::string& path);
 std::string ReadListString(const ProfileReader& list, const std::string& section, const std::string& key,
                            const std::string& def);
 
+// The list's values that have a default of their own, as the setup program
+// reads them: [General] Name ("Programm" where missing), [General]
+// defaultPath ("C:\App"), [StartMenu] Folder ("Unbenannt"), and [Group] Name
+// as the install run reads it ("Gruppex"; start-up reads it without default).
+std::string ReadProgramName(const ProfileReader& list);
+std::string ReadDefaultPath(const ProfileReader& list);
+std::string ReadStartMenuFolder(const ProfileReader& list);
+std::string ReadGroupName(const ProfileReader& list);
+
+// What the setup program reads of value written into a list as "key=value":
+// the profile functions drop blanks at its ends and one pair of quotes
+// around it, end it at a line break, and hand out its first 2047 characters.
+// A name or text that a list is to carry must read back as itself.
+std::string ListValueAsRead(const std::string& value);
+
 // The integer of a boolean value: decimal, or hexadecimal after "0x", "0X" or
 // "$", with an optional sign. False when the text is not such a number.
 bool ParseListInteger(const std::string& text, long long& value);
@@ -66,6 +81,10 @@ std::vector<std::pair<std::string, std::string>> ReadListSection(const ProfileRe
 // keys keyPrefix + "1" to keyPrefix + "N".
 std::vector<std::string> ReadNumberedList(const ProfileReader& list, const std::string& section,
                                           const std::string& keyPrefix = "");
+// The keys ReadNumberedList reads, in its order; any other key of the
+// section is never read.
+std::vector<std::string> NumberedKeys(const ProfileReader& list, const std::string& section,
+                                      const std::string& keyPrefix = "");
 
 // The names of a ";"-separated file list ([SystemDepended]); a trailing ";"
 // adds no empty name.

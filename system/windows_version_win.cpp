@@ -31,25 +31,6 @@ bool QueryWindowsVersion(OSVERSIONINFOA& info) {
   return ::GetVersionExA(&info) != FALSE;
 }
 
-std::string NameOf(const OSVERSIONINFOA& info) {
-  const DWORD major = info.dwMajorVersion;
-  const DWORD minor = info.dwMinorVersion;
-  if (info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) {
-    if (major != 4) return "Unknown";
-    if (minor == 0) return "Windows 95";
-    if (minor == 10) return info.szCSDVersion[1] == 'A' ? "Windows 98SE" : "Windows 98";
-    if (minor == 90) return "Windows ME";
-    return "Unknown";
-  }
-  if (info.dwPlatformId == VER_PLATFORM_WIN32_NT) {
-    if (major <= 4) return "Windows NT";
-    if (major == 5 && minor == 0) return "Windows 2000";
-    if (major == 5 && minor == 1) return "Windows XP";
-    if (major == 6) return "Windows Vista";
-  }
-  return "Unknown";
-}
-
 bool TokenListsAdministrators(HANDLE token) {
   DWORD needed = 0;
   if (::GetTokenInformation(token, TokenGroups, nullptr, 0, &needed) ||
@@ -77,7 +58,9 @@ bool GroupsListAdministrators(const SID_AND_ATTRIBUTES* groups, std::size_t coun
 
 std::string GetWindowsVersionName() {
   OSVERSIONINFOA info;
-  return QueryWindowsVersion(info) ? NameOf(info) : "Unknown";
+  return QueryWindowsVersion(info) ? WindowsVersionNameOf(info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion,
+                                                         info.szCSDVersion)
+                                    : WindowsVersionNames().back();
 }
 
 bool IsWindowsNT() {

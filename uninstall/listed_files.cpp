@@ -7,13 +7,6 @@
 
 namespace {
 
-// A component Windows would not take as a plain name below its folder: ""
-// (doubled or trailing backslash), dots alone ("." and ".." among them) or
-// dots and blanks alone, which the system trims to dots.
-bool IsPlainName(const std::string& component) {
-  return component.find_first_not_of(". ") != std::string::npos;
-}
-
 bool IsPlainPath(const std::string& path) {
   const std::string::size_type colon = path.find(':');
   if (colon != std::string::npos && (colon != 1 || path.find(':', colon + 1) != std::string::npos)) return false;
@@ -21,7 +14,7 @@ bool IsPlainPath(const std::string& path) {
   std::string::size_type start = path.compare(0, 2, "\\\\") == 0 ? 2 : 0;
   for (;;) {
     const std::string::size_type end = path.find('\\', start);
-    if (!IsPlainName(path.substr(start, end == std::string::npos ? std::string::npos : end - start))) return false;
+    if (!IsPlainNamePart(path.substr(start, end == std::string::npos ? std::string::npos : end - start))) return false;
     if (end == std::string::npos) return true;
     start = end + 1;
   }

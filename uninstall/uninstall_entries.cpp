@@ -6,28 +6,14 @@
 
 namespace {
 
-// The system drops trailing dots and blanks of a path's parts, so a part of
-// nothing else ("", ".", "..", ". ") names the folder itself or one above.
-bool IsPlainPart(const std::string& part) {
-  return part.find_first_not_of(". ") != std::string::npos && part.find(':') == std::string::npos;
-}
-
+// One part of a path, named by the rule every name of the program follows.
 bool IsPlainFileName(const std::string& name) {
-  return IsPlainPart(name) && name.find_first_of("\\/") == std::string::npos;
+  return name.find_first_of("\\/") == std::string::npos && StaysInsideFolder(name);
 }
 
 }  // namespace
 
-bool IsGroupFolderName(const std::string& groupName) {
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t end = groupName.find_first_of("\\/", start);
-    if (!IsPlainPart(groupName.substr(start, end == std::string::npos ? std::string::npos : end - start)))
-      return false;
-    if (end == std::string::npos) return true;
-    start = end + 1;
-  }
-}
+bool IsGroupFolderName(const std::string& groupName) { return StaysInsideFolder(groupName); }
 
 bool IsPlainShortcutName(const std::string& shortcutName) { return IsPlainFileName(shortcutName); }
 

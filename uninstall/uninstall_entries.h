@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-// True for a group name that names a folder inside the Programs folder: every
-// part of it has a character besides dots and blanks (".." would reach the
-// Start menu or the profile above, "." or "" the Programs folder itself, so a
-// leading backslash too), and none holds a ":" (a drive, a stream).
+// True for a group name that names a folder inside the Programs folder
+// (StaysInsideFolder): no drive or stream (":"), no leading separator, and
+// every part has a character besides dots and blanks (".." would reach the
+// Start menu or the profile above, "." or "" the Programs folder itself).
 bool IsGroupFolderName(const std::string& groupName);
 // True for a shortcut name ([General] Name) that is a plain file name: no
 // "\", "/" or ":" and not dots and blanks alone, so the link it names lies

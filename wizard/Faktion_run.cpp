@@ -55,7 +55,7 @@ void Tf_Aktion::InstallRun() {
   InstallPath = Text(edPathName);
 
   const ProfileReader list = ProfileOf(GetAppDir() + "Setup.lst");
-  GroupName = ReadListString(list, "Group", "Name", "Gruppex");
+  GroupName = ReadGroupName(list);
   OldGroup = ReadListString(list, "Group", "Old", "");
   const InstallPlan plan = PlanInstall(ReadInstallList(list), InstallPath, GetWindowsDir(), versionName_);
   MainProgFile = plan.mainProgFile;

@@ -100,7 +100,7 @@ TEST(LeavesDestination, OnlyNamesThatStayInside) {
       {"a/b.txt", false},
       {"..dat", false},
       {"name..", false},
-      {"a\\\\b.txt", false},
+      {"a\\\\b.txt", true},  // neither the copy step nor the uninstaller takes it for a file inside
       {"", false},
       {"..\\Shared.dll", true},
       {"a\\..\\..\\x.dll", true},

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A medium made with hzpack make from a small product (a packed program, a
 # packed file in a folder, plain files, one with a non-ASCII name, one two
-# folders down), installed in automatic mode under Wine: every product file
-# must arrive in place with its bytes. Making it twice gives the same medium.
+# folders down; the program stored plain, as packing makes it larger; the help
+# file with a shortcut), installed in automatic mode under Wine: every product
+# file must arrive in place with its bytes. Making it twice gives the same one.
 #   made_medium_test.sh SOURCE_DIR PREFIX HZPACK
 # HZPACK is the native packer with this build's SETUP.EXE beside it.
 set -euo pipefail
@@ -23,7 +24,8 @@ printf 'Vertrag\r\n' >"$work/Vertrag.txt"
 printf 'Neu in dieser Fassung\r\n' >"$work/Liesmich.txt"
 
 make_medium() {
-  "$hzpack" make "$product" "$1" --name "Rundreise" --agreement "$work/Vertrag.txt" --readme "$work/Liesmich.txt"
+  "$hzpack" make "$product" "$1" --name "Rundreise" --agreement "$work/Vertrag.txt" --readme "$work/Liesmich.txt" \
+    --item "Hilfe/RUND.HLP=Rundreise Hilfe"
 }
 make_medium "$work/medium" || fail "make failed"
 make_medium "$work/again" >/dev/null || fail "the second make failed"
@@ -46,4 +48,5 @@ dir="$prefix/drive_c/Programme/Rundreise"
 for file in RUND.EXE Hilfe/RUND.HLP Hilfe/Bilder/Logo.bmp Büro.ini; do
   cmp "$dir/$file" "$product/$file" || fail "$file did not arrive as the product has it"
 done
-echo "made medium installed, every product file in place"
+[ -n "$(find "$prefix/drive_c" -ipath '*/Rundreise/Rundreise Hilfe.lnk')" ] || fail "no shortcut to the help file"
+echo "made medium installed, every product file in place, the help file's shortcut in the group"

@@ -3,7 +3,14 @@
 #include "tools/hzpack/medium_maker.h"
 #include "system/code_page.h"
 
+#include "tests/support/test_files.h"
+#include "tools/hzpack/check.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <sstream>
 
 namespace {
 
@@ -32,6 +39,7 @@ TEST(MediumMaker, EachFileIsShippedSoThatItInstallsUnderItsOwnName) {
       {"Ordner./x.txt", "", "", false},
       {"CON.txt", "", "", false},
       {" vorn.txt", "", "", false},
+      {"'Notiz.txt'", "", "", false},  // the list would give it without its quotes
       {"Smiley \xF0\x9F\x98\x80.txt", "", "", false},
   };
   for (const Row& row : rows) {
@@ -85,7 +93,7 @@ TEST(MediumMaker, TheMainProgramComesFirstAndNamesDoNotClash) {
 
 TEST(MediumMaker, TheListNamesTheProductEverywhereAndTheMainProgramFirst) {
   const std::vector<MediumEntry> entries = Entries({"bin/RUND.EXE", "Logo.bmp"});
-  EXPECT_EQ(hzpack::SetupListText("B\xFCro", "D:\\B\xFCro", entries),
+  EXPECT_EQ(hzpack::SetupListText("B\xFCro", "D:\\B\xFCro", entries, {}),
             "[General]\r\nName=B\xFCro\r\ndefaultPath=D:\\B\xFCro\r\n\r\n"
             "[StartMenu]\r\nFolder=B\xFCro\r\n\r\n"
             "[Group]\r\nName=B\xFCro\r\n\r\n"
@@ -114,6 +122,62 @@ TEST(MediumMaker, OnlyWhatCodePage1252WritesIsConverted) {
     EXPECT_EQ(Utf8ToCp1252(row.utf8, out), row.cp1252 != nullptr);
     EXPECT_EQ(out, row.cp1252 ? row.cp1252 : "untouched");
   }
+}
+
+// A product with a help file for a second shortcut, data that packing would
+// make larger, and a library folder that is a link to a folder elsewhere.
+TEST(MediumMaker, ARoundTripWithAnExtraShortcutAndAFileStoredPlain) {
+  namespace fs = std::filesystem;
+  const kvtest::TempDir dir;
+  const fs::path product = dir / "Produkt";
+  fs::create_directories(product / "Daten");
+  fs::create_directories(dir / "Geteilt");
+  kvtest::WriteBytes(dir / "Produkt/Demo.exe", "MZ" + std::string(4000, 'x'));
+  kvtest::WriteBytes(dir / "Produkt/Hilfe.hlp", std::string(3000, 'h'));
+  std::mt19937 random(24);
+  std::string noise(20000, '\0');
+  std::generate(noise.begin(), noise.end(), [&random] { return static_cast<char>(random()); });
+  kvtest::WriteBytes(dir / "Produkt/Daten/Zufall.dat", noise);
+  kvtest::WriteBytes(dir / "Geteilt/HELPER.DLL", std::string(2000, 'd'));
+  fs::create_directory_symlink(dir / "Geteilt", product / "lib");
+  kvtest::WriteBytes(dir / "Vertrag.txt", "Vertrag");
+  kvtest::WriteBytes(dir / "SETUP.EXE", "MZ");
+
+  hzpack::MakeRequest request;
+  request.source = product.string();
+  request.medium = dir / "Medium";
+  request.name = "Demo";
+  request.agreement = dir / "Vertrag.txt";
+  request.setup = dir / "SETUP.EXE";
+  request.items = {"Hilfe.hlp=Demo Hilfe"};
+  const hzpack::MakeReport report = hzpack::MakeMedium(request);
+  EXPECT_EQ(report.packed, 3u);  // of 4
+  EXPECT_EQ(kvtest::ReadBytes(dir / "Medium/Setup.lst"),
+            kvtest::ToBytes("[General]\r\nName=Demo\r\ndefaultPath=C:\\Programme\\Demo\r\n\r\n"
+                            "[StartMenu]\r\nFolder=Demo\r\n\r\n[Group]\r\nName=Demo\r\n\r\n"
+                            "[programfiles]\r\n1=Demo.ex_\r\n2=Daten\\Zufall.dat\r\n3=Hilfe.hl_\r\n"
+                            "4=lib\\HELPER.DL_\r\n\r\n"
+                            "[Items]\r\nDemo.EXE=Demo\r\nHilfe.HLP=Demo Hilfe\r\nUninstal.exe=Programm entfernen\r\n"));
+  EXPECT_EQ(kvtest::ReadBytes(dir / "Medium/Daten/Zufall.dat"), kvtest::ToBytes(noise));
+  std::ostringstream findings;
+  EXPECT_EQ(hzpack::CheckMedium(dir / "Medium", findings, false), 0);
+  EXPECT_EQ(findings.str(), "");
+
+  // What make refuses rather than ship a medium short of a file or a
+  // shortcut: items it cannot make as asked, a folder link back into itself.
+  request.medium = dir / "Medium2";
+  const std::vector<std::vector<std::string>> wrongItems = {
+      {"Fehlt.hlp=Hilfe"},   {"Hilfe.hlp"},        {"Hilfe.hlp=A", "Hilfe.hlp=B"},         {"Demo.exe=Noch einmal"},
+      {"Hilfe.hlp=Hilfe?"},  {"Hilfe.hlp='Hilfe'"}, {"Hilfe.hlp=programm entfernen"},
+      {"Hilfe.hlp=" + std::string(256, 'c')}};
+  for (const std::vector<std::string>& items : wrongItems) {
+    SCOPED_TRACE(items.back());
+    request.items = items;
+    EXPECT_THROW(hzpack::MakeMedium(request), MakeError);
+  }
+  request.items.clear();
+  fs::create_directory_symlink(product, product / "Daten/zurück");
+  EXPECT_THROW(hzpack::MakeMedium(request), MakeError);
 }
 
 }  // namespace

@@ -6,14 +6,15 @@
 #include "decompress/lzh_internal.h"
 #include "engine/ascii_case.h"
 #include "engine/compressed_name.h"
+#include "engine/install_log.h"
 #include "engine/install_plan.h"
 #include "engine/program_group.h"
 #include "system/Kv_tools.h"
 #include "system/code_page.h"
 #include "system/setup_list.h"
+#include "wizard/install_dir.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -27,26 +28,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The version names the setup program knows; a [SystemDepended] key is one
-// of them or is never read.
-const char* const kVersionNames[] = {"Windows 95", "Windows 98", "Windows 98SE", "Windows ME",   "Windows NT",
-                                     "Windows 2000", "Windows XP", "Windows Vista", "Unknown"};
 // Where the plan puts [Windows] entries; the real one is the machine's.
 constexpr char kWindowsDir[] = "C:\\WINDOWS";
-// The profile functions hand out this many characters of a value.
-constexpr std::size_t kValueChars = 2047;
-// A shortcut's caption is cut to this many characters.
-constexpr std::size_t kCaptionChars = 255;
-
-struct Shortcut {
-  std::string file;
-  std::string caption;
-};
-std::vector<Shortcut> Shortcuts(const ProfileReader& list) {
-  std::vector<Shortcut> items;
-  for (auto& [file, caption] : ReadListSection(list, "Items")) items.push_back({file, caption.substr(0, kCaptionChars)});
-  return items;
-}
+// More than any list value a vendor writes: enough to see a value whole.
+constexpr std::size_t kWholeValueBuffer = 1 << 16;
 
 // The decoder's I/O over a file in memory; the output is only counted.
 // Like the expansion, it stops where the coded data is known cut short.
@@ -134,6 +119,7 @@ public:
 
   // The file's path, or "" when the medium has no such file.
   std::string Find(const std::string& name) {
+    if (!StaysInsideFolder(name)) return {};
     fs::path at(dir_);
     for (const std::string& part : NameParts(name)) {
       at = Entry(at, part);
@@ -145,7 +131,6 @@ public:
 
 private:
   fs::path Entry(const fs::path& folder, const std::string& part) {
-    if (part.empty() || part == "." || part == "..") return {};
     auto listed = listings_.find(folder.string());
     if (listed == listings_.end()) {
       std::vector<fs::path> names;
@@ -193,8 +178,8 @@ public:
     CheckGroupName();
     const InstallList files = ReadInstallList(list_);
     CheckMainProgram(files);
-    CheckNumbering("programfiles", files.programFiles.size());
-    CheckNumbering("Windows", files.windowsFiles.size());
+    CheckNumbering("programfiles");
+    CheckNumbering("Windows");
     PlanEveryVersion(files);
     CheckFiles();
     CheckItems();
@@ -315,52 +300,47 @@ private:
         const std::string where = std::string("[") + section + "] " + key;
         if (known != kKnown.end() && known->second.count(AsciiLowerCase(key)) == 0)
           Warning(where, "never read by the setup program");
-        if (AsciiLowerCase(section) == "systemdepended" &&
-            std::none_of(std::begin(kVersionNames), std::end(kVersionNames),
-                         [&k = key](const char* v) { return SameName(k, v); }))
+        if (AsciiLowerCase(section) == "systemdepended" && !NamesWindowsVersion(key))
           Warning(where, "no Windows version is called so; these files are never installed");
-        std::vector<char> whole(1 << 16);
-        if (list_(section, key.c_str(), "", whole.data(), whole.size()) > kValueChars)
+        std::vector<char> whole(kWholeValueBuffer);
+        const std::size_t length = list_(section, key.c_str(), "", whole.data(), whole.size());
+        if (ReadListString(list_, section, key, "") != std::string(whole.data(), length))
           Warning(where, "longer than 2047 characters: the setup program reads only the first 2047");
       }
     }
   }
 
   void CheckGeneral() {
-    if (!HasKey("General", "Name")) Warning("[General] Name", "missing: the program is called \"Programm\"");
-    if (!HasKey("Group", "Name")) Warning("[Group] Name", "missing: the program group is called \"Gruppex\"");
+    const auto quoted = [](const std::string& value) { return "\"" + value + "\""; };
+    if (!HasKey("General", "Name"))
+      Warning("[General] Name", "missing: the program is called " + quoted(ReadProgramName(list_)));
+    if (!HasKey("Group", "Name"))
+      Warning("[Group] Name", "missing: the program group is called " + quoted(ReadGroupName(list_)));
+    const std::string folder = ReadStartMenuFolder(list_);
     if (!HasKey("StartMenu", "Folder")) {
-      Warning("[StartMenu] Folder", "missing: the uninstall entry is called \"Unbenannt\"");
-    } else {
-      const std::string folder = ReadListString(list_, "StartMenu", "Folder", "");
-      if (folder.empty()) {
-        Warning("[StartMenu] Folder", "empty: no uninstall entry is written");
-      } else if (folder.front() == '\\' || folder.back() == '\\' || folder.find("\\\\") != std::string::npos) {
-        Warning("[StartMenu] Folder", "a leading, trailing or doubled backslash: no uninstall entry is written");
-      }
+      Warning("[StartMenu] Folder", "missing: the uninstall entry is called " + quoted(folder));
+    } else if (folder.empty()) {
+      Warning("[StartMenu] Folder", "empty: no uninstall entry is written");
+    } else if (!IsUninstallEntryName(folder)) {
+      Warning("[StartMenu] Folder", "a leading, trailing or doubled backslash: no uninstall entry is written");
     }
-    if (!HasKey("General", "defaultPath")) {
-      Warning("[General] defaultPath", "missing: the proposed install directory is \"C:\\App\"");
-    }
-    installPath_ = ReadListString(list_, "General", "defaultPath", "C:\\App");
-    const std::string lower = AsciiLowerCase(RemoveBackslash(installPath_));
-    const bool drive = installPath_.size() >= 3 && std::isalpha(static_cast<unsigned char>(installPath_[0])) &&
-                       installPath_[1] == ':' && installPath_[2] == '\\';
-    if (lower == "c:\\programme" || lower == "c:\\program files") {
+    installPath_ = ReadDefaultPath(list_);
+    if (!HasKey("General", "defaultPath"))
+      Warning("[General] defaultPath", "missing: the proposed install directory is " + quoted(installPath_));
+    if (IsRootLikeInstallPath(installPath_)) {
       Warning("[General] defaultPath", "the programs folder itself: the directory page does not accept it");
-    } else if (!drive && installPath_.compare(0, 2, "\\\\") != 0) {
+    } else if (!IsAbsolutePath(installPath_)) {
       Warning("[General] defaultPath", "not an absolute path (a drive letter with \"\\\", or a UNC name)");
     }
   }
 
   // Keys of a numbered list beyond its count are never read.
-  void CheckNumbering(const char* section, std::size_t count) {
+  void CheckNumbering(const char* section) {
+    const std::vector<std::string> read = NumberedKeys(list_, section);
     for (const auto& [key, value] : ReadListSection(list_, section)) {
-      long long n = 0;
-      const bool number = ParseListInteger(key, n) && std::to_string(n) == key;
-      if (!number || n < 1 || static_cast<std::size_t>(n) > count)
+      if (std::find(read.begin(), read.end(), key) == read.end())
         Warning(std::string("[") + section + "] " + key,
-                "never read: entries are read by the numbers 1 to " + std::to_string(count) +
+                "never read: entries are read by the numbers 1 to " + std::to_string(read.size()) +
                     ", the count of the section's entries");
     }
   }
@@ -387,7 +367,8 @@ private:
         const std::string where = file.sourceName.empty() ? "entry " + std::to_string(file.logNumber) : file.sourceName;
         const bool first = checked.insert(AsciiLowerCase(file.sourceName)).second;
         if (file.step == PlannedFile::Step::Refuse) {
-          if (first) Error(where, "its target lies outside its directory; the setup program never places it");
+          if (first)
+            Error(where, "its name leads out of its directory or has an empty part; the setup program never places it");
           continue;
         }
         const auto [other, added] = targets.emplace(AsciiLowerCase(file.InstalledPath()), file.sourceName);
@@ -423,14 +404,14 @@ private:
   }
 
   void CheckItems() {
-    const std::vector<Shortcut> items = Shortcuts(list_);
-    const std::string name = ReadListString(list_, "General", "Name", "Programm");
+    const std::vector<ShortcutItem> items = ReadShortcutItems(list_);
+    const std::string name = ReadProgramName(list_);
     if (!items.empty() && items.front().caption != name)
       Warning("[Items] " + items.front().file, "its caption \"" + items.front().caption + "\" is not [General] Name \"" +
                                                   name + "\": the uninstaller leaves the desktop and Start-menu "
                                                          "shortcuts behind");
     const std::string installDir = AsciiLowerCase(AddBackslash(installPath_));
-    for (const Shortcut& item : items) {
+    for (const ShortcutItem& item : items) {
       const std::string target = AsciiLowerCase(installDir + item.file);
       const bool installed = std::any_of(plans_.begin(), plans_.end(), [&target](const VersionPlan& v) {
         return std::any_of(v.plan.files.begin(), v.plan.files.end(), [&target](const PlannedFile& f) {
@@ -442,9 +423,9 @@ private:
   }
 
   void PrintPlan() {
-    const std::string group = ReadListString(list_, "Group", "Name", "Gruppex");
-    const std::string folder = ReadListString(list_, "StartMenu", "Folder", "Unbenannt");
-    const std::string name = ReadListString(list_, "General", "Name", "Programm");
+    const std::string group = ReadGroupName(list_);
+    const std::string folder = ReadStartMenuFolder(list_);
+    const std::string name = ReadProgramName(list_);
     out_ << "plan: install directory " << installPath_ << ", Windows directory " << kWindowsDir << '\n';
     for (const VersionPlan& version : plans_) {
       if (plans_.size() > 1) out_ << "files on " << (version.version.empty() ? "any other Windows" : version.version) << ":\n";
@@ -459,16 +440,16 @@ private:
     if (group.empty()) {
       out_ << "shortcuts: none ([Group] Name is empty); no uninstall entry\n";
     } else {
-      const std::vector<Shortcut> items = Shortcuts(list_);
+      const std::vector<ShortcutItem> items = ReadShortcutItems(list_);
       out_ << "shortcuts: program group \"" << group << "\":";
-      for (const Shortcut& item : items) out_ << " \"" << item.caption << ".LNK\" -> " << item.file << ';';
+      for (const ShortcutItem& item : items) out_ << " \"" << item.caption << ".LNK\" -> " << item.file << ';';
       out_ << '\n';
       if (!items.empty())
         out_ << "shortcuts: desktop and Start menu (when chosen): \"" << items.front().caption << ".LNK\"\n";
-      out_ << "registry: HKEY_LOCAL_MACHINE" << UninstallKeyPath(folder) << ": DisplayName \"" << group
-           << " deinstalieren\", UninstallString \"" << AddBackslash(installPath_) << "Uninstal.exe\"\n";
+      out_ << "registry: HKEY_LOCAL_MACHINE" << UninstallKeyPath(folder) << ": DisplayName \""
+           << UninstallDisplayName(group) << "\", UninstallString \"" << UninstallerPath(installPath_) << "\"\n";
     }
-    out_ << "log: " << AddBackslash(installPath_) << "Install1.log: [General] Name=" << name
+    out_ << "log: " << InstallLogPath(installPath_) << ": [General] Name=" << name
          << ", [InstalledFiles] File1 to File" << plans_.back().plan.files.size() << ", [Group] Name=" << group
          << ", [StartMenu] Folder=" << folder << ", [BenutzerKonto] UserName (with shortcuts)\n";
   }

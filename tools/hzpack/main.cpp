@@ -2,7 +2,7 @@
 //   hzpack pack IN [OUT]    OUT defaults to IN's packed name (DEMO.EXE -> DEMO.EX_)
 //   hzpack expand IN OUT    expands with the program's own Expand
 //   hzpack info IN          prints the header
-//   hzpack make SOURCE MEDIUM --name NAME --agreement FILE [...]
+//   hzpack make SOURCE MEDIUM --name NAME --agreement FILE [--item FILE=CAPTION ...]
 //                           builds a medium from a product folder
 //   hzpack check MEDIUM [--plan]
 //                           checks a medium against what the setup program
@@ -36,9 +36,10 @@ constexpr const char* kUsage =
     "       hzpack expand IN OUT     expand IN into OUT as the setup program does\n"
     "       hzpack info IN           show the header of IN\n"
     "       hzpack make SOURCE MEDIUM --name NAME --agreement FILE [--readme FILE]\n"
-    "                   [--main FILE] [--path DIR] [--setup FILE]\n"
+    "                   [--main FILE] [--path DIR] [--setup FILE] [--item FILE=CAPTION]...\n"
     "                                build a medium from the product folder SOURCE\n"
-    "                                (SETUP.EXE: --setup, or the one beside hzpack)\n"
+    "                                (SETUP.EXE: --setup, or the one beside hzpack;\n"
+    "                                --item: one more shortcut, FILE below SOURCE)\n"
     "       hzpack check MEDIUM [--plan]\n"
     "                                check MEDIUM as the setup program will read and\n"
     "                                install it; --plan also shows the install\n"
@@ -121,7 +122,9 @@ bool ParseMake(const std::vector<std::string>& args, hzpack::MakeRequest& reques
   std::vector<std::string> positional;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const auto option = options.find(args[i]);
-    if (option == options.end()) {
+    if (args[i] == "--item" && i + 1 < args.size()) {
+      request.items.push_back(hzpack::ArgumentToUtf8(args[++i]));  // as often as wanted
+    } else if (option == options.end()) {
       if (args[i].size() > 1 && args[i][0] == '-') return false;
       positional.push_back(hzpack::ArgumentToUtf8(args[i]));
     } else if (i + 1 < args.size()) {

@@ -2,8 +2,10 @@
 
 #include "engine/ascii_case.h"
 #include "engine/compressed_name.h"
+#include "engine/program_group.h"
 #include "system/Kv_tools.h"
 #include "system/code_page.h"
+#include "system/setup_list.h"
 #include "tools/hzpack/hzl_pack.h"
 #include "tools/hzpack/host.h"
 
@@ -20,10 +22,23 @@ namespace fs = std::filesystem;
 namespace hzpack {
 namespace {
 
-// The profile functions read a value through a 2048-byte buffer.
-constexpr std::size_t kMaxListValue = 2047;
-
 std::string Upper(const std::string& cp1252) { return AnsiUpperCase(cp1252); }
+
+// A value the list is to carry must come back from it as it is written.
+void RequireListValue(const std::string& value, const std::string& what) {
+  if (ListValueAsRead(value) != value)
+    throw MakeError(what + ": the list cannot carry it as it is (blanks or quotes at its ends, or longer than 2047 "
+                           "characters)");
+}
+
+// A shortcut's caption: the link's file name, and cut to its first 255
+// characters.
+void RequireCaption(const std::string& caption, const std::string& what) {
+  std::string fault = NameFault(caption);
+  if (fault.empty() && caption.size() > kCaptionChars) fault = "longer than the 255 characters of a caption";
+  if (!fault.empty()) throw MakeError(what + ": " + fault);
+  RequireListValue(caption, what);
+}
 
 // The list's value for a name: code page 1252, each part a name Windows
 // takes, "\" between them.
@@ -42,10 +57,15 @@ std::string ListedForm(const std::string& utf8Name) {
     listed += '\\';
     start = end + 1;
   }
-  // The profile functions drop the blanks around a value.
-  if (listed.front() == ' ') throw MakeError(utf8Name + ": a name beginning with a blank");
-  if (listed.size() > kMaxListValue) throw MakeError(utf8Name + ": longer than a list value can be");
+  RequireListValue(listed, utf8Name);
   return listed;
+}
+
+// A key of [Items]: the profile functions end a key at its first "=", and
+// take a line beginning with ";" for a comment and with "[" for a section.
+void RequireKey(const std::string& key, const std::string& what) {
+  if (key.find('=') != std::string::npos || key.find_first_of(";[") == 0)
+    throw MakeError(what + " " + key + " cannot be a key of the list (\"=\" in it, or \";\" or \"[\" first)");
 }
 
 bool SameName(const std::string& a, const std::string& b) { return Upper(a) == Upper(b); }
@@ -93,19 +113,45 @@ void PrepareMedium(const fs::path& medium, const fs::path& source) {
   if (error) throw MakeError("cannot create " + medium.u8string() + ": " + error.message());
 }
 
+// Every file below folder, named from the product folder on (prefix). A
+// folder link is followed like a folder; one that leads back into a folder
+// it lies in (chain: the real folders from the product folder down) would
+// never end and is an error. Whatever is neither file nor folder (a broken
+// link) is one too, so that no file is left out without a word.
+void CollectFiles(const fs::path& folder, const std::string& prefix, std::vector<fs::path>& chain,
+                  std::vector<MediumEntry>& entries) {
+  std::error_code error;
+  chain.push_back(fs::canonical(folder, error));
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    const std::string name = prefix + it->path().filename().u8string();
+    std::error_code kind;
+    if (it->is_directory(kind)) {
+      if (std::find(chain.begin(), chain.end(), fs::canonical(it->path(), kind)) != chain.end())
+        throw MakeError(name + ": a folder link that leads back into a folder it lies in");
+      CollectFiles(it->path(), name + "/", chain, entries);
+    } else if (it->is_regular_file(kind)) {
+      entries.push_back(ShipAs(name));
+    } else {
+      throw MakeError(name + ": neither a file nor a folder (a link to nothing?)");
+    }
+  }
+  if (error) throw MakeError("cannot list " + folder.u8string() + ": " + error.message());
+  chain.pop_back();
+}
+
 std::vector<MediumEntry> ProductFiles(const fs::path& source) {
   std::error_code error;
   if (!fs::is_directory(source, error)) throw MakeError(source.u8string() + " is not a folder");
   std::vector<MediumEntry> entries;
-  for (fs::recursive_directory_iterator it(source, error), end; !error && it != end; it.increment(error)) {
-    if (it->is_directory()) continue;
-    const std::string name = it->path().lexically_relative(source).generic_u8string();
-    if (!it->is_regular_file()) throw MakeError(name + ": neither a file nor a folder");
-    entries.push_back(ShipAs(name));
-  }
-  if (error) throw MakeError("cannot list " + source.u8string() + ": " + error.message());
+  std::vector<fs::path> chain;
+  CollectFiles(source, "", chain, entries);
   if (entries.empty()) throw MakeError(source.u8string() + " holds no files");
   return entries;
+}
+
+// The same file stored as it is; ShipAs allows it where plain is true.
+MediumEntry StoredPlain(const MediumEntry& e) {
+  return {e.productName, e.productName, ListedForm(e.productName), false, true};
 }
 
 }  // namespace
@@ -128,11 +174,12 @@ std::string NameFault(const std::string& part) {
 MediumEntry ShipAs(const std::string& productName) {
   const std::string listed = ListedForm(productName);
   const std::string packed = PackedName(listed);
+  const bool plain = !IsCompressedSource(listed) && SameName(MapCompressedName(listed), listed);
   if (SameName(MapCompressedName(packed), listed)) {
-    return {productName, PackedName(productName), packed, true};
+    return {productName, PackedName(productName), packed, true, plain};
   }
-  if (!IsCompressedSource(listed) && SameName(MapCompressedName(listed), listed)) {
-    return {productName, productName, listed, false};
+  if (plain) {
+    return {productName, productName, listed, false, true};
   }
   throw MakeError(productName + ": the setup program would install it as " + MapCompressedName(listed));
 }
@@ -153,12 +200,7 @@ std::vector<MediumEntry> OrderEntries(std::vector<MediumEntry> entries, const st
                     " programs at its top level: name the main program with --main");
   }
   // The main program's name is the key of the list's first shortcut line.
-  const std::string mainInstalled =
-      MapCompressedName(std::find_if(entries.begin(), entries.end(), isMain)->listedName);
-  if (mainInstalled.find('=') != std::string::npos || mainInstalled.find_first_of(";[") == 0) {
-    throw MakeError("the main program " + mainInstalled +
-                    " cannot be a key of the list (\"=\" in it, or \";\" or \"[\" first)");
-  }
+  RequireKey(MapCompressedName(std::find_if(entries.begin(), entries.end(), isMain)->listedName), "the main program");
   const auto key = [](const MediumEntry& e) { return std::make_pair(Upper(e.listedName), e.listedName); };
   std::sort(entries.begin(), entries.end(), [&](const MediumEntry& a, const MediumEntry& b) {
     if (isMain(a) != isMain(b)) return isMain(a);
@@ -189,8 +231,37 @@ std::vector<MediumEntry> OrderEntries(std::vector<MediumEntry> entries, const st
   return entries;
 }
 
+std::vector<ExtraItem> ResolveItems(const std::vector<std::string>& items, const std::vector<MediumEntry>& entries,
+                                    const std::string& name) {
+  std::vector<ExtraItem> resolved;
+  // Keys and link names in upper case: two lines of one target give one
+  // shortcut, two of one caption one link file.
+  std::set<std::string> keys = {Upper(MapCompressedName(entries.front().listedName)), "UNINSTAL.EXE"};
+  std::set<std::string> captions = {Upper(name), "PROGRAMM ENTFERNEN"};
+  for (const std::string& item : items) {
+    const std::string::size_type equals = item.find('=');
+    if (equals == std::string::npos) throw MakeError("--item " + item + ": not FILE=CAPTION");
+    std::string file = item.substr(0, equals);
+    std::replace(file.begin(), file.end(), '\\', '/');
+    const auto entry =
+        std::find_if(entries.begin(), entries.end(), [&file](const MediumEntry& e) { return e.productName == file; });
+    if (entry == entries.end()) throw MakeError("--item " + item + ": " + file + " is not in the product folder");
+    std::string caption;
+    if (!Utf8ToCp1252(item.substr(equals + 1), caption))
+      throw MakeError("--item " + item + ": code page 1252 cannot write the caption");
+    RequireCaption(caption, "--item " + item);
+    const std::string key = MapCompressedName(entry->listedName);
+    RequireKey(key, "--item " + item + ":");
+    if (!keys.insert(Upper(key)).second) throw MakeError("--item " + item + ": " + file + " has a shortcut already");
+    if (!captions.insert(Upper(caption)).second)
+      throw MakeError("--item " + item + ": another shortcut has this caption");
+    resolved.push_back({static_cast<std::size_t>(entry - entries.begin()), caption});
+  }
+  return resolved;
+}
+
 std::string SetupListText(const std::string& name, const std::string& installPath,
-                          const std::vector<MediumEntry>& entries) {
+                          const std::vector<MediumEntry>& entries, const std::vector<ExtraItem>& items) {
   const std::string crlf = "\r\n";
   std::string text = "[General]" + crlf + "Name=" + name + crlf + "defaultPath=" + installPath + crlf + crlf +
                      "[StartMenu]" + crlf + "Folder=" + name + crlf + crlf + "[Group]" + crlf + "Name=" + name +
@@ -198,8 +269,10 @@ std::string SetupListText(const std::string& name, const std::string& installPat
   for (std::size_t i = 0; i < entries.size(); ++i) {
     text += std::to_string(i + 1) + "=" + entries[i].listedName + crlf;
   }
-  text += crlf + "[Items]" + crlf + MapCompressedName(entries.front().listedName) + "=" + name + crlf +
-          "Uninstal.exe=Programm entfernen" + crlf;
+  text += crlf + "[Items]" + crlf + MapCompressedName(entries.front().listedName) + "=" + name + crlf;
+  for (const ExtraItem& item : items)
+    text += MapCompressedName(entries[item.entry].listedName) + "=" + item.caption + crlf;
+  text += "Uninstal.exe=Programm entfernen" + crlf;
   return text;
 }
 
@@ -208,9 +281,7 @@ MakeReport MakeMedium(const MakeRequest& request, const FileProgress& progress) 
   if (!Utf8ToCp1252(request.name, name)) throw MakeError("--name: code page 1252 cannot write " + request.name);
   // The name is the program group's folder, the shortcuts' file names and
   // the uninstall entry's key.
-  std::string nameFault = NameFault(name);
-  if (nameFault.empty() && name.front() == ' ') nameFault = "a name beginning with a blank";
-  if (!nameFault.empty()) throw MakeError("--name " + request.name + ": " + nameFault);
+  RequireCaption(name, "--name " + request.name);
   std::string installPath = "C:\\Programme\\" + name;
   if (!request.path.empty() && !Utf8ToCp1252(request.path, installPath)) {
     throw MakeError("--path: code page 1252 cannot write " + request.path);
@@ -221,31 +292,38 @@ MakeReport MakeMedium(const MakeRequest& request, const FileProgress& progress) 
 
   const fs::path source = fs::u8path(request.source);
   const fs::path medium = fs::u8path(request.medium);
-  const std::vector<MediumEntry> entries = OrderEntries(ProductFiles(source), request.mainFile);
+  std::vector<MediumEntry> entries = OrderEntries(ProductFiles(source), request.mainFile);
+  const std::vector<ExtraItem> items = ResolveItems(request.items, entries, name);
   PrepareMedium(medium, source);
   for (const MediumEntry& e : entries) fs::create_directories(Below(medium, e.mediumName).parent_path());
 
   MakeReport report;
   report.files = entries.size();
-  report.packed = static_cast<std::size_t>(
-      std::count_if(entries.begin(), entries.end(), [](const MediumEntry& e) { return e.packed; }));
   std::atomic<unsigned long long> bytesIn{0};
   std::atomic<unsigned long long> bytesOut{0};
   std::atomic<std::size_t> done{0};
   report.cores = ForEachOnAllCores(entries.size(), [&](std::size_t i) {
-    const MediumEntry& e = entries[i];
+    MediumEntry& e = entries[i];
     const std::vector<std::uint8_t> data = ReadBytes(Below(source, e.productName));
-    const std::vector<std::uint8_t> stored = e.packed ? PackBytes(data) : data;
+    std::vector<std::uint8_t> stored = e.packed ? PackBytes(data) : data;
+    // Data packed already (images, archives) grows by packing: stored plain
+    // it installs the same. Each call changes its own entry only.
+    if (e.packed && e.plain && stored.size() >= data.size()) {
+      e = StoredPlain(e);
+      stored = data;
+    }
     WriteBytes(Below(medium, e.mediumName), stored.data(), stored.size());
     bytesIn += data.size();
     bytesOut += stored.size();
     const std::size_t finished = ++done;
     if (progress) progress(finished, entries.size());
   });
+  report.packed = static_cast<std::size_t>(
+      std::count_if(entries.begin(), entries.end(), [](const MediumEntry& e) { return e.packed; }));
   report.bytesIn = bytesIn;
   report.bytesOut = bytesOut;
 
-  const std::string list = SetupListText(name, installPath, entries);
+  const std::string list = SetupListText(name, installPath, entries, items);
   WriteBytes(medium / "Setup.lst", list.data(), list.size());
   CopyBytes(fs::u8path(request.agreement), medium / "Vertrag.Txt");
   if (!request.readme.empty()) CopyBytes(fs::u8path(request.readme), medium / "Liesmich.txt");

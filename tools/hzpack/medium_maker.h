@@ -28,6 +28,9 @@ struct MakeRequest {
   std::string mainFile;   // below source; empty: the one program at its top level
   std::string path;       // proposed install directory; empty: C:\Programme\ + name
   std::string setup;      // the SETUP.EXE to ship
+  // More [Items] lines, "FILE=CAPTION" each: FILE below source ("\" may
+  // stand for "/"), the shortcut's caption.
+  std::vector<std::string> items;
 };
 
 // Why Windows would not take part as one file or folder name (a character it
@@ -41,14 +44,17 @@ struct MediumEntry {
   std::string mediumName;   // the same below the medium
   std::string listedName;   // as [programfiles] lists it: code page 1252 with "\" between folders
   bool packed;
+  bool plain;               // whether stored as it is it installs under its own name too
 };
 
 // How a file is shipped so that the setup program installs it under its own
 // name (letter case aside): packed under its compressed name where the
 // mapping gives the name back ("DEMO.EXE" as "DEMO.EX_", "DATA.XY_" as
-// itself), plainly otherwise. MakeError for a name Windows does not allow or
-// the setup program cannot install as it is ("LIES.TX_1" would arrive as
-// "LIES.TXT").
+// itself), plainly otherwise. MakeError for a name Windows does not allow,
+// one the list cannot carry as it is ("'Notiz.txt'" would be read without
+// its quotes), or one the setup program cannot install as it is ("LIES.TX_1"
+// would arrive as "LIES.TXT"). make stores a file plain after all where
+// packing does not make it smaller and plain allows it.
 MediumEntry ShipAs(const std::string& productName);
 
 // The entries in list order: the main program first (mainName, a
@@ -58,12 +64,25 @@ MediumEntry ShipAs(const std::string& productName);
 // directory needs for itself.
 std::vector<MediumEntry> OrderEntries(std::vector<MediumEntry> entries, const std::string& mainName);
 
+// One more [Items] line: a shortcut to entries[entry] under caption (code
+// page 1252).
+struct ExtraItem {
+  std::size_t entry;
+  std::string caption;
+};
+// The request's items ("FILE=CAPTION", UTF-8) for the ordered entries, after
+// the main program's line under name. MakeError for a file that is not a
+// product file, a second line for one file, a caption that is no file name,
+// is longer than 255 characters, the list cannot carry, or another line has.
+std::vector<ExtraItem> ResolveItems(const std::vector<std::string>& items, const std::vector<MediumEntry>& entries,
+                                    const std::string& name);
+
 // Setup.lst for the entries (code page 1252, Windows line ends): [General]
 // Name and defaultPath, [StartMenu] Folder and [Group] Name all the name,
 // [programfiles], and [Items] with the main program (the first entry) under
-// the name and "Uninstal.exe=Programm entfernen".
+// the name, the extra items, and "Uninstal.exe=Programm entfernen".
 std::string SetupListText(const std::string& name, const std::string& installPath,
-                          const std::vector<MediumEntry>& entries);
+                          const std::vector<MediumEntry>& entries, const std::vector<ExtraItem>& items);
 
 struct MakeReport {
   std::size_t files = 0;       // product files
@@ -76,7 +95,8 @@ struct MakeReport {
 // Called after each product file with the number done and the total.
 using FileProgress = std::function<void(std::size_t done, std::size_t total)>;
 
-// Builds the medium. MakeError for what the request gets wrong; a medium
+// Builds the medium. Folder links below the source are followed (MakeError
+// for one that leads back into itself, and for a link to nothing). MakeError for what the request gets wrong; a medium
 // that could not be completed is left as far as it got.
 MakeReport MakeMedium(const MakeRequest& request, const FileProgress& progress = {});
 
