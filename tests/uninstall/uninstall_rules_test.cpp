@@ -81,6 +81,30 @@ TEST(ProgramDir, FolderComparisons) {
   EXPECT_FALSE(IsInsideFolder("C:\\x.exe", ""));  // no program directory: nothing is inside
 }
 
+// Nobody has seen what is left, so the directory goes only with nothing of the user's in it.
+TEST(ProgramDir, UnattendedRunRemovesItOnlyWithNothingOfTheUsersLeft) {
+  const std::string dir = "C:\\Programme\\Demo";
+  const auto entry = [&](const char* name, bool folder = false) { return DirEntry{dir + "\\" + name, folder, false}; };
+  const struct {
+    const char* what;
+    std::vector<DirEntry> tree;
+    bool goes;
+  } cases[] = {
+      {"nothing", {}, true},
+      {"log, uninstaller, empty folders", {entry("install1.log"), entry("UNINSTAL.EXE"), entry("A", true)}, true},
+      {"a user's file", {entry("install1.log"), entry("Notizen.txt")}, false},
+      {"a file in a folder", {entry("A", true), entry("A\\kunden.hdb")}, false},
+      {"the log's name in a folder", {entry("A", true), entry("A\\install1.log")}, false},
+      {"a folder link", {DirEntry{dir + "\\Dokumente", true, true}}, false},
+      {"a file link named as the log", {DirEntry{dir + "\\install1.log", false, true}}, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(UnattendedProgramDirFate(c.tree, dir, "Uninstal.exe"),
+              c.goes ? ProgramDirFate::Goes : ProgramDirFate::KeepsUsersFiles);
+  }
+}
+
 TEST(ListedFiles, DeletedOnlyInsideTheProgramOrTheWindowsDirectory) {
   using P = ListedFilePlace;
   const ListedFileFolders own = {{"C:\\Programme\\Demo", "C:\\PROGRA~1\\Demo"}, false, {"C:\\WINDOWS"}};
