@@ -405,7 +405,6 @@ TEST(UnattendedUninstall, RemovesTheInstallationAndKeepsTheUsersFiles) {
     std::printf("[ timing ] Uninstal.exe %s, %s: %lu ms\n", c.arguments, *c.file ? c.file : "plain install",
                 GetTickCount() - start);
     EXPECT_EQ(run.ExitCode(), c.exitCode);
-    held.Reset();
     EXPECT_TRUE(WaitUntil(5000, [&] { return Scripts() == scriptsBefore; })) << "script left running";
     std::vector<std::string> inDir;
     for (const DirEntry& entry : FindEntries(dir + "\\*")) inDir.push_back(ExtractFileName(entry.path));

@@ -84,24 +84,20 @@ TEST(ProgramDir, FolderComparisons) {
 // Nobody has seen what is left, so the directory goes only with nothing of the user's in it.
 TEST(ProgramDir, UnattendedRunRemovesItOnlyWithNothingOfTheUsersLeft) {
   const std::string dir = "C:\\Programme\\Demo";
-  const auto entry = [&](const char* name, bool folder = false) { return DirEntry{dir + "\\" + name, folder, false}; };
-  const struct {
-    const char* what;
-    std::vector<DirEntry> tree;
-    bool goes;
-  } cases[] = {
-      {"nothing", {}, true},
-      {"log, uninstaller, empty folders", {entry("install1.log"), entry("UNINSTAL.EXE"), entry("A", true)}, true},
-      {"a user's file", {entry("install1.log"), entry("Notizen.txt")}, false},
-      {"a file in a folder", {entry("A", true), entry("A\\kunden.hdb")}, false},
-      {"the log's name in a folder", {entry("A", true), entry("A\\install1.log")}, false},
-      {"a folder link", {DirEntry{dir + "\\Dokumente", true, true}}, false},
-      {"a file link named as the log", {DirEntry{dir + "\\install1.log", false, true}}, false},
+  const auto at = [&](const char* name, bool folder = false, bool link = false) {
+    return DirEntry{dir + "\\" + name, folder, link};
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    EXPECT_EQ(UnattendedProgramDirFate(c.tree, dir, "Uninstal.exe"),
-              c.goes ? ProgramDirFate::Goes : ProgramDirFate::KeepsUsersFiles);
+  const std::pair<std::vector<DirEntry>, bool> cases[] = {
+      {{}, true},
+      {{at("install1.log"), at("UNINSTAL.EXE"), at("A", true)}, true},  // and empty folders
+      {{at("install1.log"), at("Notizen.txt")}, false},                 // a user's file or a listed one in use
+      {{at("A", true), at("A\\install1.log")}, false},                  // the log's name deeper down
+      {{at("Dokumente", true, true)}, false},                          // a folder link
+      {{at("install1.log", false, true)}, false}};                     // a file link under the log's name
+  for (const auto& [tree, goes] : cases) {
+    SCOPED_TRACE(tree.empty() ? "nothing" : tree.back().path);
+    EXPECT_EQ(UnattendedProgramDirFate(tree, dir, "Uninstal.exe"),
+              goes ? ProgramDirFate::Goes : ProgramDirFate::KeepsUsersFiles);
   }
 }
 
