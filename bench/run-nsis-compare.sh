@@ -14,7 +14,9 @@
 # floor: Wine's xcopy of the tree, a decode-only pass over every packed file
 # with the program's own decoder into memory, and the log alone, the profile
 # writes of an install run (both install_floor.exe), less the process starts
-# beyond one (install_floor doing nothing). KV_BENCH_KINDS picks some of
+# beyond one (install_floor doing nothing); "uninstall" the deletion of the
+# files by the benchmark build's uninstaller, driven through its windows, and
+# "silent" the whole run of Uninstal.exe /s. KV_BENCH_KINDS picks some of
 # them. Each run gets a fresh prefix (a copy of a template) with its
 # wineserver and services already started, and each install is compared with
 # the tree file by file before its time counts.
@@ -132,12 +134,17 @@ run_one() {
       log) cmd=(wine "$floor" log 'C:\Bench' "Z:${work//\//\\}\\log.lst") ;;
       start) cmd=(wine "$floor" decode NUL) ;;
       uninstall) cmd=(wine "$root/build/win32/bench/uninstall_driver.exe" 'C:\Bench\Uninstal.exe') ;;
+      silent) cmd=(wine 'C:\Bench\Uninstal.exe' /s) ;;
     esac
     TIMEFORMAT="%3R %3U %3S"
+    # The uninstalls' installs are not timed.
+    case "$kind" in
+      uninstall) wine "$work/nopauses/SETUP.EXE" /s </dev/null >/dev/null 2>&1 || rc=$? ;;
+      silent) wine "$work/medium/SETUP.EXE" /s </dev/null >/dev/null 2>&1 || rc=$? ;;
+    esac
+    [ "$rc" -eq 0 ] || { echo "$kind: the install's exit code $rc" >&2; exit 1; }
     if [ "$kind" = uninstall ]; then
-      # Installed untimed; the driver times the deletion of the files alone.
-      wine "$work/nopauses/SETUP.EXE" /s </dev/null >/dev/null 2>&1 || rc=$?
-      [ "$rc" -eq 0 ] || { echo "uninstall: the install's exit code $rc" >&2; exit 1; }
+      # The driver times the deletion of the files alone.
       "${cmd[@]}" </dev/null 2>/dev/null | tr -d '\r' | awk '/^[0-9]+$/ {print $1 / 1000, 0, 0}' >"$work/time" || rc=$?
     else
       { time "${cmd[@]}" </dev/null >/dev/null 2>&1 || rc=$?; } 2>"$work/time"
@@ -160,6 +167,10 @@ run_one() {
         if [ -e "$prefix/drive_c/Bench/$(head -n 1 "$work/files.txt")" ]; then
           echo "uninstall: an installed file is left" >&2; exit 1
         fi ;;
+      silent)
+        # The self-removal script takes the directory once the uninstaller has ended.
+        for _ in $(seq 50); do [ -e "$prefix/drive_c/Bench" ] || break; sleep 0.1; done
+        [ ! -e "$prefix/drive_c/Bench" ] || { echo "silent: the directory is left" >&2; exit 1; } ;;
       log)
         entries=$(grep -c '^File' "$prefix/drive_c/Bench/INSTALL1.LOG")
         [ "$entries" -eq $((files + 1)) ] || { echo "log: $entries entries for $files files" >&2; exit 1; } ;;
@@ -209,6 +220,7 @@ for kind in "${kinds[@]}"; do
     name["nsis"] = "NSIS /S"; name["xcopy"] = "floor: xcopy"
     name["decode"] = "floor: decode only"; name["log"] = "floor: log alone"
     name["start"] = "a process start"; name["uninstall"] = "uninstall, its deletion alone"
+    name["silent"] = "Uninstal.exe /s"
     split(r, lim, " ")
     # xcopy runs in a child of cmd, whose time its parent does not collect.
     cpu = k == "xcopy" ? "      -" : sprintf("%5.2f s", c)

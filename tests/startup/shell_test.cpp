@@ -120,7 +120,7 @@ TEST_F(ShellWindow, PreviousInstallationReplacesTheDefaultPath) {
   }
 }
 
-TEST_F(ShellWindow, ShiftAndCtrlTogetherSelectAutomaticMode) {
+TEST_F(ShellWindow, ShiftAndCtrlTogetherSelectAutomaticModeButNoUnattendedUninstall) {
   struct Case {
     const char* name;
     seam::SimulatedKeys keys;
@@ -137,6 +137,8 @@ TEST_F(ShellWindow, ShiftAndCtrlTogetherSelectAutomaticMode) {
     seam::SimulateKeysAtStart(&c.keys);
     const Tf_Setup form;
     EXPECT_EQ(AutoMode, c.automatic);
+    // Keys held at start never remove a product unasked: only "/s" does.
+    EXPECT_FALSE(form.IsUnattendedUninstall());
   }
 }
 

@@ -320,6 +320,21 @@ TEST(UninstallRun, OwnDirectoryOfferedAndAnUnwritableScriptStopsTheRun) {
 }
 
 
+// Of an installation's traces (files, and its entry, group and shortcuts,
+// wherever the installer may have put them) those still there.
+std::vector<std::string> TracesLeft(std::vector<std::string> traces, const std::string& entry, const std::string& name) {
+  traces.push_back("HKLM\\" + UninstallKey(entry));
+  for (int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS}) traces.push_back(GetSpecialFolder(csidl) + "\\" + name);
+  for (int csidl : {CSIDL_STARTMENU, CSIDL_COMMON_STARTMENU, CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY})
+    traces.push_back(GetSpecialFolder(csidl) + "\\" + name + ".LNK");
+  std::vector<std::string> found;
+  for (const std::string& t : traces) {
+    const bool key = t.compare(0, 5, "HKLM\\") == 0;
+    if (key ? KeyExists(t.substr(5)) : GetFileAttributesA(t.c_str()) != INVALID_FILE_ATTRIBUTES) found.push_back(t);
+  }
+  return found;
+}
+
 // A real installation, made by SETUP.EXE with "/s" from a small medium, then
 // removed by its Uninstal.exe: afterwards nothing of it is left, wherever the
 // installer put the group and the shortcuts (under Wine: the shell's folders
@@ -341,19 +356,7 @@ TEST(UninstallRun, RealInstallThenUninstallLeavesNothing) {
   // A count an earlier run left would keep the file.
   if (const kv::RegKey shared = OpenMachineKey(kSharedDllsKey, false)) RegDeleteValueA(shared.Get(), windowsFile.c_str());
 
-  // Every place the group and the two shortcuts can be.
-  std::vector<std::string> traces = {installDir, windowsFile, "HKLM\\" + UninstallKey("KvTest.RoundTrip")};
-  for (int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS}) traces.push_back(GetSpecialFolder(csidl) + "\\KvTest Rund");
-  for (int csidl : {CSIDL_STARTMENU, CSIDL_COMMON_STARTMENU, CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY})
-    traces.push_back(GetSpecialFolder(csidl) + "\\KvTest Rund.LNK");
-  const auto left = [&] {
-    std::vector<std::string> found;
-    for (const std::string& t : traces) {
-      const bool key = t.compare(0, 5, "HKLM\\") == 0;
-      if (key ? KeyExists(t.substr(5)) : GetFileAttributesA(t.c_str()) != INVALID_FILE_ATTRIBUTES) found.push_back(t);
-    }
-    return found;
-  };
+  const auto left = [&] { return TracesLeft({installDir, windowsFile}, "KvTest.RoundTrip", "KvTest Rund"); };
 
   const uidriver::Process setup = uidriver::Process::Launch(medium / "SETUP.EXE", "/s");
   ASSERT_TRUE(setup.WaitForExit(60000));
@@ -377,6 +380,53 @@ TEST(UninstallRun, RealInstallThenUninstallLeavesNothing) {
   std::printf("[ timing ] uninstall of the installed medium: %lu ms\n",
               static_cast<unsigned long>(GetTickCount() - start));
   for (const std::string& t : left()) DeleteDirTree(t);
+}
+
+// The sample medium installed with "SETUP.EXE /s" and removed with
+// "Uninstal.exe /s": no window, nobody waited for, the user's files kept.
+TEST(UnattendedUninstall, RemovesTheInstallationAndKeepsTheUsersFiles) {
+  const uidriver::ScreenLock screen;
+  const std::string dir = "C:\\Programme\\Demo Manager";
+  const auto left = [] { return TracesLeft({GetWindowsDir() + "\\DEMO.INI"}, "DemoManager", "Demo Manager"); };
+  enum Change { kLogDeleted, kUsersFile, kHeldOpen, kNone };
+  const struct {
+    const char* arguments;
+    Change change;
+    const char* file;
+    DWORD exitCode;
+    std::vector<std::string> inDir;  // once the self-removal script has ended
+  } cases[] = {{"/s", kLogDeleted, "INSTALL1.LOG", 3,
+                {"Beispiel.HDB", "DEMO.EXE", "DEMO.HLP", "Liesmich.txt", "Uninstal.exe"}},
+               {"/S extra", kUsersFile, "Notizen.txt", 0, {"Notizen.txt"}},
+               {"/s", kHeldOpen, "DEMO.HLP", 1, {"DEMO.HLP"}},
+               {"/s", kNone, "", 0, {}}};  // last: it leaves nothing behind
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    DeleteDirTree(dir);
+    ASSERT_TRUE(uidriver::Process::Launch(KV_SAMPLE_MEDIUM "\\SETUP.EXE", "/s").WaitForExit(60000));
+    ASSERT_EQ(left().size(), 5u) << "Windows file, entry, group, desktop and Start-menu shortcut";
+    const std::string file = dir + "\\" + c.file;
+    if (c.change == kLogDeleted) DeleteFileA(file.c_str());
+    if (c.change == kUsersFile) kvtest::WriteBytes(file, "meine Notizen");
+    kv::FileHandle held(c.change != kHeldOpen ? INVALID_HANDLE_VALUE
+                                              : CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                            OPEN_EXISTING, 0, nullptr));
+    const std::set<std::string> scriptsBefore = Scripts();
+    const DWORD start = GetTickCount();
+    const uidriver::Process run = uidriver::Process::Launch(dir + "\\Uninstal.exe", c.arguments, 30000);
+    ASSERT_TRUE(run.WaitForExit(0)) << "the run waits";
+    std::printf("[ timing ] Uninstal.exe %s, %s: %lu ms\n", c.arguments, *c.file ? c.file : "plain install",
+                GetTickCount() - start);
+    EXPECT_EQ(run.ExitCode(), c.exitCode);
+    EXPECT_TRUE(WaitUntil(5000, [&] { return Scripts() == scriptsBefore; })) << "script left running";
+    std::vector<std::string> inDir;
+    for (const DirEntry& entry : FindEntries(dir + "\\*")) inDir.push_back(ExtractFileName(entry.path));
+    std::sort(inDir.begin(), inDir.end());
+    EXPECT_EQ(inDir, c.inDir);
+    EXPECT_EQ(DirectoryExists(dir), !c.inDir.empty());
+    EXPECT_EQ(left().size(), c.change == kLogDeleted ? 5u : 0u) << testing::PrintToString(left());
+  }
+  DeleteDirTree(dir);
 }
 
 }  // namespace

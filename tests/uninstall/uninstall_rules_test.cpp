@@ -84,6 +84,26 @@ TEST(ProgramDir, FolderComparisons) {
   EXPECT_FALSE(IsInsideFolder("C:\\x.exe", ""));  // no program directory: nothing is inside
 }
 
+// Nobody has seen what is left, so the directory goes only with nothing of the user's in it.
+TEST(ProgramDir, UnattendedRunRemovesItOnlyWithNothingOfTheUsersLeft) {
+  const std::string dir = "C:\\Programme\\Demo";
+  const auto at = [&](const char* name, bool folder = false, bool link = false) {
+    return DirEntry{dir + "\\" + name, folder, link};
+  };
+  const std::pair<std::vector<DirEntry>, bool> cases[] = {
+      {{}, true},
+      {{at("install1.log"), at("UNINSTAL.EXE"), at("A", true)}, true},  // and empty folders
+      {{at("install1.log"), at("Notizen.txt")}, false},                 // a user's file or a listed one in use
+      {{at("A", true), at("A\\install1.log")}, false},                  // the log's name deeper down
+      {{at("Dokumente", true, true)}, false},                          // a folder link
+      {{at("install1.log", false, true)}, false}};                     // a file link under the log's name
+  for (const auto& [tree, goes] : cases) {
+    SCOPED_TRACE(tree.empty() ? "nothing" : tree.back().path);
+    EXPECT_EQ(UnattendedProgramDirFate(tree, dir, "Uninstal.exe"),
+              goes ? ProgramDirFate::Goes : ProgramDirFate::KeepsUsersFiles);
+  }
+}
+
 TEST(ListedFiles, DeletedOnlyInsideTheProgramOrTheWindowsDirectory) {
   using P = ListedFilePlace;
   const ListedFileFolders own = {{"C:\\Programme\\Demo", "C:\\PROGRA~1\\Demo"}, false, {"C:\\WINDOWS"}};
