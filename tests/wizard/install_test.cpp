@@ -280,6 +280,26 @@ TEST_F(Install, ANameLeavingTheDirectoryIsNeverPlaced) {
   DeleteFileA(source.c_str());
 }
 
+// The sample-file rule asks the disk when the entry's turn comes: an earlier
+// entry that did not place the sample database (skipped here) keeps no later
+// sample file from being copied.
+TEST_F(Install, TheSampleRuleAsksTheDiskAtTheEntrysTurn) {
+  const Medium medium(Content("Programm", 50000), "");
+  WritePrivateProfileStringA("programfiles", "7", "Beispiel.txt", (medium.dir + "Setup.lst").c_str());
+  kvtest::WriteBytes(medium.dir + "Beispiel.txt", "Beispieltext");
+  DeleteFileA((medium.dir + "beispiel.hd_").c_str());
+  const uidriver::Process p = uidriver::Process::Launch(medium.Setup(), "/s");
+  const HWND box = uidriver::WaitForDialog(p.Id(), kTimeoutMs);
+  ASSERT_TRUE(box);
+  uidriver::PressDialogButton(box, "&Nein");
+  ASSERT_TRUE(p.WaitForExit(kTimeoutMs));
+  EXPECT_EQ(p.ExitCode(), 0u);
+  const std::string dir = AddBackslash(medium.installDir);
+  EXPECT_FALSE(FileExists(dir + "beispiel.HDB"));
+  EXPECT_EQ(kvtest::ReadText(dir + "Beispiel.txt"), "Beispieltext");
+  EXPECT_EQ(Profile(medium.Log(), "InstalledFiles", "File7"), Lower(dir) + "beispiel.txt");
+}
+
 // The outcome message for each Windows version, copy errors and mobile mode,
 // and the program started by "&Ja" from its own directory. Wine reports the
 // version per program name, and SETUP.EXE is the only name that installs, so
