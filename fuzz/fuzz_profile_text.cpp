@@ -31,16 +31,17 @@ std::string Swapped(std::string name) {
   return name;
 }
 
-void CheckSection(const ProfileReader& list, const char* section) {
-  const std::string names = Read(list, section, nullptr, 1 << 16);
+// whole: room for anything the text holds.
+void CheckSection(const ProfileReader& list, const char* section, std::size_t whole) {
+  const std::string names = Read(list, section, nullptr, whole);
   for (std::size_t at = 0; at < names.size();) {
     const std::string key = names.c_str() + at;
     at += key.size() + 1;
     Check(!key.empty(), "a listed key name is not empty");
     Check(key.find_first_of("\r\n") == std::string::npos, "a key name holds no line break");
-    const std::string value = Read(list, section, key.c_str(), 1 << 16);
+    const std::string value = Read(list, section, key.c_str(), whole);
     Check(value.find_first_of("\r\n") == std::string::npos, "a value holds no line break");
-    Check(Read(list, Swapped(section).c_str(), Swapped(key).c_str(), 1 << 16) == value,
+    Check(Read(list, Swapped(section).c_str(), Swapped(key).c_str(), whole) == value,
           "names are matched without regard to letter case");
     for (std::size_t size : {std::size_t{1}, std::size_t{2}, value.size(), value.size() + 1}) {
       Check(Read(list, section, key.c_str(), size) == value.substr(0, size == 0 ? 0 : size - 1),
@@ -61,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // A zero ends a text for the profile functions; lists and logs hold none.
   if (text.find('\0') != std::string::npos) return 0;
   const ProfileReader list = ProfileOfText(text);
-  for (const char* section : kSections) CheckSection(list, section);
+  for (const char* section : kSections) CheckSection(list, section, text.size() + 2);
 
   // A section of plain names and values added at the end reads back, unless
   // the text names it already (the first section of a name wins).
