@@ -29,14 +29,22 @@ bool ReadWholeFile(const std::string& path, std::string& text) {
 // length.
 bool FileEndsIn(const std::string& path, const std::string& tail) {
   const kv::FileHandle file = OpenForReading(path);
-  LARGE_INTEGER size;
-  if (!file || !::GetFileSizeEx(file.Get(), &size) || size.QuadPart < static_cast<LONGLONG>(tail.size())) return false;
+  if (!file) return false;
+  // GetFileSize and SetFilePointer: their -Ex forms came after Windows 95.
+  DWORD high = 0;
+  const DWORD low = ::GetFileSize(file.Get(), &high);
+  if (low == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR) return false;
+  const ULONGLONG size = (static_cast<ULONGLONG>(high) << 32) | low;
+  if (size < tail.size()) return false;
   LARGE_INTEGER from;
-  from.QuadPart = size.QuadPart - static_cast<LONGLONG>(tail.size());
+  from.QuadPart = static_cast<LONGLONG>(size - tail.size());
+  LONG fromHigh = from.HighPart;
+  if (::SetFilePointer(file.Get(), static_cast<LONG>(from.LowPart), &fromHigh, FILE_BEGIN) == INVALID_SET_FILE_POINTER &&
+      ::GetLastError() != NO_ERROR)
+    return false;
   std::string end(tail.size(), '\0');
   DWORD got = 0;
-  return ::SetFilePointerEx(file.Get(), from, nullptr, FILE_BEGIN) &&
-         ::ReadFile(file.Get(), end.data(), static_cast<DWORD>(end.size()), &got, nullptr) && got == end.size() &&
+  return ::ReadFile(file.Get(), end.data(), static_cast<DWORD>(end.size()), &got, nullptr) && got == end.size() &&
          end == tail;
 }
 

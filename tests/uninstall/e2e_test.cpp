@@ -335,6 +335,13 @@ std::vector<std::string> TracesLeft(std::vector<std::string> traces, const std::
   return found;
 }
 
+// A file of the Windows directory gone with its use count: a count an earlier
+// run or row left would keep the file at the uninstall.
+void ForgetSharedFile(const std::string& path) {
+  DeleteFileA(path.c_str());
+  if (const kv::RegKey shared = OpenMachineKey(kSharedDllsKey, false)) RegDeleteValueA(shared.Get(), path.c_str());
+}
+
 // A real installation, made by SETUP.EXE with "/s" from a small medium, then
 // removed by its Uninstal.exe: afterwards nothing of it is left, wherever the
 // installer put the group and the shortcuts (under Wine: the shell's folders
@@ -352,9 +359,7 @@ TEST(UninstallRun, RealInstallThenUninstallLeavesNothing) {
   for (const char* file : {"Vertrag.Txt", "RUND.EXE", "RUND.HLP", "KVRUND.INI"}) kvtest::WriteBytes(medium / file, "x");
   ASSERT_TRUE(CopyFileA((GetAppDir() + "SETUP.EXE").c_str(), (medium / "SETUP.EXE").c_str(), FALSE));
   DeleteDirTree(installDir);
-  DeleteFileA(windowsFile.c_str());
-  // A count an earlier run left would keep the file.
-  if (const kv::RegKey shared = OpenMachineKey(kSharedDllsKey, false)) RegDeleteValueA(shared.Get(), windowsFile.c_str());
+  ForgetSharedFile(windowsFile);
 
   const auto left = [&] { return TracesLeft({installDir, windowsFile}, "KvTest.RoundTrip", "KvTest Rund"); };
 
@@ -403,6 +408,7 @@ TEST(UnattendedUninstall, RemovesTheInstallationAndKeepsTheUsersFiles) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
     DeleteDirTree(dir);
+    ForgetSharedFile(GetWindowsDir() + "\\DEMO.INI");
     ASSERT_TRUE(uidriver::Process::Launch(KV_SAMPLE_MEDIUM "\\SETUP.EXE", "/s").WaitForExit(60000));
     ASSERT_EQ(left().size(), 5u) << "Windows file, entry, group, desktop and Start-menu shortcut";
     const std::string file = dir + "\\" + c.file;
