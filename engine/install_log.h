@@ -40,8 +40,8 @@ std::string InstalledFileKey(int number);
 std::vector<IniValue> InstallLogEntry(int number, const std::string& installedPath, const std::string& progName,
                                       const std::string& groupName, const std::string& startMenuFolder);
 
-// What a log holds of the values a run enters: read from its text at the
-// run's first entry, then kept up to date with every write.
+// What a log holds of the values a run enters: read from its text when the
+// run starts, then kept up to date with every write.
 struct LogHeld {
   // "section\key" in lower case -> the value; a key present with an empty
   // value is held as "".
@@ -105,7 +105,7 @@ CopyRun StartCopyRun(const std::string& installPath, const std::string& progName
 // Enters one handled file in the run's log under number: writes what
 // EntryWrites gives and checks that the file on the disk took it: read back
 // whole when it changed more than the file's own key or the tail is not
-// known yet, else by its tail alone, so that an entry costs the same however
+// known yet, else by its tail alone, so that the check costs the same however
 // long the log. Raises EIniFileException when the system refuses a write or
 // the disk did not take it.
 void WriteInstallLogEntry(CopyRun& run, int number, const std::string& installedPath);
