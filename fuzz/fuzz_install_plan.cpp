@@ -23,8 +23,10 @@ constexpr char kWindowsDir[] = "C:\\WINDOWS";
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size == 0) return 0;
-  const InstallList list = ReadInstallList(ProfileOfText(std::string(data + 1, data + size)));
+  const std::string text(data, data + size);
+  // A zero ends a text for the profile functions; lists hold none.
+  if (size == 0 || text.find('\0', 1) != std::string::npos) return 0;
+  const InstallList list = ReadInstallList(ProfileOfText(text.substr(1)));
   const std::string version = list.systemDepended.empty() ? "Windows XP" : list.systemDepended.front().first;
   const InstallPlan plan = PlanInstall(list, kInstallDir, kWindowsDir, version, (data[0] & 1) != 0);
 
