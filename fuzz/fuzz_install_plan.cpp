@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size == 0 || text.find('\0', 1) != std::string::npos) return 0;
   const InstallList list = ReadInstallList(ProfileOfText(text.substr(1)));
   const std::string version = list.systemDepended.empty() ? "Windows XP" : list.systemDepended.front().first;
-  const InstallPlan plan = PlanInstall(list, kInstallDir, kWindowsDir, version, (data[0] & 1) != 0);
+  const InstallPlan plan = PlanInstall(list, kInstallDir, kWindowsDir, version);
+  const bool sampleDatabaseThere = (data[0] & 1) != 0;
 
   // The log as the run writes it: one key per placed file, the path lower case.
   std::string log = "[InstalledFiles]\r\n";
@@ -36,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const PlannedFile& file : plan.files) {
     // An empty name (a number missing from its section) names the directory
     // itself: the copy fails and asks the user, nothing is placed.
-    if (file.step != PlannedFile::Step::Place || file.installedName.empty()) continue;
+    if (TurnOf(file, sampleDatabaseThere) != FileTurn::Place || file.installedName.empty()) continue;
     const bool programDir = file.destinationDir == AddBackslash(kInstallDir);
     Check(programDir || file.destinationDir == AddBackslash(kWindowsDir), "a file goes to one of the two directories");
     Check(fuzz::ResolvesBelow(file.InstalledPath(), file.destinationDir),

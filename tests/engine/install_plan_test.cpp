@@ -3,6 +3,8 @@
 // what the run does with each when its turn comes.
 #include "engine/install_plan.h"
 
+#include "tests/support/print_enums.h"
+
 #include <gtest/gtest.h>
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include "engine/install_plan.h"
 #include "uninstall/listed_files.h"
+#include "uninstall/program_dir.h"
 #include "wizard/install_dir.h"
 
 #include <ostream>
@@ -23,6 +24,24 @@ inline void PrintTo(PlannedFile::Step step, std::ostream* out) {
     case PlannedFile::Step::Refuse: *out << "Refuse"; return;
   }
   *out << "Step(" << static_cast<int>(step) << ")";
+}
+
+inline void PrintTo(FileTurn turn, std::ostream* out) {
+  switch (turn) {
+    case FileTurn::Place: *out << "Place"; return;
+    case FileTurn::KeepSample: *out << "KeepSample"; return;
+    case FileTurn::Refuse: *out << "Refuse"; return;
+  }
+  *out << "FileTurn(" << static_cast<int>(turn) << ")";
+}
+
+inline void PrintTo(ProgramDirFate fate, std::ostream* out) {
+  switch (fate) {
+    case ProgramDirFate::Goes: *out << "Goes"; return;
+    case ProgramDirFate::KeepsUsersFiles: *out << "KeepsUsersFiles"; return;
+    case ProgramDirFate::Stays: *out << "Stays"; return;
+  }
+  *out << "ProgramDirFate(" << static_cast<int>(fate) << ")";
 }
 
 inline void PrintTo(DirectoryVerdict verdict, std::ostream* out) {
