@@ -7,6 +7,7 @@
 #include "engine/compressed_name.h"
 #include "engine/install_plan.h"
 #include "fuzz/fuzz_support.h"
+#include "system/code_page.h"
 #include "system/setup_list.h"
 #include "tools/hzpack/medium_maker.h"
 
@@ -35,13 +36,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
 
-  const InstallList list = ReadInstallList(ProfileOfText(hzpack::SetupListText("Demo", "C:\\Programme\\Demo", entries)));
+  const InstallList list = ReadInstallList(ProfileOfText(hzpack::SetupListText("Demo", "C:\\Programme\\Demo", entries, {})));
   Check(list.programFiles.size() == entries.size(), "the list reads back as many names as make listed");
   for (std::size_t i = 0; i < entries.size(); ++i) {
     Check(list.programFiles[i] == entries[i].listedName, "the list reads back as the names listed",
           entries[i].listedName + " as " + list.programFiles[i]);
     std::string product;
-    Check(hzpack::Utf8ToCp1252(entries[i].productName, product), "an accepted name is one code page 1252 writes");
+    Check(Utf8ToCp1252(entries[i].productName, product), "an accepted name is one code page 1252 writes");
     std::replace(product.begin(), product.end(), '/', '\\');
     Check(AsciiUpperCase(MapCompressedName(entries[i].listedName)) == AsciiUpperCase(product),
           "the setup program installs each file under its name in the product");
