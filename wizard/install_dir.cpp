@@ -1,6 +1,7 @@
 #include "wizard/install_dir.h"
 
 #include "engine/ascii_case.h"
+#include "system/Kv_tools.h"
 
 namespace {
 
@@ -32,8 +33,7 @@ std::string LastPathComponent(const std::string& path) {
 }
 
 std::string FallbackFolderIn(const std::string& accountFolder, const std::string& entered) {
-  const bool separated = !accountFolder.empty() && accountFolder.back() == '\\';
-  return accountFolder + (separated ? "" : "\\") + LastPathComponent(entered);
+  return AddBackslash(accountFolder) + LastPathComponent(entered);
 }
 
 DirectoryCheck CheckInstallDirectory(const std::string& entered, const std::string& accountFolder,

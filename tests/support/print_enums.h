@@ -7,49 +7,25 @@
 #include "uninstall/program_dir.h"
 #include "wizard/install_dir.h"
 
+#include <cstddef>
 #include <ostream>
 
-inline void PrintTo(ListedFilePlace place, std::ostream* out) {
-  switch (place) {
-    case ListedFilePlace::Elsewhere: *out << "Elsewhere"; return;
-    case ListedFilePlace::ProgramDir: *out << "ProgramDir"; return;
-    case ListedFilePlace::WindowsDir: *out << "WindowsDir"; return;
-  }
-  *out << "ListedFilePlace(" << static_cast<int>(place) << ")";
+// names: the enumerators in the order they are declared.
+template <typename Enum, std::size_t N>
+void PrintByName(Enum value, const char* const (&names)[N], std::ostream* out) {
+  const auto index = static_cast<std::size_t>(value);
+  if (index < N) *out << names[index];
+  else *out << "(" << index << ")";
 }
 
-inline void PrintTo(PlannedFile::Step step, std::ostream* out) {
-  switch (step) {
-    case PlannedFile::Step::Place: *out << "Place"; return;
-    case PlannedFile::Step::Refuse: *out << "Refuse"; return;
-  }
-  *out << "Step(" << static_cast<int>(step) << ")";
+inline void PrintTo(ListedFilePlace v, std::ostream* out) {
+  PrintByName(v, {"Elsewhere", "ProgramDir", "WindowsDir"}, out);
 }
-
-inline void PrintTo(FileTurn turn, std::ostream* out) {
-  switch (turn) {
-    case FileTurn::Place: *out << "Place"; return;
-    case FileTurn::KeepSample: *out << "KeepSample"; return;
-    case FileTurn::Refuse: *out << "Refuse"; return;
-  }
-  *out << "FileTurn(" << static_cast<int>(turn) << ")";
+inline void PrintTo(PlannedFile::Step v, std::ostream* out) { PrintByName(v, {"Place", "Refuse"}, out); }
+inline void PrintTo(FileTurn v, std::ostream* out) { PrintByName(v, {"Place", "KeepSample", "Refuse"}, out); }
+inline void PrintTo(ProgramDirFate v, std::ostream* out) {
+  PrintByName(v, {"Stays", "Goes", "KeepsUsersFiles"}, out);
 }
-
-inline void PrintTo(ProgramDirFate fate, std::ostream* out) {
-  switch (fate) {
-    case ProgramDirFate::Goes: *out << "Goes"; return;
-    case ProgramDirFate::KeepsUsersFiles: *out << "KeepsUsersFiles"; return;
-    case ProgramDirFate::Stays: *out << "Stays"; return;
-  }
-  *out << "ProgramDirFate(" << static_cast<int>(fate) << ")";
-}
-
-inline void PrintTo(DirectoryVerdict verdict, std::ostream* out) {
-  switch (verdict) {
-    case DirectoryVerdict::Accepted: *out << "Accepted"; return;
-    case DirectoryVerdict::RootRefused: *out << "RootRefused"; return;
-    case DirectoryVerdict::CreationDeclined: *out << "CreationDeclined"; return;
-    case DirectoryVerdict::Unusable: *out << "Unusable"; return;
-  }
-  *out << "DirectoryVerdict(" << static_cast<int>(verdict) << ")";
+inline void PrintTo(DirectoryVerdict v, std::ostream* out) {
+  PrintByName(v, {"Accepted", "RootRefused", "CreationDeclined", "Unusable"}, out);
 }
