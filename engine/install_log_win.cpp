@@ -30,16 +30,13 @@ bool ReadWholeFile(const std::string& path, std::string& text) {
 bool FileEndsIn(const std::string& path, const std::string& tail) {
   const kv::FileHandle file = OpenForReading(path);
   if (!file) return false;
-  // GetFileSize and SetFilePointer: their -Ex forms came after Windows 95.
-  DWORD high = 0;
-  const DWORD low = ::GetFileSize(file.Get(), &high);
-  if (low == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR) return false;
-  const ULONGLONG size = (static_cast<ULONGLONG>(high) << 32) | low;
-  if (size < tail.size()) return false;
-  LARGE_INTEGER from;
-  from.QuadPart = static_cast<LONGLONG>(size - tail.size());
-  LONG fromHigh = from.HighPart;
-  if (::SetFilePointer(file.Get(), static_cast<LONG>(from.LowPart), &fromHigh, FILE_BEGIN) == INVALID_SET_FILE_POINTER &&
+  // Seeking back from the end fails before the file's start, so a shorter
+  // file is no match. SetFilePointer: its -Ex form came after Windows 95.
+  LARGE_INTEGER back;
+  back.QuadPart = -static_cast<LONGLONG>(tail.size());
+  LONG backHigh = back.HighPart;
+  ::SetLastError(NO_ERROR);  // a low half of all ones is a position too
+  if (::SetFilePointer(file.Get(), static_cast<LONG>(back.LowPart), &backHigh, FILE_END) == INVALID_SET_FILE_POINTER &&
       ::GetLastError() != NO_ERROR)
     return false;
   std::string end(tail.size(), '\0');
