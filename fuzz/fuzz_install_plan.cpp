@@ -11,6 +11,7 @@
 #include "system/Kv_tools.h"
 #include "uninstall/listed_files.h"
 
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -38,6 +39,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // An empty name (a number missing from its section) names the directory
     // itself: the copy fails and asks the user, nothing is placed.
     if (TurnOf(file, sampleDatabaseThere) != FileTurn::Place || file.installedName.empty()) continue;
+    // Windows makes no file whose name holds a control character: the copy
+    // fails and asks the user, nothing is placed or logged.
+    if (std::any_of(file.installedName.begin(), file.installedName.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
+      continue;
     const bool programDir = file.destinationDir == AddBackslash(kInstallDir);
     Check(programDir || file.destinationDir == AddBackslash(kWindowsDir), "a file goes to one of the two directories");
     Check(fuzz::ResolvesBelow(file.InstalledPath(), file.destinationDir),
@@ -52,7 +58,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t i = 0; i < listed.size(); ++i) {
     const auto entry = logged.find(static_cast<int>(i + 1));
     if (entry == logged.end()) continue;
-    Check(listed[i] == entry->second.first, "the log reads back as the run wrote it", entry->second.first);
+    // The profile functions drop the blanks that end a value, as Windows
+    // drops them from the name of the file it makes: the same file.
+    const std::string& written = entry->second.first;
+    Check(listed[i] == written.substr(0, written.find_last_not_of(' ') + 1),
+          "the log reads back as the run wrote it", written);
     Check(PlaceOfListedFile(listed[i], "", folders) == entry->second.second,
           "what the run places and logs, the uninstaller removes", listed[i]);
   }
