@@ -4,10 +4,10 @@ sliced from the system's shared libraries (binary) and documentation (text).
 Sources are taken in sorted order and the sizes come from a fixed seed, so the
 tree is the same on every run on one machine.
 
-    make_install_tree.py TREE_DIR LIB_DIR [COUNT]
+    make_install_tree.py TREE_DIR LIB_DIR [COUNT [BYTES]]
 
 COUNT files (default 1,000) make the same mix at any scale: 70 KB a file on
-average.
+average, or BYTES (tiny files, where an install's work per file shows).
 
 Prints each file's path relative to TREE_DIR ("/" separated), in list order.
 The names carry extensions the setup program maps back from their packed
@@ -61,9 +61,10 @@ def first_bytes(paths, count):
 def main():
     tree, lib_dir = sys.argv[1], sys.argv[2]
     files = int(sys.argv[3]) if len(sys.argv) > 3 else FILES
+    bytes_per_file = int(sys.argv[4]) if len(sys.argv) > 4 else BYTES_PER_FILE
     rng = random.Random(SEED)
     raw = [math.exp(rng.uniform(math.log(SMALLEST), math.log(LARGEST))) for _ in range(files)]
-    scale = files * BYTES_PER_FILE / sum(raw)
+    scale = files * bytes_per_file / sum(raw)
     sizes = [max(1, round(r * scale)) for r in raw]
     # Three of every five files binary, two text.
     binary = [i % 5 in (0, 1, 3) for i in range(files)]

@@ -4,7 +4,7 @@
 #   KV_BENCH_FILES=3000 KV_BENCH_KINDS="setup log" bench/run-nsis-compare.sh 5
 # Builds SETUP.EXE, the packer and install_floor (preset win32), writes a tree
 # of 1,000 files (about 70 MB, bench/make_install_tree.py; KV_BENCH_FILES
-# others of the same mix), and makes from it a medium (each
+# others of the same mix, KV_BENCH_FILE_BYTES another average size), and makes from it a medium (each
 # file packed with hzpack, Setup.lst listing them all in [programfiles]) and
 # an NSIS installer (makensis, its default zlib compression) that does the
 # same work: the files, an uninstaller, the uninstall entry, a program group
@@ -17,7 +17,10 @@
 # beyond one (install_floor doing nothing); "uninstall" the deletion of the
 # files by the benchmark build's uninstaller, driven through its windows, and
 # "silent" the whole run of Uninstal.exe /s. KV_BENCH_KINDS picks some of
-# them. Each run gets a fresh prefix (a copy of a template) with its
+# them. KV_BENCH_BEFORE names the Win32 build tree of an earlier revision:
+# its SETUP.EXE /s and its log alone ("setup-before", "log-before") are then
+# timed in the same rounds, for a before-and-after comparison under the same
+# load. Each run gets a fresh prefix (a copy of a template) with its
 # wineserver and services already started, and each install is compared with
 # the tree file by file before its time counts.
 # Prints the medians of the wall time and of the process's CPU time and the
@@ -31,6 +34,8 @@ cd "$root"
 runs="${1:-5}"
 files="${KV_BENCH_FILES:-1000}"
 kinds=(${KV_BENCH_KINDS:-setup plain nsis xcopy decode log start})
+before="${KV_BENCH_BEFORE:+$(cd "$KV_BENCH_BEFORE" && pwd)}"
+[ -z "$before" ] || kinds+=(setup-before log-before)
 work="$root/${KV_BENCH_DIR:-build/bench-install}"
 libdir="/usr/lib/$(gcc -print-multiarch 2>/dev/null || echo x86_64-linux-gnu)"
 
@@ -42,7 +47,7 @@ if [ "${1:-}" != "--inside-display" ]; then
 
   rm -rf "$work/tree" "$work/medium" "$work/plain"
   mkdir -p "$work"
-  python3 bench/make_install_tree.py "$work/tree" "$libdir" "$files" >"$work/files.txt"
+  python3 bench/make_install_tree.py "$work/tree" "$libdir" "$files" ${KV_BENCH_FILE_BYTES:-} >"$work/files.txt"
   echo "tree: $(wc -l <"$work/files.txt") files, $(find "$work/tree" -type f -printf '%s\n' |
         awk '{s += $1} END {printf "%.1f MB", s / 1e6}')"
 
@@ -77,6 +82,12 @@ if [ "${1:-}" != "--inside-display" ]; then
     rm "$work/nopauses/SETUP.EXE"
     cp build/win32/bench/SETUPNP.EXE "$work/nopauses/SETUP.EXE"
   fi
+  if [ -n "$before" ]; then
+    rm -rf "$work/before"
+    cp -al "$work/medium" "$work/before"
+    rm "$work/before/SETUP.EXE"
+    cp "$before/startup/SETUP.EXE" "$work/before/"
+  fi
   # The same files unpacked: what SETUP.EXE takes without expanding.
   if [[ " ${kinds[*]} " == *" plain "* ]]; then
     cp -r "$work/tree" "$work/plain"
@@ -109,10 +120,11 @@ NSI
   fi
 
   scripts/wine-prefix.sh setup "$work/template"
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside-display "$runs"
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside-display "$runs" "$before"
 fi
 
 runs="$2"
+before="$3"
 floor="$root/build/win32/bench/install_floor.exe"
 median() { sort -n | awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}'; }
 
@@ -127,11 +139,13 @@ run_one() {
     source scripts/wine-env.sh "$prefix"
     case "$kind" in
       setup) cmd=(wine "$work/medium/SETUP.EXE" /s) ;;
+      setup-before) cmd=(wine "$work/before/SETUP.EXE" /s) ;;
       plain) cmd=(wine "$work/plain/SETUP.EXE" /s) ;;
       nsis)  cmd=(wine "$work/nsis-setup.exe" /S) ;;
       xcopy) cmd=(wine cmd /c xcopy /e /i /q /y "Z:${work//\//\\}\\tree" 'C:\Bench') ;;
       decode) cmd=(wine "$floor" decode "Z:${work//\//\\}\\decode.lst") ;;
       log) cmd=(wine "$floor" log 'C:\Bench' "Z:${work//\//\\}\\log.lst") ;;
+      log-before) cmd=(wine "$before/bench/install_floor.exe" log 'C:\Bench' "Z:${work//\//\\}\\log.lst") ;;
       start) cmd=(wine "$floor" decode NUL) ;;
       uninstall) cmd=(wine "$root/build/win32/bench/uninstall_driver.exe" 'C:\Bench\Uninstal.exe') ;;
       silent) cmd=(wine 'C:\Bench\Uninstal.exe' /s) ;;
@@ -154,7 +168,7 @@ run_one() {
     # writes last: SETUP.EXE its uninstaller (the log follows it with the
     # registration), NSIS its uninstaller after the files.
     case "$kind" in
-      setup | plain) last=(Uninstal.exe INSTALL1.LOG) ;;
+      setup | setup-before | plain) last=(Uninstal.exe INSTALL1.LOG) ;;
       nsis)  last=(Uninstall.exe) ;;
       *) last=() ;;
     esac
@@ -171,7 +185,7 @@ run_one() {
         # The self-removal script takes the directory once the uninstaller has ended.
         for _ in $(seq 50); do [ -e "$prefix/drive_c/Bench" ] || break; sleep 0.1; done
         [ ! -e "$prefix/drive_c/Bench" ] || { echo "silent: the directory is left" >&2; exit 1; } ;;
-      log)
+      log | log-before)
         entries=$(grep -c '^File' "$prefix/drive_c/Bench/INSTALL1.LOG")
         [ "$entries" -eq $((files + 1)) ] || { echo "log: $entries entries for $files files" >&2; exit 1; } ;;
       *)
@@ -221,6 +235,7 @@ for kind in "${kinds[@]}"; do
     name["decode"] = "floor: decode only"; name["log"] = "floor: log alone"
     name["start"] = "a process start"; name["uninstall"] = "uninstall, its deletion alone"
     name["silent"] = "Uninstal.exe /s"
+    name["setup-before"] = "SETUP.EXE /s, before"; name["log-before"] = "floor: log alone, before"
     split(r, lim, " ")
     # xcopy runs in a child of cmd, whose time its parent does not collect.
     cpu = k == "xcopy" ? "      -" : sprintf("%5.2f s", c)
@@ -229,7 +244,7 @@ for kind in "${kinds[@]}"; do
            1000 * w / files, ratios
     # The automatic mode waits 200 ms before the wizard and 2000 ms before
     # pressing its buttons.
-    if (k == "setup" || k == "plain") {
+    if (k == "setup" || k == "setup-before" || k == "plain") {
       ratios = (n > 0 ? sprintf("   %.2fx NSIS", (w - 2.2) / n) : "") (f > 0 ? sprintf("   %.2fx floor", (w - 2.2) / f) : "")
       printf "  %-30s wall %6.2f s                          %.2f ms/file%s\n", "  without the timers", w - 2.2,
              1000 * (w - 2.2) / files, ratios

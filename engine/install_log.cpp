@@ -10,11 +10,11 @@ std::string HeldKey(const std::string& section, const std::string& key) {
   return AsciiLowerCase(section + "\\" + key);
 }
 
-// Trimmed of blanks and tabs, as the profile functions read a line.
-std::string TrimmedLine(const std::string& text, std::size_t start, std::size_t end) {
-  while (start < end && (text[start] == ' ' || text[start] == '\t')) ++start;
-  while (end > start && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
-  return text.substr(start, end - start);
+// Whether the profile functions write the value as it is and read it back
+// from its own line: they drop leading white space, and a line break would
+// start a line of its own.
+bool StandsAsWritten(const std::string& value) {
+  return (value.empty() || (value[0] > ' ' && value[0] < '\x7f')) && value.find_first_of("\r\n") == std::string::npos;
 }
 
 }  // namespace
@@ -90,19 +90,29 @@ bool ProfileTextHolds(const std::string& text, const std::vector<IniValue>& valu
   return true;
 }
 
-std::string LogTail(const std::string& text) {
+std::optional<std::string> LogTail(const std::string& text) {
+  // A file that opens with a byte-order mark is not in the code page a line
+  // is written in.
+  for (const char* mark : {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"})
+    if (text.rfind(mark, 0) == 0) return std::nullopt;
   bool inFiles = false;
   for (std::size_t start = 0; start < text.size();) {
     std::size_t end = text.find_first_of("\r\n", start);
     if (end == std::string::npos) end = text.size();
-    const std::string line = TrimmedLine(text, start, end);
-    if (!line.empty() && line[0] == '[') {
-      if (inFiles) return start > 0 ? text.substr(start - 1) : std::string();
-      const std::size_t close = line.find(']');
-      const std::string name = line.substr(1, close == std::string::npos ? std::string::npos : close - 1);
-      inFiles = AsciiLowerCase(TrimmedLine(name, 0, name.size())) == "installedfiles";
+    if (const std::optional<std::string> section = SectionHeaderName(text.substr(start, end - start))) {
+      if (inFiles) return text[start - 1] == '\n' ? std::optional(text.substr(start)) : std::nullopt;
+      inFiles = AsciiLowerCase(*section) == "installedfiles";
     }
     start = end + 1;
   }
-  return {};
+  return inFiles && text.back() == '\n' ? std::optional(std::string()) : std::nullopt;
+}
+
+std::optional<std::string> AddedEntryLine(const CopyRun& run, const std::vector<IniValue>& writes) {
+  if (writes.size() != 1 || !run.tail) return std::nullopt;
+  const IniValue& v = writes.front();
+  if (v.section != "InstalledFiles" || run.held.values.count(HeldKey(v.section, v.key)) != 0 ||
+      !StandsAsWritten(v.value))
+    return std::nullopt;
+  return v.key + "=" + v.value + "\r\n";
 }

@@ -12,10 +12,13 @@
 // is the progress position, so a file the run skips leaves a gap, and a log
 // from an earlier, longer install keeps its higher entries. A value the log
 // already holds is not written again: the file is what writing every value
-// of every entry would leave, and an entry costs one write of its own key
-// however long the log.
+// of every entry would leave. A file's new key goes in at the end of its
+// section by the program itself, in the bytes the profile functions would
+// write, since they rewrite the whole file at every write: so an entry costs
+// the same however long the log.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -69,10 +72,10 @@ struct CopyRun {
   std::string startMenuFolder;  // [StartMenu] Folder
   bool firstEntryWritten = false;
   LogHeld held;  // what an earlier install left, and what the run wrote since
-  // What follows [InstalledFiles] in the file, as last read back whole. An
-  // entry changes only its own section, so after each write the file must
-  // still end in it; "" while not known.
-  std::string tail;
+  // What follows [InstalledFiles] in the file, as last read back whole (see
+  // LogTail); a new key of that section goes in front of it. None while not
+  // known.
+  std::optional<std::string> tail;
 };
 
 // The writes a file's entry needs: the values of InstallLogEntry (the name
@@ -89,11 +92,19 @@ void Hold(LogHeld& held, const std::vector<IniValue>& values);
 // full disk leaves the file empty or cut short); only the file tells.
 bool ProfileTextHolds(const std::string& text, const std::vector<IniValue>& values);
 
-// The text from the line break before the first section header after
-// [InstalledFiles] to the end: "" when that section is missing or last. A
-// section header stands once in the file, so a file cut short anywhere no
-// longer ends in it.
-std::string LogTail(const std::string& text);
+// The text from the first section header after [InstalledFiles] to the end,
+// "" when that section is last: what a key added at the section's end
+// stands in front of. None when the section is missing, or when no line
+// break ends its last line, which a key put in there would join.
+std::optional<std::string> LogTail(const std::string& text);
+
+// The line that enters an entry in the log when all it writes is a key
+// [InstalledFiles] does not hold yet: "key=value" and CR LF, as the profile
+// functions write it, to go in front of the known tail. None when the entry
+// writes more, replaces a key, the tail is not known, or the value would not
+// read back as written: a line break would start a line of its own, and the
+// profile functions drop leading blanks.
+std::optional<std::string> AddedEntryLine(const CopyRun& run, const std::vector<IniValue>& writes);
 
 // ---- Win32 ----------------------------------------------------------------
 
@@ -102,12 +113,12 @@ std::string LogTail(const std::string& text);
 CopyRun StartCopyRun(const std::string& installPath, const std::string& progName, const std::string& groupName,
                      const std::string& startMenuFolder);
 
-// Enters one handled file in the run's log under number: writes what
-// EntryWrites gives and checks that the file on the disk took it: read back
-// whole when it changed more than the file's own key or the tail is not
-// known yet, else by its tail alone, so that the check costs the same however
-// long the log. Raises EIniFileException when the system refuses a write or
-// the disk did not take it.
+// Enters one handled file in the run's log under number: what EntryWrites
+// gives, as AddedEntryLine's line in front of the tail where there is one
+// (the system's write result is the check), otherwise through the profile
+// functions and read back whole. Raises EIniFileException when the system
+// refuses a write or the disk did not take it; a line the disk has no room
+// for leaves the log as it was.
 void WriteInstallLogEntry(CopyRun& run, int number, const std::string& installedPath);
 
 // Records userProfileDir under [BenutzerKonto] UserName in the log of

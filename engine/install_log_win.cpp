@@ -7,13 +7,9 @@
 
 namespace {
 
-kv::FileHandle OpenForReading(const std::string& path) {
-  return kv::FileHandle(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
 bool ReadWholeFile(const std::string& path, std::string& text) {
-  const kv::FileHandle file = OpenForReading(path);
+  const kv::FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   char block[65536];
   DWORD got = 0;
@@ -25,38 +21,62 @@ bool ReadWholeFile(const std::string& path, std::string& text) {
   return false;
 }
 
-// Whether the file ends in tail: its last tail.size() bytes, whatever its
-// length.
-bool FileEndsIn(const std::string& path, const std::string& tail) {
-  const kv::FileHandle file = OpenForReading(path);
-  if (!file) return false;
-  // Seeking back from the end fails before the file's start, so a shorter
-  // file is no match. SetFilePointer: its -Ex form came after Windows 95.
-  LARGE_INTEGER back;
-  back.QuadPart = -static_cast<LONGLONG>(tail.size());
-  LONG backHigh = back.HighPart;
-  ::SetLastError(NO_ERROR);  // a low half of all ones is a position too
-  if (::SetFilePointer(file.Get(), static_cast<LONG>(back.LowPart), &backHigh, FILE_END) == INVALID_SET_FILE_POINTER &&
-      ::GetLastError() != NO_ERROR)
-    return false;
-  std::string end(tail.size(), '\0');
-  DWORD got = 0;
-  return ::ReadFile(file.Get(), end.data(), static_cast<DWORD>(end.size()), &got, nullptr) && got == end.size() &&
-         end == tail;
+bool AtOffset(const kv::FileHandle& file, DWORD offset) {
+  return ::SetFilePointer(file.Get(), static_cast<LONG>(offset), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER;
 }
 
-// Windows 9x keeps profile writes in memory until they are handed to the
-// disk; the NT family writes the file at every call.
+bool ReadAt(const kv::FileHandle& file, DWORD offset, std::string& bytes) {
+  DWORD got = 0;
+  return AtOffset(file, offset) &&
+         ::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) && got == bytes.size();
+}
+
+bool WriteAt(const kv::FileHandle& file, DWORD offset, const std::string& bytes) {
+  DWORD put = 0;
+  return AtOffset(file, offset) &&
+         ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) && put == bytes.size();
+}
+
+// Puts line into the log in front of tail, which the file must end in after
+// a line break: false, with the file untouched, when it does not. The bytes
+// past the file's end are written first, so a disk without room for them
+// leaves the log as it was; raises EIniFileException then.
+bool InsertBeforeTail(const std::string& log, const std::string& line, const std::string& tail) {
+  const kv::FileHandle file(::CreateFileA(log.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  // A log of 4 GB or more is no log the run wrote.
+  DWORD sizeHigh = 0;
+  const DWORD size = ::GetFileSize(file.Get(), &sizeHigh);
+  if (size == INVALID_FILE_SIZE || sizeHigh != 0 || size <= tail.size()) return false;
+  const DWORD at = size - static_cast<DWORD>(tail.size());
+  std::string end(tail.size() + 1, '\0');
+  if (!ReadAt(file, at - 1, end) || end[0] != '\n' || end.compare(1, std::string::npos, tail) != 0) return false;
+  const std::string moved = line + tail;
+  if (!WriteAt(file, size, moved.substr(tail.size()))) {
+    if (AtOffset(file, size)) ::SetEndOfFile(file.Get());
+    throw EIniFileException(log);
+  }
+  if (!WriteAt(file, at, moved.substr(0, tail.size()))) throw EIniFileException(log);
+  return true;
+}
+
+// Windows 9x keeps a profile file in memory between the calls, and writes
+// it to the disk only when it is flushed.
 bool ProfileWritesAreCached() {
   static const bool cached = !IsWindowsNT();
   return cached;
 }
 
-// Writes the values and checks that the disk took them: the whole file read
-// back, and its tail taken as the one every later entry must leave.
-void WriteChecked(const std::string& log, const std::vector<IniValue>& values, std::string& tail) {
+// Writes the values through the profile functions and checks that the disk
+// took them: the whole file read back, and its tail taken for the lines
+// entered after it. The flush hands the file to the disk on Windows 9x, and
+// has the profile functions forget what they hold of it in memory, so that
+// their next write starts from the file with the lines entered since: some
+// Wine versions keep a file they have read and never read it again.
+void WriteChecked(const std::string& log, const std::vector<IniValue>& values, std::optional<std::string>& tail) {
   for (const IniValue& v : values) WriteIniString(log, v.section, v.key, v.value);
-  if (ProfileWritesAreCached()) FlushIniFile(log);
+  FlushIniFile(log);
   std::string text;
   if (!ReadWholeFile(log, text) || !ProfileTextHolds(text, values)) throw EIniFileException(log);
   tail = LogTail(text);
@@ -77,19 +97,17 @@ void WriteInstallLogEntry(CopyRun& run, int number, const std::string& installed
   const std::vector<IniValue> writes = EntryWrites(run, number, installedPath);
   run.firstEntryWritten = true;
   if (writes.empty()) return;
-  if (writes.size() == 1 && writes.front().section == "InstalledFiles" && !run.tail.empty()) {
-    WriteIniString(log, writes.front().section, writes.front().key, writes.front().value);
-    if (ProfileWritesAreCached()) FlushIniFile(log);
-    if (!FileEndsIn(log, run.tail)) throw EIniFileException(log);
-  } else {
+  // Windows 9x could write its copy of the file in memory over a line
+  // entered beside it.
+  const std::optional<std::string> line = AddedEntryLine(run, writes);
+  if (!line || ProfileWritesAreCached() || !InsertBeforeTail(log, *line, *run.tail))
     WriteChecked(log, writes, run.tail);
-  }
   Hold(run.held, writes);
 }
 
 void WriteInstallLogUserAccount(const std::string& installPath, const std::string& userProfileDir) {
   if (userProfileDir.empty()) return;
-  std::string tail;
+  std::optional<std::string> tail;
   WriteChecked(InstallLogPath(installPath), {{"BenutzerKonto", "UserName", userProfileDir}}, tail);
 }
 

@@ -61,10 +61,8 @@ std::vector<Section> Parse(std::string text) {
     const std::string line = Trimmed(text.substr(start, end - start));
     start = end + 1;
     if (line.empty() || line[0] == ';') continue;
-    // A header ends at its last "]"; "[Name" without one is a key line.
-    const std::string::size_type close = line[0] == '[' ? line.rfind(']') : std::string::npos;
-    if (close != std::string::npos) {
-      sections.push_back({UpToZero(Trimmed(line.substr(1, close - 1))), {}});
+    if (std::optional<std::string> section = SectionHeaderName(line)) {
+      sections.push_back({std::move(*section), {}});
       continue;
     }
     const std::string::size_type equals = line.find('=');
@@ -107,6 +105,14 @@ std::size_t CopyNames(const std::vector<Key>& keys, char* buffer, std::size_t si
 }
 
 }  // namespace
+
+std::optional<std::string> SectionHeaderName(const std::string& line) {
+  const std::string trimmed = Trimmed(line);
+  // A header ends at its last "]"; "[Name" without one is a key line.
+  const std::string::size_type close = trimmed.empty() || trimmed[0] != '[' ? std::string::npos : trimmed.rfind(']');
+  if (close == std::string::npos) return std::nullopt;
+  return UpToZero(Trimmed(trimmed.substr(1, close - 1)));
+}
 
 ProfileReader ProfileOfText(const std::string& text) {
   const auto sections = std::make_shared<const std::vector<Section>>(Parse(text));

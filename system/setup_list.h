@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -39,6 +40,10 @@ ProfileReader ProfileOf(const std::string& path);
 // of a name win. A section whose key names are none, or begin with an empty one, gives
 // the default for its names too.
 ProfileReader ProfileOfText(const std::string& text);
+
+// The name of the section a line of a profile file starts, read as
+// ProfileOfText reads it; none for any other line.
+std::optional<std::string> SectionHeaderName(const std::string& line);
 
 // Whether a list file can be read: it exists as a file and opens for
 // reading. A file that exists but cannot be opened (no right to read it, or

@@ -212,7 +212,7 @@ TEST_F(CopyStep, AFullDiskKeepsTheEarlierFileAndRefusesTheLog) {
 }
 
 // A run that began on a drive with room: the entry that no longer fits is
-// refused, although a later entry is checked by the log's end alone.
+// refused, and the log stays as the entry before left it.
 TEST_F(CopyStep, AFullDiskAtALaterFileRefusesTheLog) {
   const char* drive = std::getenv("KV_FULL_DRIVE");
   if (!drive) GTEST_SKIP() << "no drive to fill";
@@ -233,8 +233,10 @@ TEST_F(CopyStep, AFullDiskAtALaterFileRefusesTheLog) {
     WriteInstallLogEntry(run, number, folder + std::to_string(number));
   }
   ASSERT_LT(logSize(), 4096u);
+  const std::string before = kvtest::ReadText(dir + "INSTALL1.LOG");
   const FilledDrive filled(dir);
   EXPECT_THROW(WriteInstallLogEntry(run, ++number, folder + std::string(600, 'n')), EIniFileException);
+  EXPECT_EQ(kvtest::ReadText(dir + "INSTALL1.LOG"), before);
 }
 
 TEST_F(CopyStep, ReadOnlySourceArrivesWritable) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <tuple>
 
 namespace {
@@ -129,25 +130,66 @@ TEST(EntryWrites, OnlyWhatTheLogDoesNotHold) {
   EXPECT_EQ(EntryWrites(run, 2, "c:\\kv\\demo.exe").size(), 1u);
 }
 
-// The part of the log after its files, which an entry leaves as it is.
+// The part of the log after its files, in front of which a new file's key
+// goes: from the header the profile functions would see after the files.
 TEST(LogTail, FromTheSectionAfterTheFiles) {
+  const std::optional<std::string> none;
   const struct {
     const char* name;
     std::string text;
-    std::string tail;
+    std::optional<std::string> tail;
   } cases[] = {
       {"as the run writes it",
        "[General]\r\nName=Demo\r\n[InstalledFiles]\r\nFile1=c:\\a\r\n[Group]\r\nName=G\r\n[StartMenu]\r\nFolder=F\r\n",
-       "\n[Group]\r\nName=G\r\n[StartMenu]\r\nFolder=F\r\n"},
+       "[Group]\r\nName=G\r\n[StartMenu]\r\nFolder=F\r\n"},
       {"header in another letter case, blanks, lines ending in LF alone",
-       "  [ installedfiles ]\nFile1=[x]\n\n\t[BenutzerKonto]\nUserName=C:\\u\n", "\n\t[BenutzerKonto]\nUserName=C:\\u\n"},
+       "  [ installedfiles ]\nFile1=[x]\n\n\t[BenutzerKonto]\nUserName=C:\\u\n", "\t[BenutzerKonto]\nUserName=C:\\u\n"},
+      {"a header after a form feed", "[InstalledFiles]\r\nFile1=c:\\a\r\n\f[Group]\r\nName=G\r\n",
+       "\f[Group]\r\nName=G\r\n"},
+      {"a line opening with [ but without ] is a key", "[InstalledFiles]\r\n[File1=c:\\a\r\n[Group]\r\n", "[Group]\r\n"},
+      {"the first of two file sections",
+       "[InstalledFiles]\r\nFile1=a\r\n[Group]\r\nName=G\r\n[InstalledFiles]\r\nFile2=b\r\n",
+       "[Group]\r\nName=G\r\n[InstalledFiles]\r\nFile2=b\r\n"},
       {"files last", "[Group]\r\nName=G\r\n[InstalledFiles]\r\nFile1=c:\\a\r\n", ""},
-      {"no files", "[Group]\r\nName=G\r\n", ""},
-      {"empty file", "", ""},
+      {"files last, the last line without its line break", "[Group]\r\n[InstalledFiles]\r\nFile1=c:\\a", none},
+      {"the next header after a CR alone", "[InstalledFiles]\rFile1=c:\\a\r[Group]\r", none},
+      {"a UTF-8 byte-order mark", "\xEF\xBB\xBF[InstalledFiles]\r\nFile1=c:\\a\r\n[Group]\r\n", none},
+      {"no files", "[Group]\r\nName=G\r\n", none},
+      {"empty file", "", none},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(LogTail(c.text), c.tail);
+  }
+}
+
+// When an entry goes in as a line of its own and what the line is.
+TEST(AddedEntryLine, OnlyANewFilesKeyThatReadsBackAsWritten) {
+  const std::optional<std::string> none;
+  const std::optional<std::string> known = "[Group]\r\nName=G\r\n";
+  const struct {
+    const char* name;
+    std::vector<IniValue> writes;
+    std::optional<std::string> tail;
+    std::optional<std::string> line;
+  } cases[] = {
+      {"a new key", {{"InstalledFiles", "File2", "c:\\kv\\b.dll"}}, known, "File2=c:\\kv\\b.dll\r\n"},
+      {"a new key, the files last", {{"InstalledFiles", "File2", "c:\\kv\\b.dll"}}, "", "File2=c:\\kv\\b.dll\r\n"},
+      {"an empty value", {{"InstalledFiles", "File2", ""}}, known, "File2=\r\n"},
+      {"the tail not known", {{"InstalledFiles", "File2", "c:\\kv\\b.dll"}}, none, none},
+      {"a key the log holds in another letter case", {{"InstalledFiles", "FILE1", "c:\\kv\\neu.exe"}}, known, none},
+      {"more than the key", {{"InstalledFiles", "File2", "c:\\b"}, {"Group", "Name", "H"}}, known, none},
+      {"another section", {{"Group", "Name", "H"}}, known, none},
+      {"a leading blank", {{"InstalledFiles", "File2", " c:\\b"}}, known, none},
+      {"a leading umlaut", {{"InstalledFiles", "File2", "\xFC.txt"}}, known, none},
+      {"a line break", {{"InstalledFiles", "File2", "c:\\b\r\nFile9=c:\\x"}}, known, none},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    CopyRun run{"c:\\kv", "Demo", "G", "Ordner"};
+    run.held = HeldValues("[InstalledFiles]\r\nfile1=c:\\kv\\a.exe\r\n[Group]\r\nName=G\r\n");
+    run.tail = c.tail;
+    EXPECT_EQ(AddedEntryLine(run, c.writes), c.line);
   }
 }
 
