@@ -243,6 +243,11 @@ inline bool CopyDisjointMatch(std::uint8_t* ring, unsigned from, unsigned r, uns
 // Reserves a fresh state, or raises ElzhException.
 std::unique_ptr<State> NewState();
 
+// Raises ElzhException "LZH : code tree damaged". Out of line: a throw in the
+// decoder's loop itself makes the 32-bit build give up a register to a frame
+// pointer.
+[[noreturn, gnu::cold, gnu::noinline]] void RaiseTreeDamaged();
+
 // A word-wide bit buffer, valid bits at the top. It is topped up to more than
 // kBits - 8 bits before each symbol, which covers the longest code; so the
 // decoder reads ahead of the published one by up to kReadAhead bytes.
@@ -355,7 +360,7 @@ template <typename Io>
       break;
     }
     // Only a damaged tree, that is a fault of this code, leads deeper.
-    if (depth > kMaxCodeLength) throw ElzhException("LZH : code tree damaged");
+    if (depth > kMaxCodeLength) RaiseTreeDamaged();
   }
   in.count -= depth;
   const unsigned s = g - kNodes;
