@@ -141,8 +141,9 @@ struct DecoderIo {
 };
 
 // The coded data after the header into the open output. Out of line, apart
-// from the header's checks: a throw in the function that holds the decoding
-// loop costs the 32-bit build a register, which it gives to a frame pointer.
+// from the header's checks and their throws: those would give the function
+// that holds the decoding loop a frame pointer on i686 (lzh::RaiseTreeDamaged
+// says why), and the loop would lose that register.
 [[gnu::noinline]] void DecodeData(std::int32_t size, kv::File& in, kv::File& out, std::uint8_t* inBuf,
                                   std::uint8_t* outBuf) {
   BlockIo io(in, out, inBuf, outBuf);

@@ -243,9 +243,10 @@ inline bool CopyDisjointMatch(std::uint8_t* ring, unsigned from, unsigned r, uns
 // Reserves a fresh state, or raises ElzhException.
 std::unique_ptr<State> NewState();
 
-// Raises ElzhException "LZH : code tree damaged". Out of line: a throw in the
-// decoder's loop itself makes the 32-bit build give up a register to a frame
-// pointer.
+// Raises ElzhException "LZH : code tree damaged". Out of line: GCC gives a
+// function that throws an exception whose construction can throw in turn (it
+// builds a string) a frame pointer on i686, and the decoder's loop would lose
+// that register.
 [[noreturn, gnu::cold, gnu::noinline]] void RaiseTreeDamaged();
 
 // A word-wide bit buffer, valid bits at the top. It is topped up to more than
