@@ -140,6 +140,20 @@ struct DecoderIo {
   std::uint8_t* ReserveOutput(unsigned count) { return io.ReserveOutput(count); }
 };
 
+// The coded data after the header into the open output. Out of line, apart
+// from the header's checks and their throws: those would give the function
+// that holds the decoding loop a frame pointer on i686 (lzh::RaiseTreeDamaged
+// says why), and the loop would lose that register.
+[[gnu::noinline]] void DecodeData(std::int32_t size, kv::File& in, kv::File& out, std::uint8_t* inBuf,
+                                  std::uint8_t* outBuf) {
+  BlockIo io(in, out, inBuf, outBuf);
+  DecoderIo decoderIo{io};
+  const bool overran = lzh::LzhDecodeIo(size, decoderIo);
+  if (overran) RaiseTruncated();
+  std::uint16_t none;
+  io.WriteOutput(nullptr, 0, none);
+}
+
 // Header and coded data into the open output; raises on every failure.
 void Decode(kv::File& in, kv::File& out, std::uint8_t* inBuf, std::uint8_t* outBuf) {
   if (static_cast<std::uint32_t>(ReadSize(in)) != kHzlMagic) {
@@ -149,13 +163,7 @@ void Decode(kv::File& in, kv::File& out, std::uint8_t* inBuf, std::uint8_t* outB
   // A size of 2 GiB or more reads as negative, which the decoder turns into
   // nothing: expanded, it would replace the installed file with an empty one.
   if (size < 0) throw ELzrw1Exception(InFileName + ": Größenangabe ungültig!");
-
-  BlockIo io(in, out, inBuf, outBuf);
-  DecoderIo decoderIo{io};
-  const bool overran = lzh::LzhDecodeIo(size, decoderIo);
-  if (overran) RaiseTruncated();
-  std::uint16_t none;
-  io.WriteOutput(nullptr, 0, none);
+  DecodeData(size, in, out, inBuf, outBuf);
 }
 
 }  // namespace

@@ -73,6 +73,10 @@ std::unique_ptr<State> NewState() {
   }
 }
 
+void RaiseTreeDamaged() {
+  throw ElzhException("LZH : code tree damaged");
+}
+
 }  // namespace lzh
 
 // The tables are owned by a unique_ptr inside LzhDecodeWith, released on

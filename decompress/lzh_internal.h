@@ -243,6 +243,12 @@ inline bool CopyDisjointMatch(std::uint8_t* ring, unsigned from, unsigned r, uns
 // Reserves a fresh state, or raises ElzhException.
 std::unique_ptr<State> NewState();
 
+// Raises ElzhException "LZH : code tree damaged". Out of line: GCC gives a
+// function that throws an exception whose construction can throw in turn (it
+// builds a string) a frame pointer on i686, and the decoder's loop would lose
+// that register.
+[[noreturn, gnu::cold, gnu::noinline]] void RaiseTreeDamaged();
+
 // A word-wide bit buffer, valid bits at the top. It is topped up to more than
 // kBits - 8 bits before each symbol, which covers the longest code; so the
 // decoder reads ahead of the published one by up to kReadAhead bytes.
@@ -355,7 +361,7 @@ template <typename Io>
       break;
     }
     // Only a damaged tree, that is a fault of this code, leads deeper.
-    if (depth > kMaxCodeLength) throw ElzhException("LZH : code tree damaged");
+    if (depth > kMaxCodeLength) RaiseTreeDamaged();
   }
   in.count -= depth;
   const unsigned s = g - kNodes;
