@@ -1,0 +1,59 @@
+// libFuzzer target for the install log's new entries: whatever a log holds,
+// a file's key that the run enters as a line in front of the log's tail
+// reads back under [InstalledFiles] as the program's reader reads the file,
+// and every value the log held before reads as it did.
+#include "engine/install_log.h"
+#include "fuzz/fuzz_support.h"
+#include "system/setup_list.h"
+
+namespace {
+
+using fuzz::Check;
+
+const char kKey[] = "File65536";
+const char kValue[] = "c:\\kv\\neu.dll";
+
+std::string LowerCase(std::string text) {
+  for (char& c : text) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return text;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  // A zero ends a text for the profile functions; a log holds none. A log
+  // that has the key already replaces it instead.
+  if (text.find('\0') != std::string::npos || LowerCase(text).find(LowerCase(kKey)) != std::string::npos) return 0;
+  CopyRun run{"c:\\kv", "", "", ""};
+  run.held = HeldValues(text);
+  run.tail = LogTail(text);
+  const std::optional<std::string> line = AddedEntryLine(run, {{"InstalledFiles", kKey, kValue}});
+  if (!run.tail) {
+    Check(!line, "no line without a known tail");
+    return 0;
+  }
+  Check(line.has_value(), "a key the log lacks goes in as a line");
+  const std::size_t at = text.size() - run.tail->size();
+  Check(at > 0 && text[at - 1] == '\n', "the tail follows a line break");
+  const ProfileReader before = ProfileOfText(text);
+  const ProfileReader after = ProfileOfText(text.substr(0, at) + *line + *run.tail);
+
+  Check(ReadListString(after, "InstalledFiles", kKey, "-") == kValue, "the line reads back under [InstalledFiles]");
+  std::vector<std::string> sections = {""};
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    if (std::optional<std::string> section = SectionHeaderName(text.substr(start, end - start)))
+      sections.push_back(*section);
+    start = end + 1;
+  }
+  for (const std::string& section : sections) {
+    const auto held = ReadListSection(before, section);
+    for (const auto& [key, value] : held)
+      Check(ReadListString(after, section, key, "-") == value, "a value the log held reads as before", section);
+    if (LowerCase(section) != "installedfiles")
+      Check(ReadListSection(after, section) == held, "another section keeps its keys", section);
+  }
+  return 0;
+}
