@@ -46,8 +46,10 @@ LogHeld HeldValues(const std::string& text) {
     const std::string value = ReadListString(log, section, key, missing);
     if (value != missing) held.values[HeldKey(section, key)] = value;
   }
-  for (const auto& [key, value] : ReadListSection(log, "InstalledFiles"))
-    held.values[HeldKey("InstalledFiles", key)] = value;
+  // Every key line counts, as the first of a name is the one a write
+  // replaces; one without a value is held as the missing one.
+  for (const auto& [key, value] : SectionKeyLines(text, "InstalledFiles"))
+    held.values.emplace(HeldKey("InstalledFiles", key), value.value_or(missing));
   return held;
 }
 

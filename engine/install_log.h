@@ -47,11 +47,12 @@ std::vector<IniValue> InstallLogEntry(int number, const std::string& installedPa
 // run starts, then kept up to date with every write.
 struct LogHeld {
   // "section\key" in lower case -> the value; a key present with an empty
-  // value is held as "".
+  // value is held as "", an [InstalledFiles] key line without "=" as a line
+  // break, which no value holds.
   std::unordered_map<std::string, std::string> values;
 };
 // The values of a log's text as the profile functions read them: [General]
-// Name, [Group] Name, [StartMenu] Folder and every [InstalledFiles] key.
+// Name, [Group] Name, [StartMenu] Folder and every [InstalledFiles] key line.
 LogHeld HeldValues(const std::string& text);
 
 // Whether the log lists installedPath (as the copy step logs it, lower case)

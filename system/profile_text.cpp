@@ -114,6 +114,19 @@ std::optional<std::string> SectionHeaderName(const std::string& line) {
   return UpToZero(Trimmed(trimmed.substr(1, close - 1)));
 }
 
+std::vector<std::pair<std::string, std::optional<std::string>>> SectionKeyLines(const std::string& text,
+                                                                               const std::string& section) {
+  std::vector<std::pair<std::string, std::optional<std::string>>> lines;
+  const std::vector<Section> sections = Parse(text);
+  const auto found = std::find_if(sections.begin(), sections.end(),
+                                  [&section](const Section& s) { return SameName(s.name, section); });
+  if (found != sections.end()) {
+    for (const Key& key : found->keys)
+      lines.emplace_back(key.name, key.hasValue ? std::optional(key.value) : std::nullopt);
+  }
+  return lines;
+}
+
 ProfileReader ProfileOfText(const std::string& text) {
   const auto sections = std::make_shared<const std::vector<Section>>(Parse(text));
   return [sections](const char* section, const char* key, const char* def, char* buffer, std::size_t size) {

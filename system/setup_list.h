@@ -45,6 +45,14 @@ ProfileReader ProfileOfText(const std::string& text);
 // ProfileOfText reads it; none for any other line.
 std::optional<std::string> SectionHeaderName(const std::string& line);
 
+// Every key line of the first section of that name in a profile file's text,
+// in file order, read as ProfileOfText reads it: the key's name, and its
+// value where the line has "=". Unlike the key names the profile functions
+// list, these include keys without a value and keys after an empty name,
+// which a write of the same key would replace where they stand.
+std::vector<std::pair<std::string, std::optional<std::string>>> SectionKeyLines(const std::string& text,
+                                                                               const std::string& section);
+
 // Whether a list file can be read: it exists as a file and opens for
 // reading. A file that exists but cannot be opened (no right to read it, or
 // held by another program) must not pass for a list without keys (Win32).

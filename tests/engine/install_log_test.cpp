@@ -178,6 +178,8 @@ TEST(AddedEntryLine, OnlyANewFilesKeyThatReadsBackAsWritten) {
       {"an empty value", {{"InstalledFiles", "File2", ""}}, known, "File2=\r\n"},
       {"the tail not known", {{"InstalledFiles", "File2", "c:\\kv\\b.dll"}}, none, none},
       {"a key the log holds in another letter case", {{"InstalledFiles", "FILE1", "c:\\kv\\neu.exe"}}, known, none},
+      {"a key line without a value", {{"InstalledFiles", "File3", "c:\\kv\\neu.exe"}}, known, none},
+      {"a key after a line with an empty name", {{"InstalledFiles", "File4", "c:\\kv\\neu.exe"}}, known, none},
       {"more than the key", {{"InstalledFiles", "File2", "c:\\b"}, {"Group", "Name", "H"}}, known, none},
       {"another section", {{"Group", "Name", "H"}}, known, none},
       {"a leading blank", {{"InstalledFiles", "File2", " c:\\b"}}, known, none},
@@ -187,7 +189,7 @@ TEST(AddedEntryLine, OnlyANewFilesKeyThatReadsBackAsWritten) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     CopyRun run{"c:\\kv", "Demo", "G", "Ordner"};
-    run.held = HeldValues("[InstalledFiles]\r\nfile1=c:\\kv\\a.exe\r\n[Group]\r\nName=G\r\n");
+    run.held = HeldValues("[InstalledFiles]\r\nfile1=c:\\kv\\a.exe\r\nFile3\r\n=x\r\nFile4=\r\n[Group]\r\nName=G\r\n");
     run.tail = c.tail;
     EXPECT_EQ(AddedEntryLine(run, c.writes), c.line);
   }
