@@ -98,7 +98,8 @@ TEST_F(InstallLog, RefusedWriteRaisesWithTheLogsPath) {
 // writer beside a copy of the log that receives every value of every entry
 // as the profile functions write them: after each file both hold the same
 // bytes. A fresh install; one with another group over the earlier, longer
-// log; the same again, where the log already holds every value.
+// log; the same again, where the log already holds every value; one over a
+// log left by hand, with a key without a value, an empty one and a comment.
 TEST_F(InstallLog, EveryEntryLeavesTheFileAsWritingEveryValueWould) {
   const std::string whole = dir_.Path() + "jeder Wert";
   ASSERT_TRUE(::CreateDirectoryA(whole.c_str(), nullptr));
@@ -106,19 +107,13 @@ TEST_F(InstallLog, EveryEntryLeavesTheFileAsWritingEveryValueWould) {
     int number;
     const char* path;
   };
-  const struct {
+  struct Run {
     const char* progName;
     const char* groupName;
     std::vector<Entry> entries;
     const char* userProfileDir;
-  } runs[] = {
-      {"Demo", "Demo Gruppe",
-       {{1, "c:\\kv\\demo.exe"}, {2, "c:\\kv\\a.dll"}, {4, "c:\\kv\\b.dll"}, {5, "c:\\kv\\uninstal.exe"}},
-       "C:\\users\\kv"},
-      {"Demo", "Neue Gruppe", {{1, "c:\\kv\\demo.exe"}, {2, "c:\\kv\\neu.dll"}, {3, "c:\\kv\\uninstal.exe"}}, ""},
-      {"", "Neue Gruppe", {{1, "c:\\kv\\demo.exe"}, {2, "c:\\kv\\neu.dll"}, {3, "c:\\kv\\uninstal.exe"}}, ""},
   };
-  for (const auto& r : runs) {
+  const auto install = [&](const Run& r) {
     SCOPED_TRACE(r.groupName);
     CopyRun run = StartCopyRun(installPath_, r.progName, r.groupName, "Demo");
     bool first = true;
@@ -132,11 +127,24 @@ TEST_F(InstallLog, EveryEntryLeavesTheFileAsWritingEveryValueWould) {
     }
     WriteInstallLogUserAccount(installPath_, r.userProfileDir);
     WriteInstallLogUserAccount(whole, r.userProfileDir);
-  }
+  };
+  const std::vector<Entry> again = {{1, "c:\\kv\\demo.exe"}, {2, "c:\\kv\\neu.dll"}, {3, "c:\\kv\\uninstal.exe"}};
+  install({"Demo", "Demo Gruppe",
+           {{1, "c:\\kv\\demo.exe"}, {2, "c:\\kv\\a.dll"}, {4, "c:\\kv\\b.dll"}, {5, "c:\\kv\\uninstal.exe"}},
+           "C:\\users\\kv"});
+  install({"Demo", "Neue Gruppe", again, ""});
+  install({"", "Neue Gruppe", again, ""});
   EXPECT_EQ(ReadInstalledFiles(log_), (std::vector<std::string>{"c:\\kv\\demo.exe", "c:\\kv\\neu.dll",
                                                                 "c:\\kv\\uninstal.exe", "c:\\kv\\b.dll",
                                                                 "c:\\kv\\uninstal.exe"}));
   EXPECT_EQ(Value(log_, "Group", "Name"), "Neue Gruppe");
+
+  const std::string byHand = "[InstalledFiles]\r\nFile2\r\n; alt\r\nFile1=\r\n[Group]\r\nName=Neue Gruppe\r\n";
+  kvtest::WriteBytes(log_, byHand);
+  kvtest::WriteBytes(InstallLogPath(whole), byHand);
+  install({"Demo", "Neue Gruppe", again, ""});
+  EXPECT_EQ(ReadInstalledFiles(log_),
+            (std::vector<std::string>{"c:\\kv\\demo.exe", "c:\\kv\\neu.dll", "c:\\kv\\uninstal.exe"}));
 }
 
 TEST_F(InstallLog, ReaderOfAnAbsentLogListsNothing) {
