@@ -2,6 +2,7 @@
 // a file's key that the run enters as a line in front of the log's tail
 // reads back under [InstalledFiles] as the program's reader reads the file,
 // and every value the log held before reads as it did.
+#include "engine/ascii_case.h"
 #include "engine/install_log.h"
 #include "fuzz/fuzz_support.h"
 #include "system/setup_list.h"
@@ -12,11 +13,6 @@ using fuzz::Check;
 
 const char kKey[] = "File1";
 const char kValue[] = "c:\\kv\\neu.dll";
-
-std::string LowerCase(std::string text) {
-  for (char& c : text) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  return text;
-}
 
 }  // namespace
 
@@ -30,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::optional<std::string> line = AddedEntryLine(run, {{"InstalledFiles", kKey, kValue}});
   if (!run.tail) Check(!line, "no line without a known tail");
   if (!line) {
-    Check(!run.tail || LowerCase(text).find(LowerCase(kKey)) != std::string::npos,
+    Check(!run.tail || AsciiLowerCase(text).find(AsciiLowerCase(kKey)) != std::string::npos,
           "a key the log lacks goes in as a line");
     return 0;
   }
@@ -52,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto held = ReadListSection(before, section);
     for (const auto& [key, value] : held)
       Check(ReadListString(after, section, key, "-") == value, "a value the log held reads as before", section);
-    if (LowerCase(section) != "installedfiles")
+    if (AsciiLowerCase(section) != "installedfiles")
       Check(ReadListSection(after, section) == held, "another section keeps its keys", section);
   }
   return 0;

@@ -219,11 +219,7 @@ TEST_F(CopyStep, AFullDiskAtALaterFileRefusesTheLog) {
   const std::string dir = std::string(drive) + "\\Spaeter\\";
   ASSERT_TRUE(ForceDirectories(dir));
   CopyRun run{RemoveBackslash(dir), "Demo", "Demo", "Demo"};
-  const auto logSize = [&dir] {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    ::GetFileAttributesExA((dir + "INSTALL1.LOG").c_str(), GetFileExInfoStandard, &data);
-    return data.nFileSizeLow;
-  };
+  const auto logSize = [&dir] { return kvtest::ReadText(dir + "INSTALL1.LOG").size(); };
   // Entries of some 215 bytes until the log fills most of the drive's
   // 4096-byte page; the next, longer one needs a page more.
   const std::string folder = "c:\\" + std::string(200, 'p') + "\\";

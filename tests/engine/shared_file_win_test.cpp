@@ -4,32 +4,15 @@
 #include "engine/ascii_case.h"
 #include "engine/shared_file.h"
 #include "system/Kv_tools.h"
-#include "system/registry.h"
 #include "tests/support/test_files.h"
+#include "tests/support/wine_support.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-std::optional<unsigned long> Count(const std::string& path) {
-  const kv::RegKey key = OpenMachineKeyToRead(kSharedDllsKey);
-  DWORD value = 0, size = sizeof value, type = 0;
-  if (!key || ::RegQueryValueExA(key.Get(), path.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-                  ERROR_SUCCESS)
-    return std::nullopt;
-  return value;
-}
-
-void SetCount(const std::string& path, std::optional<unsigned long> count) {
-  const kv::RegKey key = OpenMachineKey(kSharedDllsKey, true);
-  ASSERT_TRUE(key);
-  if (!count) {
-    ::RegDeleteValueA(key.Get(), path.c_str());
-    return;
-  }
-  const DWORD value = *count;
-  ::RegSetValueExA(key.Get(), path.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-}
+using wine_test::SetSharedCount;
+using wine_test::SharedCount;
 
 TEST(SharedFile, CountedAtInstallReleasedAtUninstall) {
   const struct {
@@ -51,17 +34,17 @@ TEST(SharedFile, CountedAtInstallReleasedAtUninstall) {
     const std::string path = AddBackslash(GetWindowsDir()) + c.name;
     ::DeleteFileA(path.c_str());
     if (c.there) kvtest::WriteBytes(path, "vorher");
-    SetCount(path, c.before);
+    SetSharedCount(path, c.before);
     if (c.installed) {
       kvtest::WriteBytes(path, "neu");
       CountSharedFile(path, c.there, false);
     }
-    EXPECT_EQ(Count(path), c.counted);
+    EXPECT_EQ(SharedCount(path), c.counted);
     // The uninstaller finds the path in the log in lower case.
     EXPECT_EQ(ReleaseSharedFile(AsciiLowerCase(path)), !c.stays);
-    EXPECT_EQ(Count(path), c.after);
+    EXPECT_EQ(SharedCount(path), c.after);
     EXPECT_EQ(FileExists(path), c.stays);
-    SetCount(path, std::nullopt);
+    SetSharedCount(path, std::nullopt);
     ::DeleteFileA(path.c_str());
   }
 }

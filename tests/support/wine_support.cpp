@@ -10,6 +10,8 @@ namespace {
 
 HKEY Root(void* root) { return static_cast<HKEY>(root); }
 
+const char kSharedDlls[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
 void Check(bool ok, const std::string& what) {
   if (!ok) throw std::runtime_error(what + " failed, error " + std::to_string(::GetLastError()));
 }
@@ -53,6 +55,27 @@ void DeleteRegValue(void* root, const std::string& key, const std::string& name)
     ::RegDeleteValueA(k.Get(), name.c_str());
   else
     k.Release();
+}
+
+std::optional<unsigned long> SharedCount(const std::string& path) {
+  kv::RegKey k;
+  DWORD value = 0, size = sizeof value, type = 0;
+  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDlls, 0, KEY_READ, k.Receive()) != ERROR_SUCCESS ||
+      ::RegQueryValueExA(k.Get(), path.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+          ERROR_SUCCESS)
+    return std::nullopt;
+  return value;
+}
+
+void SetSharedCount(const std::string& path, std::optional<unsigned long> count) {
+  if (!count) return DeleteRegValue(HKEY_LOCAL_MACHINE, kSharedDlls, path);
+  kv::RegKey k;
+  const DWORD value = *count;
+  Check(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSharedDlls, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, k.Receive(),
+                          nullptr) == ERROR_SUCCESS &&
+            ::RegSetValueExA(k.Get(), path.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                             sizeof value) == ERROR_SUCCESS,
+        "SetSharedCount " + path);
 }
 
 ScopedRegString::ScopedRegString(void* root, std::string key, std::string name, const char* value)

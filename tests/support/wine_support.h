@@ -5,6 +5,7 @@
 
 #include "system/handles.h"
 
+#include <optional>
 #include <string>
 
 namespace wine_test {
@@ -32,6 +33,11 @@ private:
 };
 bool ReadRegString(void* root, const std::string& key, const std::string& name, std::string& value);
 void DeleteRegValue(void* root, const std::string& key, const std::string& name);
+
+// A file's use count among the shared files (HKEY_LOCAL_MACHINE): none when
+// it has none; setting none removes it.
+std::optional<unsigned long> SharedCount(const std::string& path);
+void SetSharedCount(const std::string& path, std::optional<unsigned long> count);
 
 struct RunResult {
   int exitCode = -1;

@@ -2,7 +2,6 @@
 // uninstall registry entry, program group and shortcuts) removed by a copy of
 // the program started as Uninstal.exe from the install directory, and driven
 // through both questions with the UI driver, as a user would.
-#include "engine/shared_file.h"
 #include "engine/shell_link.h"
 #include "system/Data.h"
 #include "system/Kv_tools.h"
@@ -11,6 +10,7 @@
 #include "tests/startup/shell_view.h"
 #include "tests/startup/test_support.h"
 #include "tests/support/test_files.h"
+#include "tests/support/wine_support.h"
 
 #include <shlobj.h>
 
@@ -79,7 +79,7 @@ public:
     ForceDirectories(dir_ + "\\Daten");
     for (const char* file : {"demo.exe", "demo.hlp", "Daten\\kunden.hdb"}) Write(dir_ + "\\" + file);
     Write(windowsFile_);
-    SetSharedCount(windowsFile_, 1);  // counted as the install counts a file it placed there alone
+    wine_test::SetSharedCount(windowsFile_, 1);  // counted as the install counts a file it placed there alone
     Write(Outside());
     EXPECT_TRUE(CopyFileA((GetAppDir() + "SETUP.EXE").c_str(), Uninstaller().c_str(), FALSE));
     // As the installer writes it: lower case, numbered in copy order. A product
@@ -109,7 +109,7 @@ public:
     DeleteDirTree(dir_);
     DeleteFileA(Outside().c_str());
     DeleteFileA(windowsFile_.c_str());
-    SetSharedCount(windowsFile_, 0);
+    wine_test::SetSharedCount(windowsFile_, std::nullopt);
     DeleteDirTree(group_);
     for (const std::string& link : links_) DeleteFileA(link.c_str());
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey.c_str());
@@ -133,15 +133,6 @@ public:
 
 private:
   static void Write(const std::string& path) { kvtest::WriteBytes(path, "x"); }
-  // The file's use count among the shared files; 0 removes it.
-  static void SetSharedCount(const std::string& path, DWORD count) {
-    const kv::RegKey key = OpenMachineKey(kSharedDllsKey, true);
-    if (count == 0) {
-      RegDeleteValueA(key.Get(), path.c_str());
-    } else {
-      RegSetValueExA(key.Get(), path.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count), sizeof count);
-    }
-  }
 
   std::string dir_, windowsFile_, group_;
   std::string links_[4];
@@ -339,7 +330,7 @@ std::vector<std::string> TracesLeft(std::vector<std::string> traces, const std::
 // run or row left would keep the file at the uninstall.
 void ForgetSharedFile(const std::string& path) {
   DeleteFileA(path.c_str());
-  if (const kv::RegKey shared = OpenMachineKey(kSharedDllsKey, false)) RegDeleteValueA(shared.Get(), path.c_str());
+  wine_test::SetSharedCount(path, std::nullopt);
 }
 
 // A real installation, made by SETUP.EXE with "/s" from a small medium, then
