@@ -11,10 +11,10 @@
 //
 // Exit status 0, or 1 with a line on standard error.
 #include "decompress/lzh_internal.h"
-#include "engine/ascii_case.h"
+#include "system/ascii_case.h"
 #include "engine/compressed_name.h"
 #include "engine/install_log.h"
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 #include "system/win.h"
 
 #include <cstdio>

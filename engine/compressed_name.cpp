@@ -1,10 +1,10 @@
 #include "engine/compressed_name.h"
 
-#include "engine/ascii_case.h"
+#include "system/ascii_case.h"
 
 #include "decompress/compress.h"
 #include "system/file_io.h"
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "engine/copy_install_file.h"
 
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "engine/copy_install_file.h"
 
-#include "engine/ascii_case.h"
+#include "system/ascii_case.h"
 #include "engine/compressed_name.h"
 #include "engine/install_log.h"
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 #include "system/dialogs.h"
 #include "system/program_end.h"
 

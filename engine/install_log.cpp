@@ -1,7 +1,7 @@
 #include "engine/install_log.h"
 
-#include "engine/ascii_case.h"
-#include "system/Kv_tools.h"
+#include "system/ascii_case.h"
+#include "system/helpers.h"
 #include "system/setup_list.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "engine/install_log.h"
 
 #include "engine/ini_file.h"
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 #include "system/handles.h"
 #include "system/setup_list.h"
 

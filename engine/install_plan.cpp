@@ -1,8 +1,8 @@
 #include "engine/install_plan.h"
 
-#include "engine/ascii_case.h"
+#include "system/ascii_case.h"
 #include "engine/compressed_name.h"
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "engine/program_group.h"
 
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 
 namespace {
 

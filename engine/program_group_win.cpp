@@ -1,8 +1,8 @@
 #include "engine/program_group.h"
 
 #include "engine/shell_link.h"
-#include "system/Data.h"
-#include "system/Kv_tools.h"
+#include "system/process_values.h"
+#include "system/helpers.h"
 #include "system/handles.h"
 #include "system/registry.h"
 #include "system/setup_list.h"

@@ -1,7 +1,7 @@
 #include "engine/shell_link.h"
 
-#include "engine/ascii_case.h"
-#include "system/Kv_tools.h"
+#include "system/ascii_case.h"
+#include "system/helpers.h"
 #include "system/handles.h"
 
 namespace {

@@ -4,11 +4,11 @@
 // places resolves to a path inside its destination directory; and what the
 // run places and logs, read back from the log as the uninstaller reads it,
 // is judged to lie in the directory it went to, so the uninstaller removes it.
-#include "engine/ascii_case.h"
+#include "system/ascii_case.h"
 #include "engine/install_log.h"
 #include "engine/install_plan.h"
 #include "fuzz/fuzz_support.h"
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 #include "uninstall/listed_files.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 // a file's key that the run enters as a line in front of the log's tail
 // reads back under [InstalledFiles] as the program's reader reads the file,
 // and every value the log held before reads as it did.
-#include "engine/ascii_case.h"
+#include "system/ascii_case.h"
 #include "engine/install_log.h"
 #include "fuzz/fuzz_support.h"
 #include "system/setup_list.h"

@@ -3,7 +3,7 @@
 // name make accepts, it lists so that the setup program reads back the names
 // listed, in their order, and installs each under the name it has in the
 // product; a name it cannot carry is refused with MakeError, never changed.
-#include "engine/ascii_case.h"
+#include "system/ascii_case.h"
 #include "engine/compressed_name.h"
 #include "engine/install_plan.h"
 #include "fuzz/fuzz_support.h"

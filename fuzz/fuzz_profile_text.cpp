@@ -5,6 +5,7 @@
 // smaller buffer gives the front of the value, cut as the functions cut; and
 // a section added after any text reads back as written.
 #include "fuzz/fuzz_support.h"
+#include "system/ascii_case.h"
 #include "system/setup_list.h"
 
 
@@ -68,9 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // A section of plain names and values added at the end reads back, unless
   // the text names it already (the first section of a name wins).
-  std::string lower = text;
-  for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  if (lower.find("kvprobe") == std::string::npos) {
+  if (AsciiLowerCase(text).find("kvprobe") == std::string::npos) {
     const ProfileReader added = ProfileOfText(text + "\r\n[KvProbe]\r\nName=Demo Programm\r\n1=DEMO.EX_\r\n");
     Check(ReadListString(added, "KvProbe", "Name", "-") == "Demo Programm" &&
               ReadListString(added, "KvProbe", "1", "-") == "DEMO.EX_",

@@ -1,5 +1,7 @@
 #include "fuzz/fuzz_support.h"
 
+#include "system/ascii_case.h"
+
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,8 +19,6 @@ void RemoveScratch() {
   for (const std::string& name : EntriesIn(scratch)) ::unlink((scratch + name).c_str());
   ::rmdir(scratch.c_str());
 }
-
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 }  // namespace
 
@@ -73,11 +73,11 @@ std::vector<std::string> ResolvedPath(const std::string& path) {
   const bool drive = path.size() >= 3 && ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z') && path[1] == ':' &&
                      (path[2] == '\\' || path[2] == '/');
   if (!drive) return {};
-  std::vector<std::string> parts{std::string{Lower(path[0]), ':'}};
+  std::vector<std::string> parts{std::string{AsciiLower(path[0]), ':'}};
   std::string part;
   for (std::size_t i = 3; i <= path.size(); ++i) {
     if (i < path.size() && path[i] != '\\' && path[i] != '/') {
-      part += Lower(path[i]);
+      part += AsciiLower(path[i]);
       continue;
     }
     const std::string named = part.substr(0, part.find(':'));

@@ -1,7 +1,7 @@
 // ANSI upper-casing for the native build: code page 1252, as Windows does it
 // for a German system (ASCII letters, the accented letters of 0xE0-0xFE except
 // the division sign, and the four letters whose capitals sit in 0x80-0x9F).
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 #include "system/win.h"
 
 std::string AnsiUpperCase(const std::string& text) {

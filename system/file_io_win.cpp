@@ -1,6 +1,6 @@
 #include "system/file_io_win.h"
 
-#include "system/Data.h"
+#include "system/helpers.h"
 #include "system/file_io_internal.h"
 #include "system/handles.h"
 #include "system/win.h"

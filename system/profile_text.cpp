@@ -1,6 +1,7 @@
 // A profile file held in memory, read as GetPrivateProfileStringA reads one.
 #include "system/setup_list.h"
 
+#include "system/ascii_case.h"
 #include "system/code_page.h"
 
 #include <algorithm>
@@ -18,15 +19,6 @@ struct Section {
   std::string name;
   std::vector<Key> keys;
 };
-
-bool SameName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
-    if (lower(static_cast<unsigned char>(a[i])) != lower(static_cast<unsigned char>(b[i]))) return false;
-  }
-  return true;
-}
 
 // Besides the blank and the tab, the profile functions pass over the
 // vertical tab, the form feed and ^Z (DOS's end of file, found on old media).
@@ -119,7 +111,7 @@ std::vector<std::pair<std::string, std::optional<std::string>>> SectionKeyLines(
   std::vector<std::pair<std::string, std::optional<std::string>>> lines;
   const std::vector<Section> sections = Parse(text);
   const auto found = std::find_if(sections.begin(), sections.end(),
-                                  [&section](const Section& s) { return SameName(s.name, section); });
+                                  [&section](const Section& s) { return SameIgnoringAsciiCase(s.name, section); });
   if (found != sections.end()) {
     for (const Key& key : found->keys)
       lines.emplace_back(key.name, key.hasValue ? std::optional(key.value) : std::nullopt);
@@ -136,7 +128,7 @@ ProfileReader ProfileOfText(const std::string& text) {
     std::string fallback = def ? def : "";
     fallback.erase(fallback.find_last_not_of(' ') + 1);
     const auto found = std::find_if(sections->begin(), sections->end(),
-                                    [&sectionName](const Section& s) { return SameName(s.name, sectionName); });
+                                    [&sectionName](const Section& s) { return SameIgnoringAsciiCase(s.name, sectionName); });
     if (found != sections->end()) {
       if (key == nullptr) {
         const std::size_t length = CopyNames(found->keys, buffer, size);
@@ -144,7 +136,7 @@ ProfileReader ProfileOfText(const std::string& text) {
       } else {
         const std::string keyName = Trimmed(key);
         const auto k = std::find_if(found->keys.begin(), found->keys.end(),
-                                    [&keyName](const Key& each) { return SameName(each.name, keyName); });
+                                    [&keyName](const Key& each) { return SameIgnoringAsciiCase(each.name, keyName); });
         if (k != found->keys.end() && k->hasValue) return CopyValue(k->value, buffer, size);
       }
     }

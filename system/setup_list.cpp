@@ -1,7 +1,7 @@
 // The setup list's values as the program reads them, over any profile reader.
 #include "system/setup_list.h"
 
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,7 +1,7 @@
 // The setup list on the disk: read through the system's profile functions.
 #include "system/setup_list.h"
 
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 #include "system/handles.h"
 
 ProfileReader ProfileOf(const std::string& path) {

@@ -1,6 +1,6 @@
-// Unit Kv_tools: facts about the running Windows: version, administrator
+// Facts about the running Windows: version, administrator
 // rights, and the profile and special folders.
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 #include "system/administrator.h"
 #include "system/handles.h"
 #include "system/registry.h"

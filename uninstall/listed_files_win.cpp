@@ -1,7 +1,7 @@
 #include "uninstall/listed_files.h"
 
 #include "engine/shared_file.h"
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 #include "system/win.h"
 #include "uninstall/program_dir.h"
 

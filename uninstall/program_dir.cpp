@@ -1,6 +1,6 @@
 #include "uninstall/program_dir.h"
 
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 
 #include <algorithm>
 

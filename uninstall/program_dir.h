@@ -2,7 +2,7 @@
 // the listing of it that the confirmation window shows.
 #pragma once
 
-#include "system/Data.h"
+#include "system/helpers.h"
 
 #include <string>
 #include <vector>

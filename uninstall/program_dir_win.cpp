@@ -1,7 +1,7 @@
 #include "uninstall/program_dir.h"
 
-#include "system/Data.h"
-#include "system/Kv_tools.h"
+#include "system/process_values.h"
+#include "system/helpers.h"
 #include "system/handles.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "uninstall/self_removal.h"
 
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 #include "system/handles.h"
 #include "system/os_error.h"
 #include "uninstall/program_dir.h"

@@ -1,6 +1,6 @@
 #include "uninstall/uninstall_entries.h"
 
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 #include "uninstall/listed_files.h"
 #include "uninstall/program_dir.h"
 

@@ -1,7 +1,7 @@
 #include "wizard/install_dir.h"
 
-#include "engine/ascii_case.h"
-#include "system/Kv_tools.h"
+#include "system/ascii_case.h"
+#include "system/helpers.h"
 
 namespace {
 

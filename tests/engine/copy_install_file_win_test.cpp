@@ -4,7 +4,7 @@
 #include "engine/compressed_name.h"
 #include "engine/ini_file.h"
 #include "engine/install_log.h"
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 #include "system/dialogs.h"
 #include "system/handles.h"
 #include "system/seam.h"

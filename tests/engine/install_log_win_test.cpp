@@ -1,7 +1,7 @@
 // The install log written and read through the real profile functions.
 #include "engine/ini_file.h"
 #include "engine/install_log.h"
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 #include "system/handles.h"
 #include "tests/support/test_files.h"
 #include "tests/support/wine_support.h"

@@ -2,8 +2,8 @@
 // shortcut files and recycle bin.
 #include "engine/program_group.h"
 #include "engine/shell_link.h"
-#include "system/Data.h"
-#include "system/Kv_tools.h"
+#include "system/process_values.h"
+#include "system/helpers.h"
 #include "system/handles.h"
 #include "system/seam.h"
 #include "tests/support/test_files.h"

@@ -1,9 +1,9 @@
 // Shared files in the Windows directory against the registry's use counts:
 // one counted by another product, one there before without a count, one this
 // product placed alone, and one a log lists that no install counted.
-#include "engine/ascii_case.h"
+#include "system/ascii_case.h"
 #include "engine/shared_file.h"
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 #include "tests/support/test_files.h"
 #include "tests/support/wine_support.h"
 

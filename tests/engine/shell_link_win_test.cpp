@@ -1,6 +1,6 @@
 // Shortcut files written and read back through the shell's own link objects.
 #include "engine/shell_link.h"
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 #include "system/handles.h"
 #include "tests/support/test_files.h"
 #include "tests/support/wine_support.h"

@@ -1,7 +1,7 @@
 // SETUP.EXE end to end: copies of it started under various names from a test
 // medium, with and without a list file, with arguments and held keys, seen
 // through the UI driver the way a user sees them.
-#include "startup/Fsetup.h"
+#include "startup/shell_window.h"
 #include "tests/startup/shell_view.h"
 #include "tests/startup/test_support.h"
 #include "tests/support/test_files.h"

@@ -1,15 +1,15 @@
 // Every window of the program placed on the screen it runs on: the ctest
 // run's 1024 x 768 at 96 dots per inch, and placement_test.sh's small screens
 // with large fonts.
-#include "startup/Fsetup.h"
-#include "system/Data.h"
+#include "startup/shell_window.h"
+#include "system/process_values.h"
 #include "system/dialogs.h"
 #include "system/form.h"
 #include "tests/startup/test_support.h"
-#include "uninstall/Fprogrs.h"
-#include "uninstall/Funinstl.h"
-#include "uninstall/fAsk.h"
-#include "wizard/Faktion.h"
+#include "uninstall/progress_window.h"
+#include "uninstall/uninstall_window.h"
+#include "uninstall/directory_question.h"
+#include "wizard/install_wizard.h"
 
 #include <vector>
 
@@ -56,19 +56,19 @@ TEST(WindowPlacement, EveryWindowOnTheScreen) {
   SetApplicationTitle("Setup");
   AutoMode = false;
 
-  Tf_Setup shell;
+  ShellWindow shell;
   {
-    Tf_Aktion wizard(shell.Handle(), shell);
+    InstallWizard wizard(shell.Handle(), shell);
     shell.PlaceBesideSteps(wizard.Handle());
     ExpectRect("wizard", wizard.Handle(), screen->wizard);
   }
   {
-    Tf_Uninstal uninstall(shell.Handle(), shell);
+    UninstallWindow uninstall(shell.Handle(), shell);
     shell.PlaceBesideSteps(uninstall.Handle());
     ExpectRect("uninstall window", uninstall.Handle(), screen->uninstall);
   }
-  ExpectRect("confirmation", Tf_Ask(shell.Handle()).Handle(), screen->ask);
-  ExpectRect("progress", Tf_Progress(shell.Handle()).Handle(), screen->progress);
+  ExpectRect("confirmation", DirectoryQuestion(shell.Handle()).Handle(), screen->ask);
+  ExpectRect("progress", ProgressWindow(shell.Handle()).Handle(), screen->progress);
 }
 
 }  // namespace

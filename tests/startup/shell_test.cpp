@@ -1,9 +1,9 @@
 // The shell window created in this process. The test program's name is not
 // SETUP.EXE, so the window comes up in uninstall mode and reads the install
 // log placed beside the program by the build.
-#include "startup/Fsetup.h"
-#include "system/Data.h"
-#include "system/Kv_tools.h"
+#include "startup/shell_window.h"
+#include "system/process_values.h"
+#include "system/helpers.h"
 #include "system/registry.h"
 #include "system/dialogs.h"
 #include "system/seam.h"
@@ -25,7 +25,7 @@ void SetUninstallString(const char* value) {
 }
 
 // Shows the window and lets it paint before the screen is read.
-void ShowPainted(Tf_Setup& form) {
+void ShowPainted(ShellWindow& form) {
   form.Show();
   UpdateWindow(form.Handle());
   for (int i = 0; i < 5; ++i) {
@@ -47,7 +47,7 @@ RECT RectIn(HWND control, HWND parent) {
   return r;
 }
 
-class ShellWindow : public ::testing::Test {
+class ShellWindowTest : public ::testing::Test {
 protected:
   const uidriver::ScreenLock screen_;
 
@@ -66,8 +66,8 @@ protected:
   }
 };
 
-TEST_F(ShellWindow, CreationReadsTheModesListFile) {
-  const Tf_Setup form;
+TEST_F(ShellWindowTest, CreationReadsTheModesListFile) {
+  const ShellWindow form;
   EXPECT_EQ(ProgName, "Demo Manager");
   EXPECT_EQ(ShortcutName, "Demo Manager");
   EXPECT_EQ(DefaultPath, "C:\\Programme\\Demo");
@@ -88,7 +88,7 @@ TEST_F(ShellWindow, CreationReadsTheModesListFile) {
   key.Release();
 }
 
-TEST_F(ShellWindow, PreviousInstallationReplacesTheDefaultPath) {
+TEST_F(ShellWindowTest, PreviousInstallationReplacesTheDefaultPath) {
   const kvtest::TempDir temp;
   const std::string folder = temp.Path() + "Progs";
   const std::string app = folder + "\\App";
@@ -114,13 +114,13 @@ TEST_F(ShellWindow, PreviousInstallationReplacesTheDefaultPath) {
     SCOPED_TRACE(c.name);
     SetUninstallString(c.present ? c.uninstallString.c_str() : nullptr);
     seam::SimulateRestrictedAccount(c.restricted);
-    const Tf_Setup form;
+    const ShellWindow form;
     EXPECT_EQ(DefaultPath, c.expected);
     seam::SimulateRestrictedAccount(false);
   }
 }
 
-TEST_F(ShellWindow, ShiftAndCtrlTogetherSelectAutomaticModeButNoUnattendedUninstall) {
+TEST_F(ShellWindowTest, ShiftAndCtrlTogetherSelectAutomaticModeButNoUnattendedUninstall) {
   struct Case {
     const char* name;
     seam::SimulatedKeys keys;
@@ -135,15 +135,15 @@ TEST_F(ShellWindow, ShiftAndCtrlTogetherSelectAutomaticModeButNoUnattendedUninst
     SCOPED_TRACE(c.name);
     AutoMode = false;
     seam::SimulateKeysAtStart(&c.keys);
-    const Tf_Setup form;
+    const ShellWindow form;
     EXPECT_EQ(AutoMode, c.automatic);
     // Keys held at start never remove a product unasked: only "/s" does.
     EXPECT_FALSE(form.IsUnattendedUninstall());
   }
 }
 
-TEST_F(ShellWindow, ControlsAtTheirDesignSizesScaledToTheScreen) {
-  Tf_Setup form;
+TEST_F(ShellWindowTest, ControlsAtTheirDesignSizesScaledToTheScreen) {
+  ShellWindow form;
   ShowPainted(form);
   int dpi = 0;
   {
@@ -194,8 +194,8 @@ TEST_F(ShellWindow, ControlsAtTheirDesignSizesScaledToTheScreen) {
   EXPECT_GT(nameRect.right - nameRect.left, 0);
 }
 
-TEST_F(ShellWindow, GradientBandsFromNavyToBlack) {
-  Tf_Setup form;
+TEST_F(ShellWindowTest, GradientBandsFromNavyToBlack) {
+  ShellWindow form;
   ASSERT_TRUE(form.IsGradientOn());
   ShowPainted(form);
   HWND wnd = form.Handle();
@@ -217,9 +217,9 @@ TEST_F(ShellWindow, GradientBandsFromNavyToBlack) {
   }
 }
 
-TEST_F(ShellWindow, SilverWithoutGradientOn256Colours) {
+TEST_F(ShellWindowTest, SilverWithoutGradientOn256Colours) {
   seam::SimulateScreenBitsPerPixel(8);
-  Tf_Setup form;
+  ShellWindow form;
   EXPECT_FALSE(form.IsGradientOn());
   ShowPainted(form);
   testsupport::SaveShot(form.Handle(), "shell-256-colours");
@@ -309,7 +309,7 @@ LRESULT CALLBACK RefuseWindowClass(int code, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-TEST_F(ShellWindow, AWindowOrControlThatCannotBeCreatedIsReportedAndEndsTheProgram) {
+TEST_F(ShellWindowTest, AWindowOrControlThatCannotBeCreatedIsReportedAndEndsTheProgram) {
   const struct {
     const char* refused;
     const char* text;
@@ -329,7 +329,7 @@ TEST_F(ShellWindow, AWindowOrControlThatCannotBeCreatedIsReportedAndEndsTheProgr
     const wine_test::Shown shown = wine_test::ShowAndAnswer(
         [&] {
           try {
-            const Tf_Setup form;
+            const ShellWindow form;
           } catch (const seam::ProgramEnded& ended) {
             exitCode = ended.code;
           }

@@ -1,7 +1,7 @@
 // Screenshots of the start-up tests' windows.
 #pragma once
 
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 #include "system/win.h"
 #include "tools/uidriver/uidriver.h"
 

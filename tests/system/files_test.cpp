@@ -1,7 +1,7 @@
 // Forced deletion, tree deletion and the timed waits, against real files and
 // real window messages under Wine.
-#include "system/Data.h"
-#include "system/Kv_tools.h"
+#include "system/process_values.h"
+#include "system/helpers.h"
 #include "system/handles.h"
 #include "tests/support/test_files.h"
 #include "tests/support/wine_support.h"

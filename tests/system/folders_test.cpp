@@ -2,7 +2,7 @@
 // registry and file system of the test prefix. These tests change values
 // under HKEY_LOCAL_MACHINE and the global Windows version that every process
 // of the prefix sees, so CTest runs them alone.
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 #include "system/seam.h"
 #include "system/handles.h"
 #include "tests/support/test_files.h"

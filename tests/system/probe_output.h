@@ -2,7 +2,7 @@
 #pragma once
 
 #include "tests/support/wine_support.h"
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 
 #include <map>
 #include <sstream>

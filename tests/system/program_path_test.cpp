@@ -1,6 +1,6 @@
 // The program's path as the ANSI functions see it, for folders whose names
 // the ANSI code page (1252 here) can and cannot write.
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 
 #include <gtest/gtest.h>
 

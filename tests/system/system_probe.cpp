@@ -1,11 +1,11 @@
-// Runs the unit start-up of Data and Kv_tools and prints what the system
+// Runs the start-up of the process-wide values and the settings location and prints what the system
 // helpers answer, one "name=value" line each. Tests start it under other
 // names (for Wine's per-program version setting) and as another Unix user.
 //   system_probe                      print the facts
 //   system_probe --delete-tree DIR    DeleteDirTree(DIR)
 //   system_probe --entries MASK       FindEntries(MASK), "path directory link" a line
-#include "system/Data.h"
-#include "system/Kv_tools.h"
+#include "system/process_values.h"
+#include "system/helpers.h"
 
 #include <cstdio>
 #include <cstring>
@@ -20,8 +20,8 @@ int main(int argc, char** argv) {
       std::printf("%s %d %d\n", entry.path.c_str(), entry.directory ? 1 : 0, entry.link ? 1 : 0);
     return 0;
   }
-  DataStartup();
-  KvToolsStartup();
+  InitProcessValues();
+  LocateSettingsFile();
   std::printf("version=%s\n", GetWindowsVersionName().c_str());
   std::printf("nt=%d\n", IsWindowsNT() ? 1 : 0);
   std::printf("admin=%d\n", IsAdministrator() ? 1 : 0);

@@ -1,5 +1,5 @@
 // Text, path and list helpers on Windows-style paths. Runs natively and under Wine.
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // each Windows version it can pretend to be. Each version needs its own
 // process (Wine fixes the version at process start), so the probe program is
 // started under a name of its own with a per-program version setting.
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 #include "system/administrator.h"
 #include "system/handles.h"
 #include "system/seam.h"

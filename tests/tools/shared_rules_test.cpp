@@ -4,7 +4,7 @@
 // is one function that the program and the check both call, so one row per
 // case covers both.
 #include "engine/install_plan.h"
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 #include "system/setup_list.h"
 
 #include <gtest/gtest.h>

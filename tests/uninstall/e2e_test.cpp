@@ -3,8 +3,8 @@
 // the program started as Uninstal.exe from the install directory, and driven
 // through both questions with the UI driver, as a user would.
 #include "engine/shell_link.h"
-#include "system/Data.h"
-#include "system/Kv_tools.h"
+#include "system/process_values.h"
+#include "system/helpers.h"
 #include "system/os_error.h"
 #include "system/registry.h"
 #include "tests/startup/shell_view.h"

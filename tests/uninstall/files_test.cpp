@@ -1,6 +1,6 @@
 // The confirmation list of the program directory, and the paths and names the
 // self-removal script is built from, against real files under Wine.
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 #include "system/handles.h"
 #include "system/os_error.h"
 #include "system/win.h"

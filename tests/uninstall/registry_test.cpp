@@ -1,7 +1,7 @@
 // Deleting the uninstall registration: the key with every subkey, nothing
 // else, and nothing at all for a name that would reach the key of all entries
 // or for another program's entry.
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 #include "system/handles.h"
 #include "system/seam.h"
 #include "tests/support/wine_support.h"

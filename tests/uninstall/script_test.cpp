@@ -1,7 +1,7 @@
 // The self-removal script run for real under Wine's command interpreter: a
 // stand-in for the running uninstaller is deleted as soon as it has ended,
 // then its directory, then the script itself.
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 #include "system/handles.h"
 #include "tests/support/test_files.h"
 #include "uninstall/self_removal.h"

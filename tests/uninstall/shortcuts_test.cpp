@@ -2,8 +2,8 @@
 // profile's German folders where they exist, else in the shell folders the
 // installer used, and in both only what leads into the program directory.
 #include "engine/shell_link.h"
-#include "system/Data.h"
-#include "system/Kv_tools.h"
+#include "system/process_values.h"
+#include "system/helpers.h"
 #include "tests/support/test_files.h"
 #include "uninstall/uninstall_entries.h"
 

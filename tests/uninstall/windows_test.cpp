@@ -6,9 +6,9 @@
 #include "tests/startup/shell_view.h"
 #include "tests/startup/test_support.h"
 #include "tests/support/test_thread.h"
-#include "uninstall/Fprogrs.h"
-#include "uninstall/Funinstl.h"
-#include "uninstall/fAsk.h"
+#include "uninstall/progress_window.h"
+#include "uninstall/uninstall_window.h"
+#include "uninstall/directory_question.h"
 
 #include <functional>
 
@@ -24,9 +24,9 @@ bool WaitVisible(HWND wnd) {
 }
 
 // The confirmation window's controls, as the user finds them.
-HWND Yes(const Tf_Ask& ask) { return uidriver::FindChild(ask.Handle(), "Button", "Ja, Dateien löschen !!"); }
-HWND No(const Tf_Ask& ask) { return uidriver::FindChild(ask.Handle(), "Button", "Nein, Dateien nicht löschen"); }
-HWND Files(const Tf_Ask& ask) { return uidriver::FindChild(ask.Handle(), "ListBox"); }
+HWND Yes(const DirectoryQuestion& ask) { return uidriver::FindChild(ask.Handle(), "Button", "Ja, Dateien löschen !!"); }
+HWND No(const DirectoryQuestion& ask) { return uidriver::FindChild(ask.Handle(), "Button", "Nein, Dateien nicht löschen"); }
+HWND Files(const DirectoryQuestion& ask) { return uidriver::FindChild(ask.Handle(), "ListBox"); }
 
 void Key(HWND target, WPARAM key) {
   PostMessageA(target, WM_KEYDOWN, key, 0);
@@ -41,16 +41,16 @@ protected:
 TEST_F(UninstallWindows, ConfirmationAnswersOnlyByItsButtonsOrTitleBar) {
   struct Case {
     const char* what;
-    std::function<void(const Tf_Ask&)> act;
+    std::function<void(const DirectoryQuestion&)> act;
     int result;
   };
   const DWORD uiThread = GetCurrentThreadId();
   const Case cases[] = {
-      {"Ja", [](const Tf_Ask& ask) { uidriver::Click(Yes(ask)); }, form::mrOK},
-      {"Nein", [](const Tf_Ask& ask) { uidriver::Click(No(ask)); }, form::mrNo},
-      {"title bar", [](const Tf_Ask& ask) { PostMessageA(ask.Handle(), WM_CLOSE, 0, 0); }, form::mrCancel},
+      {"Ja", [](const DirectoryQuestion& ask) { uidriver::Click(Yes(ask)); }, form::mrOK},
+      {"Nein", [](const DirectoryQuestion& ask) { uidriver::Click(No(ask)); }, form::mrNo},
+      {"title bar", [](const DirectoryQuestion& ask) { PostMessageA(ask.Handle(), WM_CLOSE, 0, 0); }, form::mrCancel},
       {"Enter and Escape on the list answer nothing",
-       [uiThread](const Tf_Ask& ask) {
+       [uiThread](const DirectoryQuestion& ask) {
          // The window has the focus once it is activated.
          GUITHREADINFO info{};
          info.cbSize = sizeof info;
@@ -71,7 +71,7 @@ TEST_F(UninstallWindows, ConfirmationAnswersOnlyByItsButtonsOrTitleBar) {
   for (int i = 1; i <= 40; ++i) files.push_back("C:\\Programme\\Demo\\Datei" + std::to_string(i) + ".dat");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    Tf_Ask ask(nullptr);
+    DirectoryQuestion ask(nullptr);
     ask.SetQuestion("Frage");
     ask.SetFiles(files);
     wine_test::TestThread user([&] {
@@ -85,7 +85,7 @@ TEST_F(UninstallWindows, ConfirmationAnswersOnlyByItsButtonsOrTitleBar) {
 }
 
 TEST_F(UninstallWindows, ProgressShowsTheFileBeingDeletedAndCancelChangesNothing) {
-  Tf_Progress progress(nullptr);
+  ProgressWindow progress(nullptr);
   EXPECT_EQ(uidriver::Text(progress.Handle()), "Kopiere...");
   progress.ShowForDeletion(4);
   progress.ShowFile("c:\\programme\\demo\\demo.exe");
@@ -125,7 +125,7 @@ public:
 
 TEST_F(UninstallWindows, UninstallWindowShowsTheProgramPathAndTheCrossedOutComputer) {
   Steps steps;
-  Tf_Uninstal window(nullptr, steps);
+  UninstallWindow window(nullptr, steps);
   // The frame, the picture, the text and the program's path above the buttons.
   const std::vector<HWND> controls = uidriver::Descendants(window.Handle());
   ASSERT_GE(controls.size(), 4u);

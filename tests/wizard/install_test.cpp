@@ -3,8 +3,8 @@
 // key, the shortcuts, the uninstall entry, the outcome messages on three
 // Windows versions, the program start and the exit codes.
 #include "engine/shell_link.h"
-#include "system/Data.h"
-#include "system/Kv_tools.h"
+#include "system/process_values.h"
+#include "system/helpers.h"
 #include "system/handles.h"
 #include "tests/startup/test_support.h"
 #include "tests/support/test_files.h"

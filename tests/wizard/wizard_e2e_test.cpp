@@ -1,7 +1,7 @@
 // SETUP.EXE on a test medium, its wizard driven through the UI driver the way
 // a user clicks through it: placement, every page (with screenshots), the
 // directory warning, a missing agreement text and "&Beenden".
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 #include "tests/startup/test_support.h"
 #include "tests/support/test_files.h"
 

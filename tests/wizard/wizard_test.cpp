@@ -1,10 +1,10 @@
 // The wizard created in this process, its handlers pressed as the automatic
 // sequence presses them and its controls read through the UI driver. The
 // read-me and agreement texts of the sample medium lie beside the program.
-#include "wizard/Faktion.h"
+#include "wizard/install_wizard.h"
 
-#include "system/Data.h"
-#include "system/Kv_tools.h"
+#include "system/process_values.h"
+#include "system/helpers.h"
 #include "system/dialogs.h"
 #include "system/seam.h"
 #include "tests/startup/test_support.h"
@@ -38,7 +38,7 @@ protected:
   const uidriver::ScreenLock screen_;
   const kvtest::TempDir folder_;
   RecordedSteps steps_;
-  std::unique_ptr<Tf_Aktion> wizard_;
+  std::unique_ptr<InstallWizard> wizard_;
 
   void SetUp() override {
     SetApplicationTitle("Setup");
@@ -56,7 +56,7 @@ protected:
   }
 
   void Create() {
-    wizard_ = std::make_unique<Tf_Aktion>(nullptr, steps_);
+    wizard_ = std::make_unique<InstallWizard>(nullptr, steps_);
     wizard_->Show();
   }
   HWND Wnd() const { return wizard_->Handle(); }
@@ -70,22 +70,22 @@ protected:
   }
   // Welcome, Info, BGB (agreement accepted), Path: the automatic sequence.
   void ToPathPage() {
-    wizard_->bnInstalClick();
-    wizard_->bnInstalClick();
-    wizard_->rbYesClick();
-    wizard_->bnInstalClick();
+    wizard_->GoForward();
+    wizard_->GoForward();
+    wizard_->AcceptAgreement();
+    wizard_->GoForward();
     ASSERT_EQ(wizard_->ActivePageName(), "Path");
   }
   // Next on page Path with a dialog answered by act, if one comes.
   wine_test::Shown NextOnPath(const std::string& path, const std::function<void(HWND)>& act) {
     SetWindowTextA(PathEdit(), path.c_str());
     if (!act) {
-      wizard_->bnInstalClick();
+      wizard_->GoForward();
       return {};
     }
     return wine_test::ShowAndAnswer(
         [&] {
-          wizard_->bnInstalClick();
+          wizard_->GoForward();
           return 0;
         },
         act);
@@ -174,10 +174,10 @@ TEST_F(Wizard, NextAndBackWalkThePagesWithTheAgreementEnforced) {
   for (const Step& step : walk) {
     SCOPED_TRACE(std::string(step.page) + ": " + step.why);
     switch (step.press) {
-      case kNext: wizard_->bnInstalClick(); break;
-      case kBack: wizard_->bnBackClick(); break;
-      case kYes: wizard_->rbYesClick(); break;
-      case kNo: wizard_->rbNoClick(); break;
+      case kNext: wizard_->GoForward(); break;
+      case kBack: wizard_->GoBack(); break;
+      case kYes: wizard_->AcceptAgreement(); break;
+      case kNo: wizard_->DeclineAgreement(); break;
       case kClickYes:
         SendMessageA(yes, BM_CLICK, 0, 0);
         EXPECT_TRUE(Checked(yes));
@@ -388,7 +388,7 @@ TEST_F(Wizard, MobileModeOptions) {
       SendMessageA(mobile, BM_CLICK, 0, 0);
       EXPECT_TRUE(uidriver::IsVisible(hint));
     }
-    wizard_->bnInstalClick();
+    wizard_->GoForward();
     ASSERT_EQ(wizard_->ActivePageName(), "ShortCutsAndUser");
     const bool mobileRun = Checked(mobile);
     for (const char* box : {"Einen Eintrag in das Programm", "Einen Eintrag in das &Start", "Auf dem Desktop"}) {

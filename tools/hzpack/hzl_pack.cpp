@@ -2,6 +2,7 @@
 
 #include "decompress/compress.h"
 #include "engine/compressed_name.h"
+#include "system/ascii_case.h"
 
 #include <fstream>
 #include <limits>
@@ -13,15 +14,6 @@ namespace {
 std::size_t NameStart(const std::string& path) {
   const auto slash = path.find_last_of("/\\:");
   return slash == std::string::npos ? 0 : slash + 1;
-}
-
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -41,7 +33,7 @@ std::string NameWarning(const std::string& original, const std::string& packedPa
   const std::string packed = packedPath.substr(NameStart(packedPath));
   if (!IsCompressedSource(packed)) return "warning: " + packed + " does not end in \"_\" and would be copied unexpanded";
   const std::string installed = MapCompressedName(packed);
-  if (SameIgnoringCase(installed, name)) return {};
+  if (SameIgnoringAsciiCase(installed, name)) return {};
   return "warning: " + packed + " installs as " + installed + ", not as " + name;
 }
 

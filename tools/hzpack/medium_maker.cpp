@@ -1,9 +1,9 @@
 #include "tools/hzpack/medium_maker.h"
 
-#include "engine/ascii_case.h"
+#include "system/ascii_case.h"
 #include "engine/compressed_name.h"
 #include "engine/program_group.h"
-#include "system/Kv_tools.h"
+#include "system/helpers.h"
 #include "system/code_page.h"
 #include "system/setup_list.h"
 #include "tools/hzpack/hzl_pack.h"

@@ -1,11 +1,11 @@
 // Program entry Setup: one executable for both roles, chosen by its file name
 // in the shell window's creation.
-#include "startup/Fsetup.h"
+#include "startup/shell_window.h"
 #include "system/dialogs.h"
-#include "system/Data.h"
-#include "system/Kv_tools.h"
+#include "system/process_values.h"
+#include "system/helpers.h"
 #include "system/program_end.h"
-#include "uninstall/Fprogrs.h"
+#include "uninstall/progress_window.h"
 
 namespace {
 
@@ -41,14 +41,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     ShowFinalMessage(kFolderNotUsable);
     EndProgram(ecFolderNotUsable);
   }
-  DataStartup();
-  KvToolsStartup();
+  InitProcessValues();
+  LocateSettingsFile();
 
   DeclareDpiAwareOnVista();
-  f_Setup = std::make_unique<Tf_Setup>();
-  f_Progress = std::make_unique<Tf_Progress>(f_Setup->Handle());
-  if (!AutoMode) f_Setup->Show();
-  f_Setup->EnableTimer1();
+  TheShellWindow = std::make_unique<ShellWindow>();
+  TheProgressWindow = std::make_unique<ProgressWindow>(TheShellWindow->Handle());
+  if (!AutoMode) TheShellWindow->Show();
+  TheShellWindow->ScheduleModeWindow();
 
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

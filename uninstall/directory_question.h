@@ -1,4 +1,4 @@
-// Unit fAsk: the confirmation window f_Ask that asks, before the program
+// The directory question: the confirmation window that asks, before the program
 // directory is deleted, and lists everything that would go. Results: OK for
 // "Ja, Dateien löschen !!", No for "Nein, Dateien nicht löschen", Cancel when
 // it is closed by its title bar. Neither button is the default or the cancel
@@ -10,27 +10,27 @@
 #include <string>
 #include <vector>
 
-class Tf_Ask : public form::Form<Tf_Ask> {
+class DirectoryQuestion : public form::Form<DirectoryQuestion> {
 public:
-  explicit Tf_Ask(HWND owner);
+  explicit DirectoryQuestion(HWND owner);
 
   void SetQuestion(const std::string& text);
   void SetFiles(const std::vector<std::string>& lines);
 
 private:
-  static const form::Control<Tf_Ask> kControls[];
+  static const form::Control<DirectoryQuestion> kControls[];
 
   void FormCreate() override;
   bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
-  void Button1Click();
-  void Button2Click();
+  void AnswerDelete();
+  void AnswerKeep();
 
   HWND focus_ = nullptr;  // the control that had the focus when the window was left
 
-  HWND Panel1 = nullptr;
-  HWND lbInfo = nullptr;
-  HWND Label2 = nullptr;
-  HWND lbFiles = nullptr;
-  HWND Button2 = nullptr;
-  HWND Button1 = nullptr;
+  HWND questionPanel_ = nullptr;
+  HWND question_ = nullptr;
+  HWND filesLabel_ = nullptr;
+  HWND files_ = nullptr;
+  HWND keepButton_ = nullptr;
+  HWND deleteButton_ = nullptr;
 };

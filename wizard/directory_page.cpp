@@ -1,10 +1,10 @@
 // The wizard's install-directory page: the live check of the typed path, the
 // folder browser, mobile mode, the warning for accounts without administrator
 // rights, and the checks Next runs before the shortcut page.
-#include "wizard/Faktion.h"
+#include "wizard/install_wizard.h"
 
-#include "system/Data.h"
-#include "system/Kv_tools.h"
+#include "system/process_values.h"
+#include "system/helpers.h"
 #include "system/dialogs.h"
 #include "system/handles.h"
 #include "wizard/install_dir.h"
@@ -73,9 +73,9 @@ bool DirectoryWritable(const std::string& directory) {
   return true;
 }
 
-void Tf_Aktion::edPathNameChange() { SetEnabled(bnInstal, !IsRootLikeInstallPath(Text(edPathName))); }
+void InstallWizard::EnableNextForPath() { SetEnabled(nextButton_, !IsRootLikeInstallPath(Text(pathEdit_))); }
 
-void Tf_Aktion::bnDirClick() {
+void InstallWizard::BrowseForDirectory() {
   const kv::ComScope com;
   char name[MAX_PATH] = {};
   BROWSEINFOA browse{};
@@ -87,22 +87,22 @@ void Tf_Aktion::bnDirClick() {
   if (!chosen) return;
   char path[MAX_PATH] = {};
   if (!SHGetPathFromIDListA(chosen.Get(), path)) return;
-  SetText(edPathName, AddBackslash(path) + LastPathComponent(DefaultPath));
+  SetText(pathEdit_, AddBackslash(path) + LastPathComponent(DefaultPath));
 }
 
-void Tf_Aktion::cbMobileModusClick() { SetVisible(lbMM2, Checked(cbMobileModus)); }
+void InstallWizard::ShowMobileHint() { SetVisible(mobileDriveHint_, Checked(mobileModeBox_)); }
 
-void Tf_Aktion::ShowMobileControls() {
+void InstallWizard::ShowMobileControls() {
   if (!MobileOption) return;
-  SetVisible(cbMobileModus, true);
-  SetVisible(lbMM1, true);
+  SetVisible(mobileModeBox_, true);
+  SetVisible(mobileHint_, true);
   if (!OnlyMobile) return;
-  SetChecked(cbMobileModus, true);
-  SetEnabled(cbMobileModus, false);
-  SetVisible(lbMM2, true);
+  SetChecked(mobileModeBox_, true);
+  SetEnabled(mobileModeBox_, false);
+  SetVisible(mobileDriveHint_, true);
 }
 
-void Tf_Aktion::WarnNonAdministrator() {
+void InstallWizard::WarnNonAdministrator() {
   if (!IsVersionWithAccounts(versionName_, false) || IsAdministrator() ||
       DirectoryWritable(ExtractFilePath(DefaultPath))) {
     return;
@@ -110,19 +110,19 @@ void Tf_Aktion::WarnNonAdministrator() {
   MessageDlg(NonAdministratorWarning(versionName_), DialogKind::Information, dbOK);
 }
 
-void Tf_Aktion::PrepareShortcutPage() {
-  const bool mobile = Checked(cbMobileModus);
-  for (HWND box : {cbDesktop, cbStartmenu, cbProgMenu}) {
+void InstallWizard::PrepareShortcutPage() {
+  const bool mobile = Checked(mobileModeBox_);
+  for (HWND box : {desktopBox_, startMenuBox_, programMenuBox_}) {
     SetChecked(box, !mobile);
     SetEnabled(box, !mobile);
   }
-  SetVisible(rbAllUser, !mobile);
-  SetVisible(rbAktUser, !mobile);
-  SetText(lbUser, mobile ? "Diese Anwendung wird auf einem mobilen Datenträger installiert."
+  SetVisible(allUsersButton_, !mobile);
+  SetVisible(currentUserButton_, !mobile);
+  SetText(usersLabel_, mobile ? "Diese Anwendung wird auf einem mobilen Datenträger installiert."
                          : "Diese Anwendung wird installiert für:");
 }
 
-bool Tf_Aktion::CheckInstallPath() {
+bool InstallWizard::CheckInstallPath() {
   PrepareShortcutPage();
   class Disk final : public DirectoryFacts {
   public:
@@ -134,9 +134,9 @@ bool Tf_Aktion::CheckInstallPath() {
              IDYES;
     }
   } disk;
-  const std::string entered = Text(edPathName);
-  const DirectoryCheck check = CheckInstallDirectory(entered, AccountFolder(), Checked(cbMakePath), AutoMode, disk);
-  if (check.path != entered) SetText(edPathName, check.path);
+  const std::string entered = Text(pathEdit_);
+  const DirectoryCheck check = CheckInstallDirectory(entered, AccountFolder(), Checked(createPathBox_), AutoMode, disk);
+  if (check.path != entered) SetText(pathEdit_, check.path);
   switch (check.verdict) {
     case DirectoryVerdict::Accepted:
       return true;
@@ -152,6 +152,6 @@ bool Tf_Aktion::CheckInstallPath() {
   MessageDlg(DirectoryWarning(check.path, IsVersionWithAccounts(versionName_, true) && !IsAdministrator()),
              DialogKind::Warning, dbOK);
   SetForegroundWindow(Handle());
-  SetText(edPathName, FallbackFolder(check.path));
+  SetText(pathEdit_, FallbackFolder(check.path));
   return false;
 }

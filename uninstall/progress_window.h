@@ -1,4 +1,4 @@
-// Unit Fprogrs: the progress window f_Progress, laid out as a copy window
+// The progress window, laid out as a copy window
 // (caption "Kopiere...", a source and a target row, a gauge and a Cancel
 // button). It lives from start-up to the end of the program; only the
 // uninstall run shows it, while it deletes the installed files.
@@ -9,9 +9,9 @@
 #include <memory>
 #include <string>
 
-class Tf_Progress : public form::Form<Tf_Progress> {
+class ProgressWindow : public form::Form<ProgressWindow> {
 public:
-  explicit Tf_Progress(HWND owner);
+  explicit ProgressWindow(HWND owner);
 
   // The uninstall run's use: caption "Löschen", the target row hidden, the
   // gauge at 0 of maximum; shown without being modal.
@@ -22,22 +22,22 @@ public:
   using FormBase::Hide;
 
 private:
-  static const form::Control<Tf_Progress> kControls[];
+  static const form::Control<ProgressWindow> kControls[];
 
   void FormCreate() override;
   bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
-  void Gauge1Draw(const DRAWITEMSTRUCT& item) const;
-  void bnEscDraw(const DRAWITEMSTRUCT& item) const;
+  void DrawGauge(const DRAWITEMSTRUCT& item) const;
+  void DrawCancelButton(const DRAWITEMSTRUCT& item) const;
 
   int gaugeMaximum_ = 100;
   int gaugeProgress_ = 0;
 
-  HWND Label1 = nullptr;
-  HWND pnFrom = nullptr;
-  HWND Label2 = nullptr;
-  HWND pnTo = nullptr;
-  HWND Gauge1 = nullptr;
-  HWND bnEsc = nullptr;
+  HWND fromLabel_ = nullptr;
+  HWND fromPanel_ = nullptr;
+  HWND toLabel_ = nullptr;
+  HWND toPanel_ = nullptr;
+  HWND gauge_ = nullptr;
+  HWND cancelButton_ = nullptr;
 };
 
-extern std::unique_ptr<Tf_Progress> f_Progress;
+extern std::unique_ptr<ProgressWindow> TheProgressWindow;

@@ -1,6 +1,7 @@
-// Unit Kv_tools, Win32 part: the program's directory, waits, the INI write
-// test and the settings-file location.
-#include "system/Kv_tools.h"
+// The helpers that ask the system: the program's directory, waits, files and
+// folders, the INI write test and the settings-file location.
+#include "system/helpers.h"
+#include "system/handles.h"
 #include "system/win.h"
 
 #include <algorithm>
@@ -128,7 +129,51 @@ bool ForceDirectories(const std::string& directory) {
   return ::CreateDirectoryA(dir.c_str(), nullptr) != FALSE || DirectoryExists(dir);
 }
 
-void KvToolsStartup() {
+void DelayMs(unsigned ms) { WaitMs(ms, true); }
+
+void ClearReadOnly(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    ::SetFileAttributesA(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+}
+
+bool DeleteFileForced(const std::string& path) {
+  ClearReadOnly(path);
+  return ::DeleteFileA(path.c_str()) != FALSE;
+}
+
+std::vector<DirEntry> FindEntries(const std::string& mask) {
+  std::vector<DirEntry> entries;
+  const std::string directory = ExtractFilePath(mask);
+  WIN32_FIND_DATAA found;
+  const kv::FindHandle find(::FindFirstFileA(mask.c_str(), &found));
+  if (!find) return entries;
+  do {
+    const std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    entries.push_back({AddBackslash(directory) + name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                       (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
+  } while (::FindNextFileA(find.Get(), &found));
+  return entries;
+}
+
+void DeleteDirTree(const std::string& directory) {
+  // Files first, then the folders depth-first, then the directory itself.
+  const std::vector<DirEntry> entries = FindEntries(AddBackslash(directory) + "*.*");
+  for (const DirEntry& entry : entries) {
+    if (!entry.directory) DeleteFileForced(entry.path);
+  }
+  for (const DirEntry& entry : entries) {
+    if (!entry.directory) continue;
+    if (entry.link)
+      ::RemoveDirectoryA(entry.path.c_str());
+    else
+      DeleteDirTree(entry.path);
+  }
+  ::RemoveDirectoryA(RemoveBackslash(directory).c_str());
+}
+
+void LocateSettingsFile() {
   const std::string program = GetAppPath();
   SettingsFile = ChangeFileExt(program, ".INI");
   if (IniWriteTest()) {

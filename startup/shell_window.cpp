@@ -1,23 +1,23 @@
-#include "startup/Fsetup.h"
+#include "startup/shell_window.h"
 
 #include "engine/program_group.h"
 #include "system/dialogs.h"
-#include "system/Data.h"
-#include "system/Kv_tools.h"
+#include "system/process_values.h"
+#include "system/helpers.h"
 #include "system/placement_win.h"
 #include "system/program_end.h"
 #include "system/registry.h"
 #include "system/seam.h"
 #include "system/setup_list.h"
-#include "uninstall/Funinstl.h"
-#include "wizard/Faktion.h"
+#include "uninstall/uninstall_window.h"
+#include "wizard/install_wizard.h"
 
 #include <commctrl.h>
 
 #include <cstdlib>
 #include <vector>
 
-std::unique_ptr<Tf_Setup> f_Setup;
+std::unique_ptr<ShellWindow> TheShellWindow;
 
 const char* const InstallSteps[8] = {
     "START",
@@ -48,8 +48,8 @@ using form::kWhite;
 
 const char kFooter[] = "    Kalvento Setup-Programm 3.2 vom 14.03.2008";
 
-constexpr UINT kTimer1Interval = 200;
-constexpr UINT kAutoTimerInterval = 2000;
+constexpr UINT kModeWindowDelayMs = 200;
+constexpr UINT kAutomaticRunDelayMs = 2000;
 
 constexpr int kGradientRows = 256;
 constexpr int kTreeIndent = 22;
@@ -109,15 +109,15 @@ kv::GdiObject<HBITMAP> MakeGradientBitmap() {
 // Docked controls take their strips in this order: the footer first, then
 // the column, then inside the column the caption panel, the system panel and
 // the tree in what remains.
-using C = Tf_Setup;
-const form::Control<C> Tf_Setup::kControls[] = {
-    {&C::Label1, Kind::Label, kFooter, SS_LEFT, 0, 0, 0, 18, &kFooterLook, nullptr, nullptr, 0, Dock::Bottom},
-    {&C::Panel1, Kind::Container, "", WS_CLIPCHILDREN, 0, 0, 201, 0, nullptr, nullptr, nullptr, 0, Dock::Left},
-    {&C::SetupType, Kind::Label, "Setup", SS_CENTER | SS_CENTERIMAGE, 0, 0, 0, 41, &kSetupTypeLook, &C::Panel1, nullptr, WS_EX_STATICEDGE, Dock::Top},
-    {&C::pnSystem, Kind::Label, "", SS_CENTER | SS_CENTERIMAGE, 0, 0, 0, 24, &kSystemLook, &C::Panel1, nullptr, WS_EX_STATICEDGE, Dock::Bottom},
-    {&C::TreeView1, Kind::Tree, "", TVS_HASLINES | TVS_LINESATROOT | TVS_HASBUTTONS | TVS_SHOWSELALWAYS, 0, 0, 0, 0, &kTreeLook, &C::Panel1, nullptr, 0, Dock::Client},
+using C = ShellWindow;
+const form::Control<C> ShellWindow::kControls[] = {
+    {&C::footer_, Kind::Label, kFooter, SS_LEFT, 0, 0, 0, 18, &kFooterLook, nullptr, nullptr, 0, Dock::Bottom},
+    {&C::column_, Kind::Container, "", WS_CLIPCHILDREN, 0, 0, 201, 0, nullptr, nullptr, nullptr, 0, Dock::Left},
+    {&C::modeCaption_, Kind::Label, "Setup", SS_CENTER | SS_CENTERIMAGE, 0, 0, 0, 41, &kSetupTypeLook, &C::column_, nullptr, WS_EX_STATICEDGE, Dock::Top},
+    {&C::systemPanel_, Kind::Label, "", SS_CENTER | SS_CENTERIMAGE, 0, 0, 0, 24, &kSystemLook, &C::column_, nullptr, WS_EX_STATICEDGE, Dock::Bottom},
+    {&C::stepTree_, Kind::Tree, "", TVS_HASLINES | TVS_LINESATROOT | TVS_HASBUTTONS | TVS_SHOWSELALWAYS, 0, 0, 0, 0, &kTreeLook, &C::column_, nullptr, 0, Dock::Client},
     // Drawn by the form, so the gradient shows through behind the name.
-    {&C::lbProgName, Kind::Label, "", SS_OWNERDRAW, 213, 8, 0, 0, &kProgNameLook, nullptr, &C::lbProgNameDraw},
+    {&C::progName_, Kind::Label, "", SS_OWNERDRAW, 213, 8, 0, 0, &kProgNameLook, nullptr, &C::DrawProgName},
 };
 
 bool IsInstallMode(const std::string& exePath) {
@@ -167,26 +167,26 @@ COLORREF Blend(COLORREF a, COLORREF b, int c, int d) {
   return result;
 }
 
-Tf_Setup::Tf_Setup() {
+ShellWindow::ShellWindow() {
   silver_.Reset(CreateSolidBrush(kSilver));
   Create(kForm, kControls, nullptr);
 }
 
-void Tf_Setup::EnableTimer1() {
-  Timer1Enabled = true;
-  StartTimer(&Tf_Setup::Timer1Timer, kTimer1Interval);
+void ShellWindow::ScheduleModeWindow() {
+  modeWindowDue_ = true;
+  StartTimer(&ShellWindow::OpenModeWindow, kModeWindowDelayMs);
 }
 
-void Tf_Setup::SelectStep(int index) {
-  auto item = reinterpret_cast<HTREEITEM>(SendMessageA(TreeView1, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+void ShellWindow::SelectStep(int index) {
+  auto item = reinterpret_cast<HTREEITEM>(SendMessageA(stepTree_, TVM_GETNEXTITEM, TVGN_ROOT, 0));
   for (int i = 0; i < index && item; ++i) {
     item = reinterpret_cast<HTREEITEM>(
-        SendMessageA(TreeView1, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
+        SendMessageA(stepTree_, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
   }
-  SendMessageA(TreeView1, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+  SendMessageA(stepTree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
 }
 
-bool Tf_Setup::HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+bool ShellWindow::HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
   switch (msg) {
     case WM_ERASEBKGND:
       // FormPaint covers the whole client area; erasing first would flicker.
@@ -200,51 +200,51 @@ bool Tf_Setup::HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
   }
 }
 
-void Tf_Setup::SetSteps(const char* const* steps, std::size_t count) {
-  SendMessageA(TreeView1, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+void ShellWindow::SetSteps(const char* const* steps, std::size_t count) {
+  SendMessageA(stepTree_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
   for (std::size_t i = 0; i < count; ++i) {
     TVINSERTSTRUCTA insert{};
     insert.hParent = TVI_ROOT;
     insert.hInsertAfter = TVI_LAST;
     insert.item.mask = TVIF_TEXT;
     insert.item.pszText = const_cast<char*>(steps[i]);
-    SendMessageA(TreeView1, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert));
+    SendMessageA(stepTree_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert));
   }
 }
 
 // The label sits at its design place, as large as its text.
-void Tf_Setup::SizeProgNameLabel() {
-  kv::WindowDC dc(lbProgName);
+void ShellWindow::SizeProgNameLabel() {
+  kv::WindowDC dc(progName_);
   SIZE size{};
   {
-    const kv::Selection font(dc.Get(), kv::FontOf(lbProgName));
+    const kv::Selection font(dc.Get(), kv::FontOf(progName_));
     GetTextExtentPoint32A(dc.Get(), ProgName.c_str(), static_cast<int>(ProgName.size()), &size);
   }
   RECT r;
-  GetWindowRect(lbProgName, &r);
+  GetWindowRect(progName_, &r);
   MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&r), 1);
-  MoveWindow(lbProgName, r.left, r.top, size.cx, size.cy, TRUE);
+  MoveWindow(progName_, r.left, r.top, size.cx, size.cy, TRUE);
 }
 
-void Tf_Setup::PaintBackground(HDC dc, POINT origin) const {
+void ShellWindow::PaintBackground(HDC dc, POINT origin) const {
   RECT window;
   GetWindowRect(Handle(), &window);
   const RECT area{-origin.x, -origin.y, window.right - window.left - origin.x,
                   window.bottom - window.top - origin.y};
-  if (!GradientOn) {
+  if (!gradientOn_) {
     FillRect(dc, &area, silver_.Get());
     return;
   }
   const kv::MemoryDC gradient(CreateCompatibleDC(dc));
-  const kv::Selection bitmap(gradient.Get(), GradientBitmap.Get());
+  const kv::Selection bitmap(gradient.Get(), gradientBitmap_.Get());
   StretchBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top,
              gradient.Get(), 0, 0, 1, kGradientRows, SRCCOPY);
 }
 
-void Tf_Setup::FormCreate() {
-  SendMessageA(TreeView1, TVM_SETINDENT, static_cast<WPARAM>(form::Scaled(kTreeIndent)), 0);
+void ShellWindow::FormCreate() {
+  SendMessageA(stepTree_, TVM_SETINDENT, static_cast<WPARAM>(form::Scaled(kTreeIndent)), 0);
   SetSteps(InstallSteps, std::size(InstallSteps));
-  SetWindowTextA(pnSystem, GetWindowsVersionName().c_str());
+  SetWindowTextA(systemPanel_, GetWindowsVersionName().c_str());
 
   const std::string firstArgument = __argc > 1 ? __argv[1] : "";
   if (AutoModeRequested(firstArgument, KeyHeld(VK_SHIFT), KeyHeld(VK_CONTROL))) {
@@ -254,21 +254,21 @@ void Tf_Setup::FormCreate() {
   SelectStep(0);
   ProcessMessages();
 
-  GradientOn = ScreenBitsPerPixel() > 8;
-  if (GradientOn) GradientBitmap = MakeGradientBitmap();
+  gradientOn_ = ScreenBitsPerPixel() > 8;
+  if (gradientOn_) gradientBitmap_ = MakeGradientBitmap();
 
   std::string listName;
   if (IsInstallMode(GetAppPath())) {
-    SetWindowTextA(SetupType, "Setup");
+    SetWindowTextA(modeCaption_, "Setup");
     listName = "Setup.lst";
     SelectStep(1);
   } else {
     SetSteps(UninstallSteps, std::size(UninstallSteps));
-    SetLook(SetupType, kUninstallTypeLook);
-    SetWindowTextA(SetupType, "Deinstallation");
+    SetLook(modeCaption_, kUninstallTypeLook);
+    SetWindowTextA(modeCaption_, "Deinstallation");
     SetWindowTextA(Handle(), "Deinstallation");
     listName = "install1.log";
-    UnattendedUninstall = SlashSArgument(firstArgument);
+    unattendedUninstall_ = SlashSArgument(firstArgument);
   }
 
   // One pixel in from the screen's corner, as wide as the screen and ending
@@ -284,69 +284,69 @@ void Tf_Setup::FormCreate() {
   const ListFileState list = CheckListFile(listFile);
   if (list != ListFileState::Readable) {
     // Nobody would answer the box of an unattended run: the exit code tells.
-    if (!UnattendedUninstall)
+    if (!unattendedUninstall_)
       ShowFinalMessage("Datei " + listName +
                        (list == ListFileState::Missing ? " nicht gefunden: " : " kann nicht gelesen werden: ") +
                        listFile);
     EndProgram(ecListFileMissing);
   }
   ReadStartupSettings(listFile);
-  SetWindowTextA(lbProgName, ProgName.c_str());
+  SetWindowTextA(progName_, ProgName.c_str());
   SizeProgNameLabel();
 
   const std::string previous = PreviousInstallDir(StartMenuFolder);
   if (!previous.empty()) DefaultPath = previous;
 }
 
-void Tf_Setup::FormPaint(HDC dc) { PaintBackground(dc, POINT{0, 0}); }
+void ShellWindow::FormPaint(HDC dc) { PaintBackground(dc, POINT{0, 0}); }
 
-void Tf_Setup::lbProgNameDraw(const DRAWITEMSTRUCT& item) const {
+void ShellWindow::DrawProgName(const DRAWITEMSTRUCT& item) const {
   POINT origin{0, 0};
-  MapWindowPoints(lbProgName, Handle(), &origin, 1);
+  MapWindowPoints(progName_, Handle(), &origin, 1);
   PaintBackground(item.hDC, origin);
-  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(lbProgName)) + 1, '\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextA(lbProgName, &text[0], static_cast<int>(text.size()))));
-  const kv::Selection font(item.hDC, kv::FontOf(lbProgName));
+  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(progName_)) + 1, '\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextA(progName_, &text[0], static_cast<int>(text.size()))));
+  const kv::Selection font(item.hDC, kv::FontOf(progName_));
   SetBkMode(item.hDC, TRANSPARENT);
   SetTextColor(item.hDC, kWhite);
   RECT r = item.rcItem;
   DrawTextA(item.hDC, text.c_str(), -1, &r, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
 }
 
-void Tf_Setup::Timer1Timer() {
-  if (!Timer1Enabled) return;  // a second tick already queued
-  Timer1Enabled = false;
-  StopTimer(&Tf_Setup::Timer1Timer);
-  if (UnattendedUninstall) {
-    UninstallUnattended(*this);
+void ShellWindow::OpenModeWindow() {
+  if (!modeWindowDue_) return;  // a second tick already queued
+  modeWindowDue_ = false;
+  StopTimer(&ShellWindow::OpenModeWindow);
+  if (unattendedUninstall_) {
+    RemoveUnattended(*this);
     DestroyWindow(Handle());
     return;
   }
   if (!IsInstallMode(GetAppPath())) {
     int result = form::mrNone;
     {
-      Tf_Uninstal f_Uninstal(Handle(), *this);
-      PlaceBesideSteps(f_Uninstal.Handle());
-      result = f_Uninstal.ShowModal(Handle());
+      UninstallWindow uninstallWindow(Handle(), *this);
+      PlaceBesideSteps(uninstallWindow.Handle());
+      result = uninstallWindow.ShowModal(Handle());
     }
     if (result == form::mrAbort) EndProgram(ecFilesGivenUp);
     if (result != form::mrOK) EndProgram(ecCancelled);
     DestroyWindow(Handle());
     return;
   }
-  f_Aktion = std::make_unique<Tf_Aktion>(Handle(), *this);
-  PlaceBesideSteps(f_Aktion->Handle());
-  if (AutoMode) StartTimer(&Tf_Setup::AutoTimerTimer, kAutoTimerInterval);
-  f_Aktion->ShowModal(Handle());
-  f_Aktion.reset();
+  TheInstallWizard = std::make_unique<InstallWizard>(Handle(), *this);
+  PlaceBesideSteps(TheInstallWizard->Handle());
+  if (AutoMode) StartTimer(&ShellWindow::StartAutomaticRun, kAutomaticRunDelayMs);
+  TheInstallWizard->ShowModal(Handle());
+  TheInstallWizard.reset();
   DestroyWindow(Handle());
 }
 
 // Centred in the area right of the step tree, as far as the screen allows.
-void Tf_Setup::PlaceBesideSteps(HWND wnd) const {
+void ShellWindow::PlaceBesideSteps(HWND wnd) const {
   RECT client, tree, shell, window;
   GetClientRect(Handle(), &client);
-  GetWindowRect(TreeView1, &tree);
+  GetWindowRect(stepTree_, &tree);
   GetWindowRect(Handle(), &shell);
   GetWindowRect(wnd, &window);
   const int treeWidth = tree.right - tree.left;
@@ -357,7 +357,7 @@ void Tf_Setup::PlaceBesideSteps(HWND wnd) const {
   PlaceOnScreen(wnd, left, top);
 }
 
-void Tf_Setup::AutoTimerTimer() {
-  StopTimer(&Tf_Setup::AutoTimerTimer);
-  if (f_Aktion) f_Aktion->RunAutomatically();
+void ShellWindow::StartAutomaticRun() {
+  StopTimer(&ShellWindow::StartAutomaticRun);
+  if (TheInstallWizard) TheInstallWizard->RunAutomatically();
 }

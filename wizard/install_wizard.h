@@ -1,4 +1,4 @@
-// Unit Faktion: the install wizard f_Aktion. Six pages in a fixed order
+// The install wizard. Six pages in a fixed order
 // (welcome, read-me, agreement, install directory, shortcuts and users, copy
 // run), stepped one at a time with Back and Next through one table of pages
 // while the shell window's step tree follows; Next on the shortcut page runs
@@ -14,17 +14,17 @@
 #include <memory>
 #include <string>
 
-class Tf_Aktion : public form::Form<Tf_Aktion>, public CopyPage {
+class InstallWizard : public form::Form<InstallWizard>, public CopyPage {
 public:
   // Creates the window (FormCreate runs) owned by the shell window.
-  Tf_Aktion(HWND owner, StepTree& steps);
+  InstallWizard(HWND owner, StepTree& steps);
 
   // Next, Back and the agreement's radio buttons.
-  void bnInstalClick();
-  void bnBackClick();
-  void bnEndClick();
-  void rbYesClick();
-  void rbNoClick();
+  void GoForward();
+  void GoBack();
+  void Quit();
+  void AcceptAgreement();
+  void DeclineAgreement();
   // Automatic mode: Next to the directory page with the agreement accepted,
   // the directory check, then the install run. Ends the program when the
   // check or the run fails, since nobody is there to answer.
@@ -36,14 +36,14 @@ private:
   // One row per page, in page order; Next and Back step through the rows.
   struct Page {
     const char* name;
-    HWND Tf_Aktion::*sheet;
+    HWND InstallWizard::*sheet;
     int step;                     // the step tree's node while the page shows
     const char* nextCaption;      // Next's caption once Next has brought the page; nullptr keeps it
-    bool (Tf_Aktion::*leave)();   // Next leaves the page only when this passes
-    void (Tf_Aktion::*arrive)();  // runs once Next has brought the page
+    bool (InstallWizard::*leave)();   // Next leaves the page only when this passes
+    void (InstallWizard::*arrive)();  // runs once Next has brought the page
   };
   static const Page kPages[];
-  static const form::Control<Tf_Aktion> kControls[];
+  static const form::Control<InstallWizard> kControls[];
 
   void FormCreate() override;
   void FormShow() override;
@@ -53,9 +53,9 @@ private:
   void FocusPath();
 
   // Install directory page.
-  void edPathNameChange();
-  void bnDirClick();
-  void cbMobileModusClick();
+  void EnableNextForPath();
+  void BrowseForDirectory();
+  void ShowMobileHint();
   void ShowMobileControls();
   void WarnNonAdministrator();
   void PrepareShortcutPage();
@@ -73,64 +73,64 @@ private:
 
   StepTree& steps_;
   std::size_t page_ = 0;
-  bool LicenceAccepted = false;
+  bool licenceAccepted_ = false;
   std::string versionName_;
 
-  HWND nb1 = nullptr;
-  HWND bnBack = nullptr;
-  HWND bnInstal = nullptr;
-  HWND bnEnd = nullptr;
+  HWND pages_ = nullptr;
+  HWND backButton_ = nullptr;
+  HWND nextButton_ = nullptr;
+  HWND quitButton_ = nullptr;
 
-  HWND Welcome = nullptr;
-  HWND hdWelcome = nullptr;
-  HWND pnSide = nullptr;
-  HWND lbSide = nullptr;
-  HWND Label4 = nullptr;
-  HWND Label5 = nullptr;
+  HWND welcomePage_ = nullptr;
+  HWND welcomeHeader_ = nullptr;
+  HWND sidePanel_ = nullptr;
+  HWND sideLabel_ = nullptr;
+  HWND welcomeText_ = nullptr;
+  HWND welcomeHint_ = nullptr;
 
-  HWND Info = nullptr;
-  HWND hdInfo = nullptr;
-  HWND MLiesmich = nullptr;
-  HWND lbInfoHint = nullptr;
+  HWND infoPage_ = nullptr;
+  HWND infoHeader_ = nullptr;
+  HWND readMeMemo_ = nullptr;
+  HWND infoHint_ = nullptr;
 
-  HWND BGB = nullptr;
-  HWND hdBGB = nullptr;
-  HWND Memo1 = nullptr;
-  HWND rbYes = nullptr;
-  HWND rbNo = nullptr;
+  HWND agreementPage_ = nullptr;
+  HWND agreementHeader_ = nullptr;
+  HWND agreementMemo_ = nullptr;
+  HWND acceptButton_ = nullptr;
+  HWND declineButton_ = nullptr;
 
-  HWND Path = nullptr;
-  HWND hdPath = nullptr;
-  HWND Label8 = nullptr;
-  HWND edPathName = nullptr;
-  HWND bnDir = nullptr;
-  HWND cbMakePath = nullptr;
-  HWND cbMobileModus = nullptr;
-  HWND lbMM1 = nullptr;
-  HWND lbMM2 = nullptr;
-  HWND lbPathNext = nullptr;
+  HWND pathPage_ = nullptr;
+  HWND pathHeader_ = nullptr;
+  HWND pathLabel_ = nullptr;
+  HWND pathEdit_ = nullptr;
+  HWND browseButton_ = nullptr;
+  HWND createPathBox_ = nullptr;
+  HWND mobileModeBox_ = nullptr;
+  HWND mobileHint_ = nullptr;
+  HWND mobileDriveHint_ = nullptr;
+  HWND pathHint_ = nullptr;
 
-  HWND ShortCutsAndUser = nullptr;
-  HWND hdShortCuts = nullptr;
-  HWND lbLinks = nullptr;
-  HWND cbProgMenu = nullptr;
-  HWND cbStartmenu = nullptr;
-  HWND cbDesktop = nullptr;
-  HWND lbUser = nullptr;
-  HWND rbAktUser = nullptr;
-  HWND rbAllUser = nullptr;
-  HWND lbShortCutsNext = nullptr;
+  HWND shortcutsPage_ = nullptr;
+  HWND shortcutsHeader_ = nullptr;
+  HWND linksLabel_ = nullptr;
+  HWND programMenuBox_ = nullptr;
+  HWND startMenuBox_ = nullptr;
+  HWND desktopBox_ = nullptr;
+  HWND usersLabel_ = nullptr;
+  HWND currentUserButton_ = nullptr;
+  HWND allUsersButton_ = nullptr;
+  HWND shortcutsHint_ = nullptr;
 
-  HWND CopyInfo = nullptr;
-  HWND hdCopyInfo = nullptr;
-  HWND lbFrom = nullptr;
-  HWND pnFrom = nullptr;
-  HWND lbTo = nullptr;
-  HWND pnTo = nullptr;
-  HWND Gauge1 = nullptr;
+  HWND copyPage_ = nullptr;
+  HWND copyHeader_ = nullptr;
+  HWND fromLabel_ = nullptr;
+  HWND fromPanel_ = nullptr;
+  HWND toLabel_ = nullptr;
+  HWND toPanel_ = nullptr;
+  HWND copyGauge_ = nullptr;
 };
 
-extern std::unique_ptr<Tf_Aktion> f_Aktion;
+extern std::unique_ptr<InstallWizard> TheInstallWizard;
 
 // The parts of the wizard's decisions that need no window.
 

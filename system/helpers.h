@@ -1,5 +1,5 @@
-// Unit Kv_tools: path, text and list helpers, timed waits, the INI write test,
-// the settings-file location, and the facts about the running Windows (version,
+// Path, text and list helpers, timed waits, file and folder walks, the INI
+// write test, the settings-file location, and the facts about the running Windows (version,
 // administrator rights, profile and special folders).
 //
 // The text helpers are portable and build natively; everything that asks the
@@ -84,11 +84,36 @@ bool IniWriteTest();
 // Creates a directory together with every missing parent; true when it exists afterwards.
 bool ForceDirectories(const std::string& directory);
 
+// ---- Files and folders (Win32) ------------------------------------------
+
+// Processes pending window messages, repeatedly, until more than ms
+// milliseconds have passed (at least once).
+void DelayMs(unsigned ms);
+// Clears a read-only attribute (only that one), leaving the others.
+void ClearReadOnly(const std::string& path);
+// Clears a read-only attribute, then deletes the file.
+bool DeleteFileForced(const std::string& path);
+
+// An entry of a directory as every walk over directories sees it. A folder
+// link (junction or symbolic link) is an entry of its own, listed and removed
+// as a link and never entered: nothing outside a tree is listed or deleted.
+struct DirEntry {
+  std::string path;  // the mask's directory part + the entry's name
+  bool directory;
+  bool link;
+};
+// The entries matching mask (a directory + "\" + a file mask), of every
+// attribute, in the order the file system lists them, without "." and "..".
+std::vector<DirEntry> FindEntries(const std::string& mask);
+
+// Deletes the directory with everything below it; reports nothing.
+void DeleteDirTree(const std::string& directory);
+
 // Location of this program's settings INI file, worked out at start-up.
 extern std::string SettingsFile;
 extern std::string SettingsDir;
-// Start-up of the unit: settings location (may create a profile folder).
-void KvToolsStartup();
+// Works out the settings location at start-up (may create a profile folder).
+void LocateSettingsFile();
 
 // ---- Windows version and user folders (Win32) ----------------------------
 

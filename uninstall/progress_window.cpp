@@ -1,6 +1,6 @@
-#include "uninstall/Fprogrs.h"
+#include "uninstall/progress_window.h"
 
-std::unique_ptr<Tf_Progress> f_Progress;
+std::unique_ptr<ProgressWindow> TheProgressWindow;
 
 namespace {
 
@@ -18,48 +18,48 @@ const form::Look kRowLook{{"MS Sans Serif", 13, true}, kBlack};
 
 }  // namespace
 
-using C = Tf_Progress;
-const form::Control<C> Tf_Progress::kControls[] = {
-    {&C::Label1, Kind::Label, "Von:", 0, 24, 16, 40, 16, &kRowLook},
-    {&C::pnFrom, Kind::Label, "", SS_LEFTNOWORDWRAP | SS_CENTERIMAGE, 24, 32, 417, 25, &kRowLook},
-    {&C::Label2, Kind::Label, "Nach:", 0, 24, 72, 40, 16, &kRowLook},
-    {&C::pnTo, Kind::Label, "", SS_LEFTNOWORDWRAP | SS_CENTERIMAGE, 24, 88, 425, 25, &kRowLook},
+using C = ProgressWindow;
+const form::Control<C> ProgressWindow::kControls[] = {
+    {&C::fromLabel_, Kind::Label, "Von:", 0, 24, 16, 40, 16, &kRowLook},
+    {&C::fromPanel_, Kind::Label, "", SS_LEFTNOWORDWRAP | SS_CENTERIMAGE, 24, 32, 417, 25, &kRowLook},
+    {&C::toLabel_, Kind::Label, "Nach:", 0, 24, 72, 40, 16, &kRowLook},
+    {&C::toPanel_, Kind::Label, "", SS_LEFTNOWORDWRAP | SS_CENTERIMAGE, 24, 88, 425, 25, &kRowLook},
     // Drawn by the window: a blue bar with the percentage in its middle.
-    {&C::Gauge1, Kind::Label, "", SS_OWNERDRAW, 24, 125, 433, 25, nullptr, nullptr, &C::Gauge1Draw},
+    {&C::gauge_, Kind::Label, "", SS_OWNERDRAW, 24, 125, 433, 25, nullptr, nullptr, &C::DrawGauge},
     // The standard Cancel button, with its red cross; no run can be cancelled, so
     // pressing it changes nothing.
-    {&C::bnEsc, Kind::Button, "Abbrechen", BS_OWNERDRAW, 187, 168, 134, 33, nullptr, nullptr, &C::bnEscDraw},
+    {&C::cancelButton_, Kind::Button, "Abbrechen", BS_OWNERDRAW, 187, 168, 134, 33, nullptr, nullptr, &C::DrawCancelButton},
 };
 
-Tf_Progress::Tf_Progress(HWND owner) { Create(kForm, kControls, owner); }
+ProgressWindow::ProgressWindow(HWND owner) { Create(kForm, kControls, owner); }
 
-void Tf_Progress::FormCreate() { CentreOnScreen(); }
+void ProgressWindow::FormCreate() { CentreOnScreen(); }
 
-void Tf_Progress::ShowForDeletion(int maximum) {
-  SetVisible(Label2, false);
-  SetVisible(pnTo, false);
+void ProgressWindow::ShowForDeletion(int maximum) {
+  SetVisible(toLabel_, false);
+  SetVisible(toPanel_, false);
   SetText(Handle(), "Löschen");
   Show();
   gaugeMaximum_ = maximum;
   gaugeProgress_ = 0;
-  InvalidateRect(Gauge1, nullptr, FALSE);
+  InvalidateRect(gauge_, nullptr, FALSE);
 }
 
-void Tf_Progress::ShowFile(const std::string& path) {
-  SetText(pnFrom, path);
+void ProgressWindow::ShowFile(const std::string& path) {
+  SetText(fromPanel_, path);
   if (gaugeProgress_ < gaugeMaximum_) ++gaugeProgress_;
-  InvalidateRect(Gauge1, nullptr, FALSE);
+  InvalidateRect(gauge_, nullptr, FALSE);
   UpdateWindow(Handle());
 }
 
-bool Tf_Progress::HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT&) {
+bool ProgressWindow::HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT&) {
   if (msg != WM_CLOSE) return false;
   // Closed by its title bar, the window only hides: it lives on.
   Hide();
   return true;
 }
 
-void Tf_Progress::Gauge1Draw(const DRAWITEMSTRUCT& item) const {
+void ProgressWindow::DrawGauge(const DRAWITEMSTRUCT& item) const {
   const HDC dc = item.hDC;
   RECT r = item.rcItem;
   FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
@@ -72,7 +72,7 @@ void Tf_Progress::Gauge1Draw(const DRAWITEMSTRUCT& item) const {
 
   const std::string text = std::to_string(percent) + "%";
   const int length = static_cast<int>(text.size());
-  const kv::Selection font(dc, kv::FontOf(pnFrom));
+  const kv::Selection font(dc, kv::FontOf(fromPanel_));
   SIZE size{};
   GetTextExtentPoint32A(dc, text.c_str(), length, &size);
   const int x = (r.left + r.right - size.cx) / 2;
@@ -86,15 +86,15 @@ void Tf_Progress::Gauge1Draw(const DRAWITEMSTRUCT& item) const {
   ExtTextOutA(dc, x, y, ETO_CLIPPED | ETO_OPAQUE, &empty, text.c_str(), static_cast<UINT>(length), nullptr);
 }
 
-void Tf_Progress::bnEscDraw(const DRAWITEMSTRUCT& item) const {
+void ProgressWindow::DrawCancelButton(const DRAWITEMSTRUCT& item) const {
   const HDC dc = item.hDC;
   RECT r = item.rcItem;
   const bool pushed = (item.itemState & ODS_SELECTED) != 0;
   DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
   if (pushed) OffsetRect(&r, 1, 1);
 
-  const std::string caption = Text(bnEsc);
-  const kv::Selection font(dc, kv::FontOf(bnEsc));
+  const std::string caption = Text(cancelButton_);
+  const kv::Selection font(dc, kv::FontOf(cancelButton_));
   SIZE size{};
   GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
   const int glyph = form::Scaled(11);

@@ -1,5 +1,5 @@
-// Unit Kv_tools, portable part: text, path and list helpers.
-#include "system/Kv_tools.h"
+// The portable helpers: text, path and list helpers.
+#include "system/helpers.h"
 
 std::string AddBackslash(const std::string& path) {
   if (path.empty() || path.back() == '\\') return path;

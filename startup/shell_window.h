@@ -1,4 +1,4 @@
-// Unit Fsetup: the shell window f_Setup, the full-screen backdrop of both
+// The shell window, the full-screen backdrop of both
 // modes. Its creation fixes the mode and automatic mode, reads the settings
 // from the mode's list file and looks up a previous installation; its start
 // timer opens the mode's window.
@@ -34,25 +34,25 @@ COLORREF Blend(COLORREF a, COLORREF b, int c, int d);
 extern const char* const InstallSteps[8];
 extern const char* const UninstallSteps[5];
 
-class Tf_Setup : public form::Form<Tf_Setup>, public StepTree {
+class ShellWindow : public form::Form<ShellWindow>, public StepTree {
 public:
   // Creates the window, which runs FormCreate. A missing or unreadable list
   // file ends the process there.
-  Tf_Setup();
+  ShellWindow();
 
-  void EnableTimer1();
+  void ScheduleModeWindow();
   void SelectStep(int index) override;
-  bool IsGradientOn() const { return GradientOn; }
+  bool IsGradientOn() const { return gradientOn_; }
   // Uninstall mode started with "/s": the run goes without window and
   // question. Keys held at start do not count: a key held by accident must
   // not remove a product unasked.
-  bool IsUnattendedUninstall() const { return UnattendedUninstall; }
+  bool IsUnattendedUninstall() const { return unattendedUninstall_; }
   // Places the wizard or the uninstall window in the middle of the area right
   // of the step tree, moved only as far as it takes to keep it on the screen.
   void PlaceBesideSteps(HWND wnd) const;
 
 private:
-  static const form::Control<Tf_Setup> kControls[];
+  static const form::Control<ShellWindow> kControls[];
 
   bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
   void SetSteps(const char* const* steps, std::size_t count);
@@ -61,23 +61,23 @@ private:
 
   void FormCreate() override;
   void FormPaint(HDC dc) override;
-  void lbProgNameDraw(const DRAWITEMSTRUCT& item) const;
-  void Timer1Timer();
-  void AutoTimerTimer();
+  void DrawProgName(const DRAWITEMSTRUCT& item) const;
+  void OpenModeWindow();
+  void StartAutomaticRun();
 
-  HWND Panel1 = nullptr;
-  HWND SetupType = nullptr;
-  HWND TreeView1 = nullptr;
-  HWND pnSystem = nullptr;
-  HWND lbProgName = nullptr;
-  HWND Label1 = nullptr;
+  HWND column_ = nullptr;
+  HWND modeCaption_ = nullptr;
+  HWND stepTree_ = nullptr;
+  HWND systemPanel_ = nullptr;
+  HWND progName_ = nullptr;
+  HWND footer_ = nullptr;
 
   kv::GdiObject<HBRUSH> silver_;
 
-  bool Timer1Enabled = false;
-  bool UnattendedUninstall = false;
-  bool GradientOn = false;
-  kv::GdiObject<HBITMAP> GradientBitmap;
+  bool modeWindowDue_ = false;
+  bool unattendedUninstall_ = false;
+  bool gradientOn_ = false;
+  kv::GdiObject<HBITMAP> gradientBitmap_;
 };
 
-extern std::unique_ptr<Tf_Setup> f_Setup;
+extern std::unique_ptr<ShellWindow> TheShellWindow;

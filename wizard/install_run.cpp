@@ -1,17 +1,17 @@
 // The install run that "&Fertig" on the shortcut page starts: every listed
 // file placed in its order, the uninstaller last, then the program group and
 // registration, or in mobile mode the marker in the program's INI file.
-#include "wizard/Faktion.h"
+#include "wizard/install_wizard.h"
 
-#include "engine/ascii_case.h"
+#include "system/ascii_case.h"
 #include "engine/copy_install_file.h"
 #include "engine/install_plan.h"
 #include "engine/install_log.h"
 #include "engine/program_group.h"
 #include "engine/shared_file.h"
 #include "engine/shell_link.h"
-#include "system/Data.h"
-#include "system/Kv_tools.h"
+#include "system/process_values.h"
+#include "system/helpers.h"
 #include "system/dialogs.h"
 #include "system/setup_list.h"
 
@@ -38,29 +38,29 @@ std::string MobileSuccessMessage(const std::string& path, bool rightsHint) {
 
 }  // namespace
 
-void Tf_Aktion::ShowFiles(const std::string& from, const std::string& to) {
-  SetText(pnFrom, from);
-  SetText(pnTo, to);
+void InstallWizard::ShowFiles(const std::string& from, const std::string& to) {
+  SetText(fromPanel_, from);
+  SetText(toPanel_, to);
   UpdateWindow(Handle());
 }
 
-int Tf_Aktion::Position() const {
-  return static_cast<int>(SendMessageA(Gauge1, PBM_GETPOS, 0, 0));
+int InstallWizard::Position() const {
+  return static_cast<int>(SendMessageA(copyGauge_, PBM_GETPOS, 0, 0));
 }
 
-void Tf_Aktion::Advance() { SendMessageA(Gauge1, PBM_DELTAPOS, 1, 0); }
+void InstallWizard::Advance() { SendMessageA(copyGauge_, PBM_DELTAPOS, 1, 0); }
 
-void Tf_Aktion::InstallRun() {
+void InstallWizard::InstallRun() {
   ProcessMessages();
-  InstallPath = Text(edPathName);
+  InstallPath = Text(pathEdit_);
 
   const ProfileReader list = ProfileOf(GetAppDir() + "Setup.lst");
   GroupName = ReadGroupName(list);
   OldGroup = ReadListString(list, "Group", "Old", "");
   const InstallPlan plan = PlanInstall(ReadInstallList(list), InstallPath, GetWindowsDir(), versionName_);
   MainProgFile = plan.mainProgFile;
-  SendMessageA(Gauge1, PBM_SETRANGE32, 0, static_cast<LPARAM>(plan.files.size()));
-  SendMessageA(Gauge1, PBM_SETPOS, 0, 0);
+  SendMessageA(copyGauge_, PBM_SETRANGE32, 0, static_cast<LPARAM>(plan.files.size()));
+  SendMessageA(copyGauge_, PBM_SETPOS, 0, 0);
 
   const std::string programDir = GetAppDir();
   const std::string sampleDatabase = AddBackslash(InstallPath) + kSampleDatabase;
@@ -93,7 +93,7 @@ void Tf_Aktion::InstallRun() {
     }
   }
 
-  if (Checked(cbMobileModus)) {
+  if (Checked(mobileModeBox_)) {
     MobileCompletion();
   } else {
     CreateProgmanGroup();
@@ -102,7 +102,7 @@ void Tf_Aktion::InstallRun() {
   SetModalResult(form::mrOK);
 }
 
-void Tf_Aktion::MobileCompletion() {
+void InstallWizard::MobileCompletion() {
   // Without a main program there is no INI file to mark.
   if (!MainProgFile.empty()) {
     WritePrivateProfileStringA("Optionen", "MobileModus", "1",
@@ -111,15 +111,15 @@ void Tf_Aktion::MobileCompletion() {
   ReportOutcome(true);
 }
 
-void Tf_Aktion::StartMainProgram() {
+void InstallWizard::StartMainProgram() {
   ShellExecuteA(Handle(), "open", MainProgFile.c_str(), "", ExtractFilePath(MainProgFile).c_str(),
                 SW_SHOW);
 }
 
-void Tf_Aktion::CreateProgmanGroup() {
+void InstallWizard::CreateProgmanGroup() {
   std::string programMenuRoot;
   if (!GroupName.empty()) {
-    const AccountFolders account = LookUpAccountFolders(Checked(rbAllUser));
+    const AccountFolders account = LookUpAccountFolders(Checked(allUsersButton_));
     if (!account.programs.empty()) {
       const FolderSet folders = ChooseFolderSet(account, GroupName);
       UserProfileDir = folders.userProfileDir;
@@ -132,20 +132,20 @@ void Tf_Aktion::CreateProgmanGroup() {
         CreateShellLink(AddBackslash(InstallPath) + item.file, item.caption,
                         folder + item.caption + ".LNK", InstallPath, SW_SHOW);
       };
-      if (Checked(cbProgMenu)) {
+      if (Checked(programMenuBox_)) {
         for (const ShortcutItem& item : items) link(item, folders.groupFolder + "\\");
       }
       Hide();
       steps_.SelectStep(6);
       if (AutoMode) {
-        SetChecked(cbDesktop, true);
-        SetChecked(cbStartmenu, true);
+        SetChecked(desktopBox_, true);
+        SetChecked(startMenuBox_, true);
       }
       // The desktop and the Start menu get the first line's shortcut; a list
       // without lines has none to give.
       if (!items.empty()) {
-        if (Checked(cbDesktop)) link(items.front(), folders.desktopFolder);
-        if (Checked(cbStartmenu)) {
+        if (Checked(desktopBox_)) link(items.front(), folders.desktopFolder);
+        if (Checked(startMenuBox_)) {
           const std::string startMenu = StartMenuLinkFolder(folders);
           if (!startMenu.empty()) link(items.front(), startMenu);
         }
@@ -163,7 +163,7 @@ void Tf_Aktion::CreateProgmanGroup() {
 
 // The copy run's outcome; the question whether to start the program comes
 // only when nobody drives the wizard and the system is not Vista.
-void Tf_Aktion::ReportOutcome(bool mobile) {
+void InstallWizard::ReportOutcome(bool mobile) {
   const std::string& path = InstallPath;
   if (CopyErrors) {
     MessageDlg(CopyErrorsMessage(path), DialogKind::Information, dbOK);
