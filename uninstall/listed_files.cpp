@@ -1,5 +1,6 @@
 #include "uninstall/listed_files.h"
 
+#include "system/ascii_case.h"
 #include "system/helpers.h"
 #include "uninstall/program_dir.h"
 
@@ -45,4 +46,17 @@ ListedFilePlace PlaceOfListedFile(const std::string& file, const std::string& sh
     if (LiesIn(spelling, folders.windowsDir, false)) return ListedFilePlace::WindowsDir;
   }
   return ListedFilePlace::Elsewhere;
+}
+
+FolderNames::FolderNames(std::vector<Entry> entries) : entries_(std::move(entries)) {
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    exact_.emplace(entries_[i].name, i);
+    folded_.emplace(AsciiLowerCase(entries_[i].name), i);  // the first one listed stays
+  }
+}
+
+const FolderNames::Entry* FolderNames::Find(const std::string& name) const {
+  if (const auto exact = exact_.find(name); exact != exact_.end()) return &entries_[exact->second];
+  const auto folded = folded_.find(AsciiLowerCase(name));
+  return folded == folded_.end() ? nullptr : &entries_[folded->second];
 }

@@ -37,16 +37,16 @@ void RemoveInstallation(StepTree& steps, UninstallAnswers& answers) {
   if (watched) TheProgressWindow->ShowForDeletion(static_cast<int>(files.size()));
   const std::string programDir =
       ChooseProgramDir(files.empty() ? "" : files.front(), ExeDir, SystemProtectedFolders());
-  const ListedFileFolders folders = ListedFileFoldersOf(ExeDir, programDir.empty());
+  ListedFileLookup lookup(ListedFileFoldersOf(ExeDir, programDir.empty()));
   std::vector<std::string> programFiles;  // looked for again at the end
 
   steps.SelectStep(stDeleteFiles);
   for (const std::string& file : files) {
     if (watched) TheProgressWindow->ShowFile(file);
-    const ListedFilePlace place = PlaceOfListedFile(file, folders);
-    if (place == ListedFilePlace::Elsewhere) continue;
-    if (place == ListedFilePlace::ProgramDir) programFiles.push_back(file);
-    RemoveListedFile(file, place);
+    const LocatedFile located = lookup.Locate(file);
+    if (located.place == ListedFilePlace::Elsewhere) continue;
+    if (located.place == ListedFilePlace::ProgramDir) programFiles.push_back(located.diskPath);
+    RemoveListedFile(located);
     if (watched) DelayMs(seam::UninstallPausesSkipped() ? 0 : kPauseAfterFileMs);
   }
   StartMenuFolder = ReadListString(ProfileOf(log), "StartMenu", "Folder", "");
