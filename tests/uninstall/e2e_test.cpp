@@ -2,7 +2,10 @@
 // uninstall registry entry, program group and shortcuts) removed by a copy of
 // the program started as Uninstal.exe from the install directory, and driven
 // through both questions with the UI driver, as a user would.
+#include "engine/install_log.h"
+#include "engine/shared_file.h"
 #include "engine/shell_link.h"
+#include "system/ascii_case.h"
 #include "system/process_values.h"
 #include "system/helpers.h"
 #include "system/os_error.h"
@@ -11,6 +14,7 @@
 #include "tests/startup/test_support.h"
 #include "tests/support/test_files.h"
 #include "tests/support/wine_support.h"
+#include "uninstall/listed_files.h"
 
 #include <shlobj.h>
 
@@ -68,7 +72,9 @@ bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& done) {
 // the desktop and Start-menu links of the current user.
 class HandMadeInstall {
 public:
-  explicit HandMadeInstall(bool file1InWindows = false)
+  // tampered: the log also lists files outside both folders, which a user of
+  // a writable install directory could add.
+  explicit HandMadeInstall(bool file1InWindows = false, bool tampered = true)
       : dir_("C:\\kvtest\\Büro Demo"),
         windowsFile_(GetWindowsDir() + "\\kvtest-e2e.ini"),
         group_(AddBackslash(GetSpecialFolder(CSIDL_PROGRAMS)) + kGroup),
@@ -79,7 +85,7 @@ public:
     ForceDirectories(dir_ + "\\Daten");
     for (const char* file : {"demo.exe", "demo.hlp", "Daten\\kunden.hdb"}) Write(dir_ + "\\" + file);
     Write(windowsFile_);
-    wine_test::SetSharedCount(windowsFile_, 1);  // counted as the install counts a file it placed there alone
+    CountSharedFile(windowsFile_, false, kEntry, Uninstaller());  // as the install counts a file it placed alone
     Write(Outside());
     EXPECT_TRUE(CopyFileA((GetAppDir() + "SETUP.EXE").c_str(), Uninstaller().c_str(), FALSE));
     // As the installer writes it: lower case, numbered in copy order. A product
@@ -89,8 +95,10 @@ public:
                                       lower + "\\uninstal.exe"};
     if (file1InWindows) std::swap(files[0], files[2]);
     // Entries a user of a writable install directory could add: never deleted.
-    files.push_back(AnsiLowerCase(Outside()));
-    files.push_back(lower + "\\..\\" + ExtractFileName(Outside()));
+    if (tampered) {
+      files.push_back(AnsiLowerCase(Outside()));
+      files.push_back(lower + "\\..\\" + ExtractFileName(Outside()));
+    }
     std::string log = "[General]\r\nName=" + std::string(kName) + "\r\n[InstalledFiles]\r\n";
     for (std::size_t i = 0; i < files.size(); ++i) log += "File" + std::to_string(i + 1) + "=" + files[i] + "\r\n";
     log += "[Group]\r\nName=" + std::string(kGroup) + "\r\n[StartMenu]\r\nFolder=" + kEntry +
@@ -112,6 +120,7 @@ public:
     wine_test::SetSharedCount(windowsFile_, std::nullopt);
     DeleteDirTree(group_);
     for (const std::string& link : links_) DeleteFileA(link.c_str());
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, (kUninstallKey + "\\" + kRecordsSubkey).c_str());
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey.c_str());
   }
 
@@ -206,7 +215,8 @@ TEST(UninstallRun, RemovesEverythingOrKeepsTheDirectoryAsAnswered) {
 
     Answer(run, "Information", "Das Programm wurde deinstalliert!", "OK");
     ASSERT_TRUE(run.process.WaitForExit(kWindowTimeoutMs));
-    EXPECT_EQ(run.process.ExitCode(), 0u);
+    // The files a user listed outside are still there, and the run says so.
+    EXPECT_EQ(run.process.ExitCode(), 1u);
     std::printf("[ timing ] %s: the run took %lu ms\n", c.what, static_cast<unsigned long>(GetTickCount() - start));
 
     EXPECT_EQ(install.LeftOutside(), std::vector<std::string>{});
@@ -244,14 +254,15 @@ TEST(UninstallRun, NoToTheFirstQuestionThenBeendenRemovesNothing) {
 
 
 // A listed file in use stays, or a user's file in the directory agreed to go:
-// the closing message still comes, and the exit code tells a script.
+// the exit code tells a script. A listed file that stays keeps what it takes
+// to finish: no directory question, a warning naming the file, the entry,
+// the uninstaller and a log listing just that file.
 TEST(UninstallRun, AFileInUseStaysAndTheExitCodeSaysSo) {
   const uidriver::ScreenLock screen;
-  const std::pair<const char*, const char*> cases[] = {{"demo.hlp", "Nein, Dateien nicht löschen"},
-                                                       {"Daten\\kunden.hdb", "Ja, Dateien löschen !!"}};
-  for (const auto& [file, lastAnswer] : cases) {
+  const std::pair<const char*, bool> cases[] = {{"demo.hlp", true}, {"Daten\\kunden.hdb", false}};
+  for (const auto& [file, listed] : cases) {
     SCOPED_TRACE(file);
-    const HandMadeInstall install;
+    const HandMadeInstall install(false, false);
     const std::string inUse = install.Dir() + "\\" + file;
     const kv::FileHandle held(
         CreateFileA(inUse.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -260,14 +271,23 @@ TEST(UninstallRun, AFileInUseStaysAndTheExitCodeSaysSo) {
     ASSERT_TRUE(run.window);
     uidriver::Click(uidriver::FindChild(run.window, "Button", "&Weiter >>"));
     Answer(run, "Bestätigung", "Sind Sie sicher, daß Sie das Programm entfernen wollen?", "&Ja");
-    const HWND ask = uidriver::WaitForTopWindow(run.process.Id(), "Tf_Ask", "Sicherheitsabfrage!", kWindowTimeoutMs);
-    ASSERT_TRUE(ask);
-    uidriver::Click(uidriver::FindChild(ask, "Button", lastAnswer));
-    Answer(run, "Information", "Das Programm wurde deinstalliert!", "OK");
+    if (listed) {
+      Answer(run, "Warnung", UnfinishedRemovalText({AnsiLowerCase(inUse)}), "OK");
+    } else {
+      const HWND ask = uidriver::WaitForTopWindow(run.process.Id(), "Tf_Ask", "Sicherheitsabfrage!", kWindowTimeoutMs);
+      ASSERT_TRUE(ask);
+      uidriver::Click(uidriver::FindChild(ask, "Button", "Ja, Dateien löschen !!"));
+      Answer(run, "Information", "Das Programm wurde deinstalliert!", "OK");
+    }
     ASSERT_TRUE(run.process.WaitForExit(kWindowTimeoutMs));
     EXPECT_EQ(run.process.ExitCode(), 1u);
     EXPECT_TRUE(FileExists(inUse));
     EXPECT_FALSE(FileExists(install.Dir() + "\\demo.exe"));
+    if (listed) {
+      EXPECT_TRUE(FileExists(install.Uninstaller()));
+      EXPECT_EQ(ReadInstalledFiles(install.Dir() + "\\install1.log"), std::vector<std::string>{AnsiLowerCase(inUse)});
+      EXPECT_EQ(install.LeftOutside(), std::vector<std::string>{kUninstallKey});
+    }
   }
 }
 
@@ -384,26 +404,36 @@ TEST(UnattendedUninstall, RemovesTheInstallationAndKeepsTheUsersFiles) {
   const uidriver::ScreenLock screen;
   const std::string dir = "C:\\Programme\\Demo Manager";
   const auto left = [] { return TracesLeft({GetWindowsDir() + "\\DEMO.INI"}, "DemoManager", "Demo Manager"); };
-  enum Change { kLogDeleted, kUsersFile, kHeldOpen, kNone };
+  enum Change { kLogDeleted, kLogWritten, kUsersFile, kHeldOpen, kNone };
+  const std::vector<std::string> everything = {"Beispiel.HDB", "DEMO.EXE", "DEMO.HLP", "Liesmich.txt", "Uninstal.exe"};
+  std::vector<std::string> everythingAndLog = everything;
+  everythingAndLog.insert(everythingAndLog.begin() + 3, "INSTALL1.LOG");
   const struct {
     const char* arguments;
     Change change;
     const char* file;
+    std::string text;  // kLogWritten: the log's new text
     DWORD exitCode;
     std::vector<std::string> inDir;  // once the self-removal script has ended
-  } cases[] = {{"/s", kLogDeleted, "INSTALL1.LOG", 3,
-                {"Beispiel.HDB", "DEMO.EXE", "DEMO.HLP", "Liesmich.txt", "Uninstal.exe"}},
-               {"/S extra", kUsersFile, "Notizen.txt", 0, {"Notizen.txt"}},
-               {"/s", kHeldOpen, "DEMO.HLP", 1, {"DEMO.HLP"}},
-               {"/s", kNone, "", 0, {}}};  // last: it leaves nothing behind
+    std::size_t leftOutside;
+  } cases[] = {{"/s", kLogDeleted, "INSTALL1.LOG", "", 3, everything, 5},
+               // A log that lists nothing is no log: nothing is touched.
+               {"/s", kLogWritten, "INSTALL1.LOG", "", 3, everythingAndLog, 5},
+               {"/s", kLogWritten, "INSTALL1.LOG", "[General]\r\nName=Demo Manager\r\n[StartMenu]\r\nFolder=DemoManager\r\n", 3,
+                everythingAndLog, 5},
+               {"/S extra", kUsersFile, "Notizen.txt", "", 0, {"Notizen.txt"}, 0},
+               // What stays keeps the entry, the uninstaller and the log to finish with.
+               {"/s", kHeldOpen, "DEMO.HLP", "", 1, {"DEMO.HLP", "INSTALL1.LOG", "Uninstal.exe"}, 1},
+               {"/s", kNone, "", "", 0, {}, 0}};  // last: it leaves nothing behind
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.file);
+    SCOPED_TRACE(std::string(c.file) + " " + c.text);
     DeleteDirTree(dir);
     ForgetSharedFile(GetWindowsDir() + "\\DEMO.INI");
     ASSERT_TRUE(uidriver::Process::Launch(KV_SAMPLE_MEDIUM "\\SETUP.EXE", "/s").WaitForExit(60000));
     ASSERT_EQ(left().size(), 5u) << "Windows file, entry, group, desktop and Start-menu shortcut";
     const std::string file = dir + "\\" + c.file;
     if (c.change == kLogDeleted) DeleteFileA(file.c_str());
+    if (c.change == kLogWritten) kvtest::WriteBytes(file, c.text);
     if (c.change == kUsersFile) kvtest::WriteBytes(file, "meine Notizen");
     kv::FileHandle held(c.change != kHeldOpen ? INVALID_HANDLE_VALUE
                                               : CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -421,9 +451,101 @@ TEST(UnattendedUninstall, RemovesTheInstallationAndKeepsTheUsersFiles) {
     std::sort(inDir.begin(), inDir.end());
     EXPECT_EQ(inDir, c.inDir);
     EXPECT_EQ(DirectoryExists(dir), !c.inDir.empty());
-    EXPECT_EQ(left().size(), c.change == kLogDeleted ? 5u : 0u) << testing::PrintToString(left());
+    EXPECT_EQ(left().size(), c.leftOutside) << testing::PrintToString(left());
   }
   DeleteDirTree(dir);
+}
+
+// Another product's counted DEMO.INI through the sample's install, a copied
+// uninstaller, a partial uninstall (a file held open) with a log a user added
+// other products' files to, the kept uninstaller run again, a re-install and
+// two more uninstalls: the other product's count is taken and released once
+// per install, and the files the user listed keep their counts.
+TEST(UnattendedUninstall, ReleasesOnlyTheCountsItsInstallTook) {
+  const uidriver::ScreenLock screen;
+  const std::string dir = "C:\\Programme\\Demo Manager";
+  const std::string copyDir = "C:\\kvtest\\Kopie";
+  const std::string log = dir + "\\INSTALL1.LOG";
+  const std::string ini = GetWindowsDir() + "\\DEMO.INI";
+  const std::string others[] = {GetWindowsDir() + "\\system32\\kv-andere1.dll",
+                                GetWindowsDir() + "\\system32\\kv-andere3.dll"};
+  const auto uninstall = [](const std::string& uninstaller) {
+    const uidriver::Process run = uidriver::Process::Launch(uninstaller, "/s", 30000);
+    return run.WaitForExit(0) ? run.ExitCode() : 99u;
+  };
+  const auto install = [] {
+    const uidriver::Process setup = uidriver::Process::Launch(KV_SAMPLE_MEDIUM "\\SETUP.EXE", "/s");
+    return setup.WaitForExit(60000) ? setup.ExitCode() : 99u;
+  };
+  const auto copyUninstaller = [&](const std::string& to) {
+    ForceDirectories(to);
+    CopyFileA((dir + "\\Uninstal.exe").c_str(), (to + "\\Uninstal.exe").c_str(), FALSE);
+    CopyFileA(log.c_str(), (to + "\\INSTALL1.LOG").c_str(), FALSE);
+  };
+  DeleteDirTree(dir);
+  DeleteDirTree(copyDir);
+  kvtest::WriteBytes(ini, "[Andere]\r\n");
+  wine_test::SetSharedCount(ini, 1);
+  for (std::size_t i = 0; i < std::size(others); ++i) {
+    kvtest::WriteBytes(others[i], "andere");
+    wine_test::SetSharedCount(others[i], i == 0 ? 1 : 3);
+  }
+
+  ASSERT_EQ(install(), 0u);
+  EXPECT_EQ(wine_test::SharedCount(ini), 2u);
+  // A user lists other products' files, one of them three times.
+  const std::string added[] = {others[0], others[1], others[1], AsciiLowerCase(others[1])};
+  const int listed = static_cast<int>(ReadInstalledFiles(log).size());
+  for (int i = 0; i < static_cast<int>(std::size(added)); ++i)
+    WritePrivateProfileStringA("InstalledFiles", InstalledFileKey(listed + 1 + i).c_str(), added[i].c_str(), log.c_str());
+  ASSERT_EQ(ReadInstalledFiles(log).size(), listed + std::size(added));
+
+  // A copy elsewhere removes none of the product's files and says so.
+  copyUninstaller(copyDir);
+  EXPECT_EQ(uninstall(copyDir + "\\Uninstal.exe"), 1u);
+  EXPECT_TRUE(FileExists(dir + "\\DEMO.EXE"));
+  EXPECT_EQ(wine_test::SharedCount(ini), 2u);
+
+  {
+    const kv::FileHandle held = wine_test::HoldOpen(dir + "\\DEMO.HLP");
+    ASSERT_TRUE(held);
+    EXPECT_EQ(uninstall(dir + "\\Uninstal.exe"), 1u);
+  }
+  EXPECT_EQ(wine_test::SharedCount(ini), 1u);
+  EXPECT_TRUE(FileExists(ini));
+  EXPECT_EQ(ReadInstalledFiles(log), std::vector<std::string>{"c:\\programme\\demo manager\\demo.hlp"});
+  EXPECT_TRUE(KeyExists(UninstallKey("DemoManager")));
+
+  // The kept uninstaller finishes the job and releases nothing twice.
+  EXPECT_EQ(uninstall(dir + "\\Uninstal.exe"), 0u);
+  EXPECT_TRUE(WaitUntil(5000, [&] { return !DirectoryExists(dir); }));
+  EXPECT_FALSE(KeyExists(UninstallKey("DemoManager")));
+  EXPECT_EQ(wine_test::SharedCount(ini), 1u);
+
+  // A re-install counts again; of two uninstallers, only the first releases.
+  ASSERT_EQ(install(), 0u);
+  EXPECT_EQ(wine_test::SharedCount(ini), 2u);
+  DeleteDirTree(copyDir);
+  copyUninstaller(copyDir);
+  EXPECT_EQ(uninstall(dir + "\\Uninstal.exe"), 0u);
+  EXPECT_TRUE(WaitUntil(5000, [&] { return !DirectoryExists(dir); }));
+  EXPECT_EQ(wine_test::SharedCount(ini), 1u);
+  ForceDirectories(dir);
+  CopyFileA((copyDir + "\\Uninstal.exe").c_str(), (dir + "\\Uninstal.exe").c_str(), FALSE);
+  CopyFileA((copyDir + "\\INSTALL1.LOG").c_str(), log.c_str(), FALSE);
+  EXPECT_EQ(uninstall(dir + "\\Uninstal.exe"), 0u);
+  EXPECT_EQ(wine_test::SharedCount(ini), 1u);
+  EXPECT_TRUE(FileExists(ini));
+
+  for (std::size_t i = 0; i < std::size(others); ++i) {
+    EXPECT_EQ(wine_test::SharedCount(others[i]), i == 0 ? 1u : 3u);
+    EXPECT_TRUE(FileExists(others[i]));
+    ForgetSharedFile(others[i]);
+  }
+  ForgetSharedFile(ini);
+  WaitUntil(5000, [&] { return !DirectoryExists(dir); });
+  DeleteDirTree(dir);
+  DeleteDirTree(copyDir);
 }
 
 }  // namespace
