@@ -13,8 +13,10 @@ std::optional<unsigned long> CountAfterInstall(SharedCount count, bool existedBe
   using State = SharedCount::State;
   // DWORD's highest value, whatever the width of long on the build host.
   constexpr unsigned long kHighest = std::numeric_limits<std::uint32_t>::max();
-  if (recorded || count.state == State::Unreadable) return std::nullopt;
-  if (count.state == State::Number && count.value >= kHighest) return std::nullopt;
+  if (count.state == State::Unreadable) return std::nullopt;
+  // A record whose count has gone since (0 or none) holds nothing: the count
+  // is taken again, and stays recorded once.
+  if (count.state == State::Number && (count.value >= kHighest || (recorded && count.value > 0))) return std::nullopt;
   // A count of 0 says no more than none: whoever placed a file that is there
   // still uses it.
   const unsigned long base = count.state == State::Number ? count.value : 0;

@@ -37,9 +37,10 @@ struct SharedCount {
 };
 
 // The count to write once the install has placed the file; none when the
-// install takes no count: the file is recorded as counted already, the value
-// cannot be read as a number (it stays as it is), or the count is at its
-// highest (it never wraps, and so never reaches zero either). existedBefore:
+// install takes no count: the file is recorded as counted already and its
+// count is still there, the value cannot be read as a number (it stays as
+// it is), or the count is at its highest (it never wraps, and so never
+// reaches zero either). existedBefore:
 // the file was there before the copy; then some other product placed it and
 // it never becomes this one's alone, even when its count says 0 or nothing.
 std::optional<unsigned long> CountAfterInstall(SharedCount count, bool existedBefore, bool recorded);

@@ -2,6 +2,7 @@
 #include "uninstall/removal.h"
 
 #include "engine/install_log.h"
+#include "engine/shared_file.h"
 #include "system/helpers.h"
 #include "system/process_values.h"
 #include "system/program_end.h"

@@ -73,24 +73,16 @@ TEST(PlanInstall, OrderNumbersDirectoriesAndNames) {
   }
 }
 
-// Whatever the install puts into the Windows directory is counted as shared,
-// whichever list names it; the uninstaller is the product's own.
+// An install directory in the Windows directory shares it: all but the
+// uninstaller go by their counts there.
 TEST(PlanInstall, SharedWhereverTheWindowsDirectoryHoldsIt) {
-  const InstallList list = {{"DEMO.EXE"}, {"DEMO.INI"}, {{"Windows XP", "A.DLL"}}};
-  const struct {
-    const char* installPath;
-    std::vector<std::string> lines;
-  } cases[] = {
-      {"c:\\win", {"1 DEMO.EXE > c:\\win\\DEMO.EXE main shared", "2 DEMO.INI > C:\\WIN\\DEMO.INI shared",
-                    "3 A.DLL > c:\\win\\A.DLL shared", "4 Setup.exe > c:\\win\\Uninstal.exe"}},
-      {"C:\\WIN\\Demo", {"1 DEMO.EXE > C:\\WIN\\Demo\\DEMO.EXE main shared", "2 DEMO.INI > C:\\WIN\\DEMO.INI shared",
-                         "3 A.DLL > C:\\WIN\\Demo\\A.DLL shared", "4 Setup.exe > C:\\WIN\\Demo\\Uninstal.exe"}},
-      {"C:\\WIN2", {"1 DEMO.EXE > C:\\WIN2\\DEMO.EXE main", "2 DEMO.INI > C:\\WIN\\DEMO.INI shared",
-                    "3 A.DLL > C:\\WIN2\\A.DLL", "4 Setup.exe > C:\\WIN2\\Uninstal.exe"}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.installPath);
-    EXPECT_EQ(Lines(PlanInstall(list, c.installPath, "C:\\WIN", "Windows XP")), c.lines);
+  const InstallList list = {{"DEMO.EXE"}, {}, {{"Windows XP", "A.DLL"}}};
+  for (const char* dir : {"c:\\win", "C:\\WIN\\Demo", "C:\\WIN2"}) {
+    SCOPED_TRACE(dir);
+    const std::string d = dir, shared = d == "C:\\WIN2" ? "" : " shared";
+    EXPECT_EQ(Lines(PlanInstall(list, dir, "C:\\WIN", "Windows XP")),
+              (std::vector<std::string>{"1 DEMO.EXE > " + d + "\\DEMO.EXE main" + shared, "2 A.DLL > " + d + "\\A.DLL" + shared,
+                                        "3 Setup.exe > " + d + "\\Uninstal.exe"}));
   }
 }
 

@@ -161,30 +161,22 @@ TEST(ListedFiles, DeletedOnlyInsideTheProgramOrTheWindowsDirectory) {
 // may say it is done.
 TEST(ListedFiles, WhatStaysAndWhetherTheRunIsComplete) {
   using P = ListedFilePlace;
-  const ListedFileAfter exeGone{"c:\\p\\demo.exe", P::ProgramDir, false};
-  const ListedFileAfter hlpInUse{"c:\\p\\demo.hlp", P::ProgramDir, true};
-  const ListedFileAfter othersIni{"c:\\windows\\andere.ini", P::WindowsDir, true};
-  const ListedFileAfter outsideThere{"c:\\andere\\brief.doc", P::Elsewhere, true};
-  const ListedFileAfter outsideGone{"c:\\andere\\alt.txt", P::Elsewhere, false};
+  const ListedFileAfter gone{"c:\\p\\demo.exe", P::ProgramDir, false}, inUse{"c:\\p\\demo.hlp", P::ProgramDir, true},
+      othersIni{"c:\\windows\\andere.ini", P::WindowsDir, true}, outside{"c:\\andere\\brief.doc", P::Elsewhere, true},
+      outsideGone{"c:\\andere\\alt.txt", P::Elsewhere, false};
   const struct {
-    const char* what;
     std::vector<ListedFileAfter> listed;
-    std::vector<std::string> sharedInUse;
-    std::vector<std::string> staying;
+    std::vector<std::string> sharedInUse, staying;
     bool complete;
   } cases[] = {
-      {"everything gone", {exeGone, outsideGone}, {}, {}, true},
-      {"a program file in use", {exeGone, hlpInUse}, {}, {"c:\\p\\demo.hlp"}, false},
-      {"a listed Windows file stays by the records alone", {exeGone, othersIni}, {}, {}, true},
-      {"a counted file in use, in the log's spelling", {exeGone}, {"C:\\WINDOWS\\DEMO.INI"},
-       {"c:\\windows\\demo.ini"}, false},
-      {"a file elsewhere no run deletes: not done, nothing to keep", {exeGone, outsideThere}, {}, {}, false},
-      {"both kinds in use", {hlpInUse, outsideThere}, {"C:\\WINDOWS\\Demo.ini"},
-       {"c:\\p\\demo.hlp", "c:\\windows\\demo.ini"}, false},
-      {"an empty list", {}, {}, {}, true},
+      {{gone, outsideGone, othersIni}, {}, {}, true},  // a listed Windows file goes by its record alone
+      {{gone, inUse}, {}, {"c:\\p\\demo.hlp"}, false},
+      {{gone}, {"C:\\WINDOWS\\DEMO.INI"}, {"c:\\windows\\demo.ini"}, false},  // in the log's spelling
+      {{gone, outside}, {}, {}, false},  // never this program's to delete: nothing to keep, but not done
+      {{inUse, outside}, {"C:\\WINDOWS\\Demo.ini"}, {"c:\\p\\demo.hlp", "c:\\windows\\demo.ini"}, false},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(testing::PrintToString(c.staying));
     const RemovalEnd end = EndOfRemoval(c.listed, c.sharedInUse);
     EXPECT_EQ(end.staying, c.staying);
     EXPECT_EQ(end.complete, c.complete);
