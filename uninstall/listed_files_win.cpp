@@ -45,8 +45,10 @@ ListedFilePlace PlaceOfListedFile(const std::string& file, const ListedFileFolde
 
 ListedFileAfter RemoveListedFile(const std::string& file, ListedFilePlace place) {
   if (place == ListedFilePlace::ProgramDir) ::DeleteFileA(file.c_str());
-  const bool there = place != ListedFilePlace::WindowsDir &&
-                     ::GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES && !IsRunningProgram(file);
+  // A folder is no listed file: the copy run lists none, and none is deleted.
+  const DWORD attributes = ::GetFileAttributesA(file.c_str());
+  const bool there = place != ListedFilePlace::WindowsDir && attributes != INVALID_FILE_ATTRIBUTES &&
+                     !(attributes & FILE_ATTRIBUTE_DIRECTORY) && !IsRunningProgram(file);
   return {file, place, there};
 }
 

@@ -46,7 +46,8 @@ RemovalEnd RemoveInstallation(StepTree& steps, UninstallAnswers& answers) {
     if (watched) TheProgressWindow->ShowFile(file);
     const ListedFilePlace place = PlaceOfListedFile(file, folders);
     listed.push_back(RemoveListedFile(file, place));
-    if (watched && place != ListedFilePlace::Elsewhere) DelayMs(seam::UninstallPausesSkipped() ? 0 : kPauseAfterFileMs);
+    if (watched && place != ListedFilePlace::Elsewhere)
+      DelayMs(seam::UninstallPausesSkipped() ? 0 : kPauseAfterFileMs);
   }
   StartMenuFolder = ReadListString(ProfileOf(log), "StartMenu", "Folder", "");
   UserProfileDir = ReadListString(ProfileOf(log), "BenutzerKonto", "UserName", "");
