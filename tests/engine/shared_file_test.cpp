@@ -26,6 +26,8 @@ TEST(SharedFile, CountAtInstall) {
       {"a count left without its file", Count(3), false, false, 4},
       {"recorded: a re-install, or the same file listed twice", Count(2), true, true, std::nullopt},
       {"recorded, the count since deleted: taken again", kMissing, true, true, 2},
+      {"re-install after the file went: the count recorded is kept", Count(1), false, true, std::nullopt},
+      {"re-install after the file and its count went: taken again", kMissing, false, true, 1},
       {"recorded, the count since set to 0: taken again", Count(0), false, true, 1},
       {"a value that is no number stays as it is", kUnreadable, true, false, std::nullopt},
       {"one below the highest count", Count(0xFFFFFFFEul), true, false, 0xFFFFFFFFul},

@@ -396,7 +396,8 @@ TEST(UninstallRun, RealInstallThenUninstallLeavesNothing) {
 }
 
 // The sample medium installed with "SETUP.EXE /s" and removed with
-// "Uninstal.exe /s": no window, nobody waited for, the user's files kept.
+// "Uninstal.exe /s": no window, nobody waited for, the user's files kept,
+// those in a sub-folder too (the native table has one at the top).
 TEST(UnattendedUninstall, RemovesTheInstallationAndKeepsTheUsersFiles) {
   const uidriver::ScreenLock screen;
   const std::string dir = "C:\\Programme\\Demo Manager";
@@ -415,7 +416,7 @@ TEST(UnattendedUninstall, RemovesTheInstallationAndKeepsTheUsersFiles) {
                 {"Beispiel.HDB", "DEMO.EXE", "DEMO.HLP", "INSTALL1.LOG", "Liesmich.txt", "Uninstal.exe"}},
                {"/s", kLogWithoutFiles, "INSTALL1.LOG", 3,
                 {"Beispiel.HDB", "DEMO.EXE", "DEMO.HLP", "INSTALL1.LOG", "Liesmich.txt", "Uninstal.exe"}},
-               {"/S extra", kUsersFile, "Notizen.txt", 0, {"Notizen.txt"}},
+               {"/S extra", kUsersFile, "Daten\\Notizen.txt", 0, {"Daten"}},
                // What stays keeps the entry, the uninstaller and the log to finish with.
                {"/s", kHeldOpen, "DEMO.HLP", 1, {"DEMO.HLP", "INSTALL1.LOG", "Uninstal.exe"}},
                {"/s", kNone, "", 0, {}}};  // last: it leaves nothing behind
@@ -429,7 +430,10 @@ TEST(UnattendedUninstall, RemovesTheInstallationAndKeepsTheUsersFiles) {
     if (c.change == kLogDeleted) DeleteFileA(file.c_str());
     if (c.change == kLogEmptied) kvtest::WriteBytes(file, "");
     if (c.change == kLogWithoutFiles) kvtest::WriteBytes(file, "[General]\r\nName=Demo Manager\r\n[Group]\r\nName=Demo Manager\r\n");
-    if (c.change == kUsersFile) kvtest::WriteBytes(file, "meine Notizen");
+    if (c.change == kUsersFile) {
+      ForceDirectories(ExtractFilePath(file));
+      kvtest::WriteBytes(file, "meine Notizen");
+    }
     kv::FileHandle held(c.change != kHeldOpen ? INVALID_HANDLE_VALUE
                                               : CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                                             OPEN_EXISTING, 0, nullptr));
