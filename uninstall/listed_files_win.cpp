@@ -1,5 +1,6 @@
 #include "uninstall/listed_files.h"
 
+#include "engine/install_log.h"
 #include "engine/shared_file.h"
 #include "system/helpers.h"
 #include "system/win.h"
@@ -18,16 +19,13 @@ bool IsLink(const std::string& path) {
 
 // Walks from path up to the first of folders it meets. A link (junction,
 // symbolic link) on the way leads out of the folder: what lies behind it lies
-// elsewhere, and a file link may take its target with it. The first step is
-// asked under firstStepOnDisk, its spelling in its folder.
-Walk WalkUp(std::string path, const std::vector<std::string>& folders, const std::string& firstStepOnDisk = "") {
+// elsewhere, and a file link may take its target with it.
+Walk WalkUp(std::string path, const std::vector<std::string>& folders) {
   std::replace(path.begin(), path.end(), '/', '\\');
-  bool first = true;
   for (std::string step = RemoveBackslash(path); !step.empty(); step = RemoveBackslash(ExtractFilePath(step))) {
     if (std::any_of(folders.begin(), folders.end(), [&](const std::string& f) { return SameFolder(step, f); }))
       return Walk::Clear;
-    if (IsLink(first && !firstStepOnDisk.empty() ? firstStepOnDisk : step)) return Walk::ThroughLink;
-    first = false;
+    if (IsLink(step)) return Walk::ThroughLink;
   }
   return Walk::NoFolder;
 }
@@ -51,58 +49,68 @@ const ListedFileLookup::Folder& ListedFileLookup::FolderOf(const std::string& fo
 }
 
 LocatedFile ListedFileLookup::Locate(const std::string& file) {
-  // The short form costs the system a look into the folder: asked only where
-  // the log's spelling does not decide.
-  std::string shortPath;
-  ListedFilePlace place = PlaceOfListedFile(file, "", folders_);
-  if (place == ListedFilePlace::Elsewhere && !file.empty()) {
-    shortPath = ShortPathName(file);
-    place = PlaceOfListedFile(file, shortPath, folders_);
-  }
-  if (place == ListedFilePlace::Elsewhere) return {file, file, place};
-
+  if (file.empty()) return {file, file, ListedFilePlace::Elsewhere};
   std::string path = file;
   std::replace(path.begin(), path.end(), '/', '\\');
   const std::string folderPath = ExtractFilePath(path);
-  const Folder& folder = FolderOf(folderPath);
-  const FolderNames::Entry* entry = folder.names.Find(ExtractFileName(path));
+  const Folder* folder = folderPath.empty() ? nullptr : &FolderOf(folderPath);
+  const FolderNames::Entry* entry = folder ? folder->names.Find(ExtractFileName(path)) : nullptr;
+  // The same file under the name its folder holds: only the case differs, which
+  // no decision below looks at.
   const std::string diskPath = entry ? folderPath + entry->name : file;
-  const bool inProgramDir = place == ListedFilePlace::ProgramDir;
-  const std::vector<std::string>& base = inProgramDir ? folders_.programDir : folders_.windowsDir;
+  const std::string shortPath = ShortPathName(diskPath);
+  const ListedFilePlace place = PlaceOfListedFile(file, shortPath, folders_);
+  if (place == ListedFilePlace::Elsewhere) return {file, diskPath, place};
 
+  const bool inWindowsDir = place == ListedFilePlace::WindowsDir;
+  const std::vector<std::string>& base = inWindowsDir ? folders_.windowsDir : folders_.programDir;
   // The log's spelling, or else the short form, is the one that met the folder.
   Walk walk = std::any_of(base.begin(), base.end(), [&](const std::string& f) { return SameFolder(path, f); })
                   ? Walk::Clear
               : IsLink(diskPath) ? Walk::ThroughLink
-                                 : folder.walks[inProgramDir ? 0 : 1];
-  if (walk == Walk::NoFolder) {
-    if (shortPath.empty()) shortPath = ShortPathName(file);
-    walk = WalkUp(shortPath, base);
-  }
+              : folder           ? folder->walks[inWindowsDir ? 1 : 0]
+                                 : WalkUp(folderPath, base);
+  if (walk == Walk::NoFolder) walk = WalkUp(shortPath, base);
   return {file, diskPath, walk == Walk::Clear ? place : ListedFilePlace::Elsewhere};
 }
 
-void RemoveListedFile(const LocatedFile& file) {
-  switch (file.place) {
-    case ListedFilePlace::ProgramDir:
-      ::DeleteFileA(file.diskPath.c_str());
-      break;
-    case ListedFilePlace::WindowsDir:
-      ReleaseSharedFile(file.logged);
-      break;
-    case ListedFilePlace::Elsewhere:
-      break;
-  }
+ListedFileAfter RemoveListedFile(const LocatedFile& file) {
+  // A file deleted is gone: asking after it would cost Wine a look through
+  // its whole folder.
+  if (file.place == ListedFilePlace::ProgramDir && ::DeleteFileA(file.diskPath.c_str()))
+    return {file.logged, file.place, false};
+  if (file.place == ListedFilePlace::WindowsDir) return {file.logged, file.place, false};
+  // A folder is no listed file: the copy run lists none, and none is deleted.
+  const DWORD attributes = ::GetFileAttributesA(file.diskPath.c_str());
+  const bool there = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                     !IsRunningProgram(file.diskPath);
+  return {file.logged, file.place, there};
 }
 
-bool AnythingLeft(const std::vector<std::string>& programFiles, const std::string& removedDir) {
-  const auto left = [](const std::string& path) {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES && !IsRunningProgram(path);
-  };
-  if (std::any_of(programFiles.begin(), programFiles.end(), left)) return true;
+std::vector<std::string> ReleaseRecordedSharedFiles(const std::string& entryName) {
+  const SharedFileRecords records = ReadSharedFileRecords(entryName);
+  std::vector<std::string> inUse;
+  if (records.uninstaller.empty() || !IsRunningProgram(records.uninstaller)) return inUse;
+  for (const std::string& file : records.files)
+    if (!ReleaseSharedFile(entryName, file)) inUse.push_back(file);
+  return inUse;
+}
+
+void KeepInLog(const std::string& logFile, const std::vector<std::string>& files) {
+  // A write refused leaves the whole list, which a later run works through
+  // just as well: what is gone stays gone.
+  if (!::WritePrivateProfileStringA("InstalledFiles", nullptr, nullptr, logFile.c_str())) return;
+  for (std::size_t i = 0; i < files.size(); ++i)
+    ::WritePrivateProfileStringA("InstalledFiles", InstalledFileKey(static_cast<int>(i) + 1).c_str(),
+                                 files[i].c_str(), logFile.c_str());
+}
+
+bool AnythingLeft(const std::string& removedDir) {
   if (removedDir.empty()) return false;
   // One level tells: a subfolder with anything left in it stays too.
   std::vector<std::string> entries;
   ListDirTree(AddBackslash(removedDir) + "*.*", false, entries);
-  return std::any_of(entries.begin(), entries.end(), left);
+  return std::any_of(entries.begin(), entries.end(), [](const std::string& path) {
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES && !IsRunningProgram(path);
+  });
 }

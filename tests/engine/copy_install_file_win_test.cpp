@@ -381,7 +381,8 @@ TEST_F(CopyFailure, MissingOrHeldOpenDecidedByTheUser) {
 }
 
 // Wine run by root writes over read-only files (Unix permissions do not bind
-// root); read_only_target_test.sh runs this as an unprivileged user.
+// root); read_only_target_test.sh (CopyFailure.ReadOnlyTargetAsUnprivilegedUser)
+// runs this as an unprivileged user, and it is left out of the test list.
 TEST_F(CopyFailure, ReadOnlyTargetDecidedByTheUser) {
   const std::string probe = target_ + "probe";
   kvtest::WriteBytes(probe, "");
