@@ -77,7 +77,7 @@ void InstallWizard::InstallRun() {
         const bool existed = file.shared && FileExists(target);
         const bool listed = file.shared && LogLists(run.held, AsciiLowerCase(target));
         const CopyOutcome outcome =
-            CopyInstallFile(*this, run, file.sourceName, file.targetName, programDir, file.destinationDir);
+            CopyInstallFile(*this, run, file.sourceName, file.targetName, programDir, file.destinationDir, file.checksum);
         if (outcome == CopyOutcome::GivenUp) CopyErrors = true;
         if (file.shared && outcome == CopyOutcome::Placed) CountSharedFile(target, existed, listed);
         break;
