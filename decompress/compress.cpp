@@ -194,20 +194,18 @@ std::int32_t ExpandOrRaise(const std::optional<std::uint32_t>& checksum) {
   const auto outBuf = ReserveBuffer();
   CheckedInput in{kv::OpenForReading(InFileName)};
   if (!in.file.IsOpen()) throw ELzrw1Exception(InFileName + " nicht gefunden!");
-  std::string tempPath;
-  kv::File out = kv::CreateTempBeside(OutFileName, tempPath);
-  if (!out.IsOpen()) throw ELzrw1Exception("Konnte " + OutFileName + " nicht öffnen!");
+  kv::Output out = kv::OpenOutput(OutFileName);
+  if (!out.file.IsOpen()) throw ELzrw1Exception("Konnte " + OutFileName + " nicht öffnen!");
   try {
-    Decode(in, out, inBuf.get(), outBuf.get());
+    Decode(in, out.file, inBuf.get(), outBuf.get());
     if (checksum && in.crc != *checksum) throw ELzrw1Exception(InFileName + ": Prüfsumme falsch!");
-    if (!out.Close()) throw ELzrw1Exception("ERROR WRITING TO " + OutFileName + " !");
+    if (!kv::CloseOutput(out)) throw ELzrw1Exception("ERROR WRITING TO " + OutFileName + " !");
   } catch (...) {
-    out = kv::File();  // closed unflushed, then removed
-    kv::DeleteFilePath(tempPath);
+    kv::DiscardOutput(out);
     throw;
   }
   in.file.Close();
-  if (!kv::PutInPlace(tempPath, OutFileName)) throw ELzrw1Exception("Konnte " + OutFileName + " nicht öffnen!");
+  if (!kv::PlaceOutput(out, OutFileName)) throw ELzrw1Exception("Konnte " + OutFileName + " nicht öffnen!");
   return 1;
 }
 

@@ -28,8 +28,10 @@ public:
   // is one system call.
   long Read(void* buffer, std::size_t count);
   long Write(const void* buffer, std::size_t count);
-  // Flushes and closes; false when either fails or the file was not open.
-  // The object is closed after.
+  // Hands what was written to the disk; false when that fails or the file
+  // is not open.
+  bool Flush();
+  // False when closing fails or the file was not open; closed after.
   bool Close();
 
 private:
@@ -45,6 +47,25 @@ File OpenForReading(const std::string& path);
 // wherever target's fits.
 File CreateTempBeside(const std::string& target, std::string& tempPath);
 bool DeleteFilePath(const std::string& path);
+// Where a file's new content is written: straight to the target when no
+// file stands there, as every installer writes a new file; else to a
+// temporary file beside it, flushed before it replaces the earlier file, so
+// that a replacement cut off midway (a crash, a power cut) never costs the
+// earlier file.
+struct Output {
+  File file;
+  std::string path;       // where the bytes go: the target or the temporary file
+  bool replaces = false;  // the target's name was taken: written beside it, flushed
+};
+// The output for target; its file is not open when neither can be created.
+Output OpenOutput(const std::string& target);
+// Closes the output, flushed when it replaces; false when either fails.
+bool CloseOutput(Output& output);
+// Closes the output unflushed and removes what it wrote.
+void DiscardOutput(Output& output);
+// Puts a closed output in place of target where it replaces; when that
+// fails, the output is removed and the earlier file stays as it was.
+bool PlaceOutput(const Output& output, const std::string& target);
 // Puts the file at from in place of the one at to (which may exist). When
 // this fails, a file that stood at to is still there. A read-only file at
 // to is refused, as Windows refuses it.
@@ -61,12 +82,11 @@ std::uint32_t ContinueCrc32(std::uint32_t crc, const void* data, std::size_t siz
 // The CRC-32 of the whole file at path; none when it cannot be read.
 Checksum FileCrc32(const std::string& path);
 
-// Copies a file over target through a temporary file beside it, which
-// replaces target only once the copy is complete: a failed copy (a full
-// disk) leaves an earlier file as it was. The copy is writable whatever the
+// Copies a file to target through OpenOutput: a failed copy (a full disk)
+// leaves an earlier file as it was. The copy is writable whatever the
 // source's attributes. With a checksum, a copy whose bytes do not have it is
-// a failed copy too: the copy is read back, so a fault of the medium, of
-// the drive or of the copy is caught alike.
+// a failed copy too: the copy is read back, so a fault of the medium, of the
+// drive or of the copy is caught alike.
 bool CopyFileOver(const std::string& from, const std::string& to, const Checksum& checksum = std::nullopt);
 
 }  // namespace kv
