@@ -87,6 +87,10 @@ bool NamesWindowsVersion(const std::string& key) {
 InstallPlan PlanInstall(const InstallList& list, const std::string& installPath, const std::string& windowsDir,
                         const std::string& windowsVersionName) {
   const std::string installDir = AddBackslash(installPath);
+  const std::string windows = AddBackslash(windowsDir);
+  // Whatever lands in the Windows directory goes by its use count, wherever
+  // the list put it: an install directory there holds others' files too.
+  const bool installDirShared = SameIgnoringAsciiCase(installDir.substr(0, windows.size()), windows);
   InstallPlan plan;
   auto add = [&plan, &list](const std::string& source, const std::string& target,
                             const std::string& dir) -> PlannedFile& {
@@ -116,9 +120,10 @@ InstallPlan PlanInstall(const InstallList& list, const std::string& installPath,
       if (file.step == PlannedFile::Step::Place) plan.mainProgFile = MapCompressedName(installDir + name);
     }
     file.sample = IsSampleFile(name);
+    file.shared = installDirShared;
   }
-  for (const std::string& name : list.windowsFiles) add(name, name, AddBackslash(windowsDir)).shared = true;
-  for (const std::string& name : SystemFiles(list, windowsVersionName)) add(name, name, installDir);
+  for (const std::string& name : list.windowsFiles) add(name, name, windows).shared = true;
+  for (const std::string& name : SystemFiles(list, windowsVersionName)) add(name, name, installDir).shared = installDirShared;
   // The setup program, looked up under this name whatever the letter case of
   // its own, stays behind as the uninstaller.
   add("Setup.exe", "Uninstal.exe", installDir);

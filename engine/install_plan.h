@@ -76,8 +76,9 @@ struct PlannedFile {
   // A [programfiles] entry whose name holds "beispiel." (any letter case):
   // not copied while the install directory holds the sample database.
   bool sample = false;
-  // A [Windows] entry: other products may share the file, so its use count
-  // goes up when it is placed.
+  // Placed in the Windows directory (a [Windows] entry, or any but the
+  // uninstaller when the install directory lies there): other products may
+  // share the file, so its use count goes up when it is placed.
   bool shared = false;
   // The medium file's CRC-32 from the list, where it gives one: a file
   // that does not have it is not placed.

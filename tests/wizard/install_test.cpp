@@ -2,6 +2,7 @@
 // every kind, by hand and automatically: the files, the install log key by
 // key, the shortcuts, the uninstall entry, the outcome messages on three
 // Windows versions, the program start and the exit codes.
+#include "engine/shared_file.h"
 #include "engine/shell_link.h"
 #include "system/process_values.h"
 #include "system/helpers.h"
@@ -104,6 +105,7 @@ struct Medium {
 };
 
 void RemoveTraces() {
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\" + kRecordsSubkey).c_str());
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
   const std::string group = Folder(CSIDL_PROGRAMS) + "\\KvTest Install";
   DeleteDirTree(group);
