@@ -95,10 +95,9 @@ struct LocatedFile {
 class ListedFileLookup {
 public:
   explicit ListedFileLookup(ListedFileFolders folders) : folders_(std::move(folders)) {}
-  // PlaceOfListedFile with the short form the system gives for the file where
-  // the log's spelling does not decide; and Elsewhere for a file behind a
-  // link (junction, symbolic link) inside the folder, or a link itself, which
-  // leads out of it.
+  // PlaceOfListedFile with the short form the system gives for the file; and
+  // Elsewhere for a file behind a link (junction, symbolic link) inside the
+  // folder, or a link itself, which leads out of it.
   LocatedFile Locate(const std::string& file);
 
   enum class Walk { Clear, ThroughLink, NoFolder };
@@ -106,7 +105,8 @@ public:
 private:
   struct Folder {
     FolderNames names;
-    Walk walks[2];  // up from the folder to the program and to the Windows directory
+    std::string shortPath;  // with its backslash; "" when the system gives none
+    Walk walks[2];          // up from the folder to the program and to the Windows directory
   };
   const Folder& FolderOf(const std::string& folderPath);
 

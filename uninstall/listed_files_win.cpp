@@ -42,8 +42,9 @@ const ListedFileLookup::Folder& ListedFileLookup::FolderOf(const std::string& fo
   std::vector<FolderNames::Entry> entries;
   for (const DirEntry& entry : FindEntries(folderPath + "*")) entries.push_back({ExtractFileName(entry.path), entry.link});
   // The walk from a file goes on from its folder, the same for every file there.
+  const std::string shortPath = ShortPathName(RemoveBackslash(folderPath));
   return listed_
-      .emplace(folderPath, Folder{FolderNames(std::move(entries)),
+      .emplace(folderPath, Folder{FolderNames(std::move(entries)), shortPath.empty() ? "" : AddBackslash(shortPath),
                                   {WalkUp(folderPath, folders_.programDir), WalkUp(folderPath, folders_.windowsDir)}})
       .first->second;
 }
@@ -58,8 +59,11 @@ LocatedFile ListedFileLookup::Locate(const std::string& file) {
   // The same file under the name its folder holds: only the case differs, which
   // no decision below looks at.
   const std::string diskPath = entry ? folderPath + entry->name : file;
-  const std::string shortPath = ShortPathName(diskPath);
-  const ListedFilePlace place = PlaceOfListedFile(file, shortPath, folders_);
+  // Only its folder decides where a short form lies: the system's short form
+  // of each file costs a look into the folder, its folder's is asked once.
+  const std::string shortPlace =
+      !entry ? ShortPathName(file) : folder->shortPath.empty() ? "" : folder->shortPath + entry->name;
+  const ListedFilePlace place = PlaceOfListedFile(file, shortPlace, folders_);
   if (place == ListedFilePlace::Elsewhere) return {file, diskPath, place};
 
   const bool inWindowsDir = place == ListedFilePlace::WindowsDir;
@@ -70,7 +74,7 @@ LocatedFile ListedFileLookup::Locate(const std::string& file) {
               : IsLink(diskPath) ? Walk::ThroughLink
               : folder           ? folder->walks[inWindowsDir ? 1 : 0]
                                  : WalkUp(folderPath, base);
-  if (walk == Walk::NoFolder) walk = WalkUp(shortPath, base);
+  if (walk == Walk::NoFolder) walk = WalkUp(entry ? ShortPathName(diskPath) : shortPlace, base);
   return {file, diskPath, walk == Walk::Clear ? place : ListedFilePlace::Elsewhere};
 }
 

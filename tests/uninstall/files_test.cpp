@@ -98,15 +98,21 @@ TEST(ListedFiles, NothingBehindALinkInTheProgramDirectory) {
   const std::string unixRoot = "/tmp/kvtest-links-" + std::to_string(::GetCurrentProcessId());
   std::string root = "Z:" + unixRoot + "/";
   std::replace(root.begin(), root.end(), '/', '\\');
-  const std::string dir = root + "Demo";
+  const std::string dir = root + "DemoManager";  // a long name, with a short form of its own
   ASSERT_TRUE(ForceDirectories(dir + "\\Daten") && ForceDirectories(root + "Andere"));
   for (const std::string& file : {dir + "\\Daten\\Kunden.HDB", dir + "\\LIESMICH.TXT", root + "Andere\\thesis.doc",
                                   root + "Andere\\Notiz.txt"})
     WriteBytes(file, "x");
-  ASSERT_TRUE(RunUnix("/bin/ln", "ln -s " + unixRoot + "/Andere " + unixRoot + "/Demo/Verweis",
+  ASSERT_TRUE(RunUnix("/bin/ln", "ln -s " + unixRoot + "/Andere " + unixRoot + "/DemoManager/Verweis",
                       [&] { return FileExists(dir + "\\Verweis\\thesis.doc"); }));
 
   const std::string logged = AsciiLowerCase(dir);
+  // The directory's short name under its long parent: a spelling that meets
+  // the directory by the file's short form alone.
+  char shortDir[MAX_PATH] = {};
+  ASSERT_NE(::GetShortPathNameA(dir.c_str(), shortDir, MAX_PATH), 0u);
+  const std::string mixed = root + ExtractFileName(shortDir);
+  ASSERT_NE(AsciiLowerCase(mixed), logged);
   const struct {
     std::string file;
     ListedFilePlace place;
@@ -116,6 +122,8 @@ TEST(ListedFiles, NothingBehindALinkInTheProgramDirectory) {
       {logged + "\\daten\\kunden.hdb", ListedFilePlace::ProgramDir, logged + "\\daten\\Kunden.HDB"},
       {logged + "\\liesmich.txt", ListedFilePlace::ProgramDir, logged + "\\LIESMICH.TXT"},
       {logged + "\\daten\\fehlt.hdb", ListedFilePlace::ProgramDir, logged + "\\daten\\fehlt.hdb"},
+      {mixed + "\\daten\\kunden.hdb", ListedFilePlace::ProgramDir, mixed + "\\daten\\Kunden.HDB"},
+      {mixed + "\\daten\\fehlt.hdb", ListedFilePlace::Elsewhere, ""},  // no short form without the file
       // The second file behind the link is decided by the walk its folder made once.
       {dir + "\\Verweis\\thesis.doc", ListedFilePlace::Elsewhere, ""},
       {logged + "\\verweis\\notiz.txt", ListedFilePlace::Elsewhere, ""},
