@@ -22,7 +22,9 @@ TEST(InstallDirName, AbsoluteAndNotTheProgramsFolder) {
       {"C:\\Program Files", true, false},
       {"c:\\program files\\", true, false},
       {"C:\\Programme\\", true, false},
-      {"c:\\programme\\\\", false, true},
+      {"c:\\programme\\\\", true, false},
+      {"C:/Programme/", true, false},
+      {"c:\\Program Files. \\", true, false},
       {"C:\\Programme\\Demo", false, true},
       {"D:\\Programme", false, true},
       {"C:/Demo", false, true},
@@ -39,6 +41,42 @@ TEST(InstallDirName, AbsoluteAndNotTheProgramsFolder) {
     SCOPED_TRACE(row.path);
     EXPECT_EQ(IsRootLikeInstallPath(row.path), row.rootLike);
     EXPECT_EQ(InstallPathNameAccepted(row.path), row.accepted);
+  }
+}
+
+// The spellings a user, a list or a command line may give one directory, and
+// the one name Windows gives it.
+TEST(InstallDirName, CanonicalForm) {
+  const struct {
+    const char* typed;
+    const char* canonical;
+  } rows[] = {
+      {"C:\\Programme\\Demo", "C:\\Programme\\Demo"},
+      {"C:/Programme/Demo2", "C:\\Programme\\Demo2"},
+      {"C:\\Programme\\\\Demo3", "C:\\Programme\\Demo3"},
+      {"C:\\\\Programme//\\Demo", "C:\\Programme\\Demo"},
+      {"C:\\Programme\\Demo\\", "C:\\Programme\\Demo"},
+      {"C:\\Programme\\Demo. . ", "C:\\Programme\\Demo"},
+      {"C:\\Programme. \\Demo.\\", "C:\\Programme\\Demo"},
+      {"C:\\Programme\\.\\Demo", "C:\\Programme\\Demo"},
+      {"C:\\Programme\\Alt\\..\\Demo", "C:\\Programme\\Demo"},
+      {"C:\\..\\Demo", "C:\\Demo"},
+      {"C:\\Programme\\ Demo", "C:\\Programme\\ Demo"},  // leading blanks are part of the name
+      {"C:\\Demo...x", "C:\\Demo...x"},
+      {"c:\\büro\\", "c:\\büro"},                       // letter case stays
+      {"C:\\", "C:\\"},
+      {"C:/.", "C:\\"},
+      {"C:\\\\", "C:\\"},
+      {"C:", "C:"},
+      {"//server/share//Demo", "\\\\server\\share\\Demo"},
+      {"\\\\server\\share\\..\\..\\Demo", "\\\\server\\share\\Demo"},
+      {"\\Programme\\Demo\\", "\\Programme\\Demo"},
+      {"Demo\\\\x", "Demo\\x"},
+      {"", ""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.typed);
+    EXPECT_EQ(CanonicalInstallPath(row.typed), row.canonical);
   }
 }
 
@@ -91,14 +129,19 @@ TEST(InstallDirCheck, NextOnTheDirectoryPage) {
       {"not writable", "C:\\Demo", {"C:\\Demo"}, {}, {}, false, false, true, V::Unusable, "C:\\Demo", {}, {}},
       {"relative: never made", "Demo\\x", {}, {"Demo\\x"}, {"Demo\\x"}, true, false, true, V::Unusable, "Demo\\x",
        {}, {}},
-      {"the programs folder", "C:\\Programme\\", {"C:\\Programme\\"}, {}, {"C:\\Programme\\"}, false, false, true,
-       V::Unusable, "C:\\Programme\\", {}, {}},
+      {"the programs folder", "C:\\Programme\\", {"C:\\Programme"}, {}, {"C:\\Programme"}, false, false, true,
+       V::Unusable, "C:\\Programme", {}, {}},
       {"automatic, not writable: the fallback", "C:\\Demo", {"C:\\Demo"}, {fallback}, {fallback}, false, true, true,
        V::Accepted, fallback, {}, {fallback}},
       {"automatic, relative: the fallback", "Demo", {}, {fallback}, {fallback}, true, true, true, V::Accepted,
        fallback, {}, {fallback}},
       {"automatic, writable: kept", "C:\\Demo", {}, {"C:\\Demo"}, {"C:\\Demo"}, true, true, true, V::Accepted,
        "C:\\Demo", {}, {"C:\\Demo"}},
+      {"spelt with \"/\" and doubled separators", "C:/Demo\\\\", {}, {"C:\\Demo"}, {"C:\\Demo"}, true, false, true,
+       V::Accepted, "C:\\Demo", {}, {"C:\\Demo"}},
+      {"a root in another spelling", "C:\\.\\\\", {}, {}, {}, true, false, true, V::RootRefused, "C:\\", {}, {}},
+      {"automatic, trailing dots: the fallback keeps the name", "C:/Demo. .", {"C:\\Demo"}, {fallback}, {fallback}, false,
+       true, true, V::Accepted, fallback, {}, {fallback}},
       {"automatic, the fallback fails too", "C:\\Demo", {"C:\\Demo"}, {}, {}, false, true, true, V::Unusable,
        fallback, {}, {fallback}},
   };

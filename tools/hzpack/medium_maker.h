@@ -26,7 +26,7 @@ struct MakeRequest {
   std::string agreement;  // becomes Vertrag.Txt
   std::string readme;     // becomes Liesmich.txt; may be empty
   std::string mainFile;   // below source; empty: the one program at its top level
-  std::string path;       // proposed install directory; empty: C:\Programme\ + name
+  std::string path;       // proposed install directory, written canonical; empty: C:\Programme\ + name
   std::string setup;      // the SETUP.EXE to ship
   // More [Items] lines, "FILE=CAPTION" each: FILE below source ("\" may
   // stand for "/"), the shortcut's caption.
