@@ -92,6 +92,9 @@ void InstallWizard::InstallRun() {
         break;
     }
   }
+  // What an earlier version placed and this one no longer ships stays
+  // listed, so the uninstaller removes it.
+  KeepEarlierLogEntries(run);
 
   if (Checked(mobileModeBox_)) {
     MobileCompletion();

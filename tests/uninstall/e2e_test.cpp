@@ -355,30 +355,39 @@ void RemoveThroughTheWindow(const std::string& uninstaller) {
 // the log and the entry name the directory as Windows does, and afterwards
 // nothing of it is left, wherever the installer put the group and the
 // shortcuts (under Wine: the shell's folders of all users, with no
-// "Startmenü" folder in the profile).
+// "Startmenü" folder in the profile). Before the removal with "/s" the
+// product is updated from a version that shipped one file more, in a
+// folder of its own: that file and its folder go too.
 TEST(UninstallRun, RealInstallThenUninstallLeavesNothing) {
   const uidriver::ScreenLock screen;
   const kvtest::TempDir medium;
   const std::string installDir = "C:\\kvtest\\Rund Büro";
   const std::string windowsFile = GetWindowsDir() + "\\KVRUND.INI";
-  for (const char* file : {"Vertrag.Txt", "RUND.EXE", "RUND.HLP", "KVRUND.INI"}) kvtest::WriteBytes(medium / file, "x");
+  ForceDirectories(medium / "Alt");
+  for (const char* file : {"Vertrag.Txt", "RUND.EXE", "RUND.HLP", "KVRUND.INI", "Alt\\ALT.TXT"})
+    kvtest::WriteBytes(medium / file, "x");
   ASSERT_TRUE(CopyFileA((GetAppDir() + "SETUP.EXE").c_str(), (medium / "SETUP.EXE").c_str(), FALSE));
   const auto left = [&] { return TracesLeft({installDir, windowsFile}, "KvTest.RoundTrip", "KvTest Rund"); };
+  const auto install = [&](const std::string& spelling, const std::string& programFiles) {
+    kvtest::WriteBytes(medium / "Setup.lst",
+                       "[General]\r\nName=KvTest Rund\r\ndefaultPath=" + spelling +
+                           "\r\n[StartMenu]\r\nFolder=KvTest.RoundTrip\r\n[Group]\r\nName=KvTest Rund\r\n"
+                           "[programfiles]\r\n" + programFiles + "[Windows]\r\n1=KVRUND.INI\r\n"
+                           "[Items]\r\nRUND.EXE=KvTest Rund\r\nUninstal.exe=Programm entfernen\r\n");
+    const uidriver::Process setup = uidriver::Process::Launch(medium / "SETUP.EXE", "/s");
+    ASSERT_TRUE(setup.WaitForExit(60000));
+    ASSERT_EQ(setup.ExitCode(), 0u);
+  };
   const char* const spellings[] = {"C:\\kvtest\\Rund Büro", "C:/kvtest/Rund Büro", "C:\\kvtest\\\\Rund Büro. \\"};
   for (const char* spelling : spellings) {
     for (const bool unattended : {false, true}) {
-      SCOPED_TRACE(std::string(spelling) + (unattended ? ", /s" : ", the window"));
-      kvtest::WriteBytes(medium / "Setup.lst",
-                         "[General]\r\nName=KvTest Rund\r\ndefaultPath=" + std::string(spelling) +
-                             "\r\n[StartMenu]\r\nFolder=KvTest.RoundTrip\r\n[Group]\r\nName=KvTest Rund\r\n"
-                             "[programfiles]\r\n1=RUND.EXE\r\n2=RUND.HLP\r\n[Windows]\r\n1=KVRUND.INI\r\n"
-                             "[Items]\r\nRUND.EXE=KvTest Rund\r\nUninstal.exe=Programm entfernen\r\n");
+      SCOPED_TRACE(std::string(spelling) + (unattended ? ", updated, /s" : ", the window"));
+      // A previous installation's entry would name the directory instead of the list.
+      RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey("KvTest.RoundTrip").c_str());
       DeleteDirTree(installDir);
       ForgetSharedFile(windowsFile);
-
-      const uidriver::Process setup = uidriver::Process::Launch(medium / "SETUP.EXE", "/s");
-      ASSERT_TRUE(setup.WaitForExit(60000));
-      ASSERT_EQ(setup.ExitCode(), 0u);
+      if (unattended) install(spelling, "1=RUND.EXE\r\n2=Alt\\ALT.TXT\r\n3=RUND.HLP\r\n");
+      install(spelling, "1=RUND.EXE\r\n2=RUND.HLP\r\n");
       ASSERT_TRUE(FileExists(installDir + "\\Uninstal.exe"));
       EXPECT_GE(left().size(), 6u) << "directory, Windows file, entry, group, desktop and Start-menu shortcut";
       char file1[MAX_PATH] = {};
