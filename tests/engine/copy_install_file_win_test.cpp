@@ -189,8 +189,8 @@ private:
   std::string path_;
 };
 
-// Run by full_disk_test.sh, which lends a small drive that may be filled (a
-// tmpfs); skipped elsewhere.
+// Run by full_disk_test.sh (CopyStep.AFullDiskOnASmallTmpfs), which lends a
+// small drive that may be filled (a tmpfs); left out of the test list.
 TEST_F(CopyStep, AFullDiskKeepsTheEarlierFileAndRefusesTheLog) {
   const char* drive = std::getenv("KV_FULL_DRIVE");
   if (!drive) GTEST_SKIP() << "no drive to fill";
