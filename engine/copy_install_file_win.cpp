@@ -46,6 +46,7 @@ CopyOutcome CopyInstallFile(CopyPage& page, CopyRun& run, const std::string& sou
     const std::string question =
         plan.expand ? ExpandRetryText(sourcePath, destinationPath) : CopyRetryText(destinationPath);
     outcome = CopyOutcome::Skipped;
+    page.DrawNow();
     if (UserWantsRetry(question)) {
       if (plan.expand) WaitMs(kExpandRetryWaitMs, true);
       outcome = InstallFileContent(plan) ? CopyOutcome::Placed : CopyOutcome::GivenUp;

@@ -8,11 +8,12 @@
 # fails the run.
 #   replay.sh TARGET SEED_DIR...
 set -euo pipefail
-target="$1"; shift
+target="$(realpath "$1")"; shift
 scratch="$(mktemp -d /dev/shm/kvfuzz-replay.XXXXXX)"
 trap 'rm -rf "$scratch"' EXIT
 export KV_FUZZ_SCRATCH="$scratch"
-mapfile -t inputs < <(find "$@" -type f | LC_ALL=C sort)
+mapfile -t seeds < <(realpath "$@")
+mapfile -t inputs < <(find "${seeds[@]}" -type f | LC_ALL=C sort)
 if [ ${#inputs[@]} -eq 0 ]; then
   echo "no inputs in $*"
   exit 1
