@@ -57,10 +57,6 @@ struct LogHeld {
 // Name, [Group] Name, [StartMenu] Folder and every [InstalledFiles] key line.
 LogHeld HeldValues(const std::string& text);
 
-// Whether the log lists installedPath (as the copy step logs it, lower case)
-// under any number.
-bool LogLists(const LogHeld& held, const std::string& installedPath);
-
 // Whether a profile file's text opens with a byte-order mark (UTF-8, or
 // UTF-16 in either byte order): the profile functions may then read and
 // write it as Unicode, so its bytes are not the code page's.

@@ -1,5 +1,6 @@
 #include "uninstall/listed_files.h"
 
+#include "engine/install_log.h"
 #include "engine/shared_file.h"
 #include "system/helpers.h"
 #include "system/win.h"
@@ -42,27 +43,39 @@ ListedFilePlace PlaceOfListedFile(const std::string& file, const ListedFileFolde
   return walk == Walk::Clear ? place : ListedFilePlace::Elsewhere;
 }
 
-void RemoveListedFile(const std::string& file, ListedFilePlace place) {
-  switch (place) {
-    case ListedFilePlace::ProgramDir:
-      ::DeleteFileA(file.c_str());
-      break;
-    case ListedFilePlace::WindowsDir:
-      ReleaseSharedFile(file);
-      break;
-    case ListedFilePlace::Elsewhere:
-      break;
-  }
+ListedFileAfter RemoveListedFile(const std::string& file, ListedFilePlace place) {
+  if (place == ListedFilePlace::ProgramDir) ::DeleteFileA(file.c_str());
+  // A folder is no listed file: the copy run lists none, and none is deleted.
+  const DWORD attributes = ::GetFileAttributesA(file.c_str());
+  const bool there = place != ListedFilePlace::WindowsDir && attributes != INVALID_FILE_ATTRIBUTES &&
+                     !(attributes & FILE_ATTRIBUTE_DIRECTORY) && !IsRunningProgram(file);
+  return {file, place, there};
 }
 
-bool AnythingLeft(const std::vector<std::string>& programFiles, const std::string& removedDir) {
-  const auto left = [](const std::string& path) {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES && !IsRunningProgram(path);
-  };
-  if (std::any_of(programFiles.begin(), programFiles.end(), left)) return true;
+std::vector<std::string> ReleaseRecordedSharedFiles(const std::string& entryName) {
+  const SharedFileRecords records = ReadSharedFileRecords(entryName);
+  std::vector<std::string> inUse;
+  if (records.uninstaller.empty() || !IsRunningProgram(records.uninstaller)) return inUse;
+  for (const std::string& file : records.files)
+    if (!ReleaseSharedFile(entryName, file)) inUse.push_back(file);
+  return inUse;
+}
+
+void KeepInLog(const std::string& logFile, const std::vector<std::string>& files) {
+  // A write refused leaves the whole list, which a later run works through
+  // just as well: what is gone stays gone.
+  if (!::WritePrivateProfileStringA("InstalledFiles", nullptr, nullptr, logFile.c_str())) return;
+  for (std::size_t i = 0; i < files.size(); ++i)
+    ::WritePrivateProfileStringA("InstalledFiles", InstalledFileKey(static_cast<int>(i) + 1).c_str(),
+                                 files[i].c_str(), logFile.c_str());
+}
+
+bool AnythingLeft(const std::string& removedDir) {
   if (removedDir.empty()) return false;
   // One level tells: a subfolder with anything left in it stays too.
   std::vector<std::string> entries;
   ListDirTree(AddBackslash(removedDir) + "*.*", false, entries);
-  return std::any_of(entries.begin(), entries.end(), left);
+  return std::any_of(entries.begin(), entries.end(), [](const std::string& path) {
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES && !IsRunningProgram(path);
+  });
 }

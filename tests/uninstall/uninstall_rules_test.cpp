@@ -110,6 +110,8 @@ TEST(ListedFiles, DeletedOnlyInsideTheProgramOrTheWindowsDirectory) {
   const ListedFileFolders shortOnly = {{"C:\\PROGRA~1\\DEMO"}, false, {"C:\\WINDOWS"}};
   const ListedFileFolders share = {{"\\\\server\\share\\Demo"}, false, {"C:\\WINDOWS"}};
   const ListedFileFolders shared = {{"C:\\Programme\\"}, true, {"C:\\WINDOWS"}};
+  const ListedFileFolders inWindows = {{"C:\\WINDOWS"}, true, {"C:\\WINDOWS"}};
+  const ListedFileFolders belowWindows = {{"C:\\WINDOWS\\Demo"}, false, {"C:\\WINDOWS"}};
   struct Case {
     const char* what;
     const ListedFileFolders& folders;
@@ -145,10 +147,39 @@ TEST(ListedFiles, DeletedOnlyInsideTheProgramOrTheWindowsDirectory) {
       {"a stream", own, "C:\\Programme\\Demo\\demo.exe:Zone.Identifier", "", P::Elsewhere},
       {"directly in a shared program directory", shared, "c:\\programme\\demo.exe", "", P::ProgramDir},
       {"below a shared program directory", shared, "C:\\Programme\\Andere Firma\\shared.dll", "", P::Elsewhere},
+      // Files of the Windows directory go by their counts wherever the uninstaller lies.
+      {"uninstaller in the Windows directory", inWindows, "c:\\windows\\demo.ini", "", P::WindowsDir},
+      {"uninstaller below the Windows directory", belowWindows, "c:\\windows\\demo\\demo.exe", "", P::WindowsDir},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(PlaceOfListedFile(c.file, c.shortPath, c.folders), c.expected);
+  }
+}
+
+// What a run keeps so that running it again finishes the job, and when it
+// may say it is done.
+TEST(ListedFiles, WhatStaysAndWhetherTheRunIsComplete) {
+  using P = ListedFilePlace;
+  const ListedFileAfter gone{"c:\\p\\demo.exe", P::ProgramDir, false}, inUse{"c:\\p\\demo.hlp", P::ProgramDir, true},
+      othersIni{"c:\\windows\\andere.ini", P::WindowsDir, true}, outside{"c:\\andere\\brief.doc", P::Elsewhere, true},
+      outsideGone{"c:\\andere\\alt.txt", P::Elsewhere, false};
+  const struct {
+    std::vector<ListedFileAfter> listed;
+    std::vector<std::string> sharedInUse, staying;
+    bool complete;
+  } cases[] = {
+      {{gone, outsideGone, othersIni}, {}, {}, true},  // a listed Windows file goes by its record alone
+      {{gone, inUse}, {}, {"c:\\p\\demo.hlp"}, false},
+      {{gone}, {"C:\\WINDOWS\\DEMO.INI"}, {"c:\\windows\\demo.ini"}, false},  // in the log's spelling
+      {{gone, outside}, {}, {}, false},  // never this program's to delete: nothing to keep, but not done
+      {{inUse, outside}, {"C:\\WINDOWS\\Demo.ini"}, {"c:\\p\\demo.hlp", "c:\\windows\\demo.ini"}, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.staying));
+    const RemovalEnd end = EndOfRemoval(c.listed, c.sharedInUse);
+    EXPECT_EQ(end.staying, c.staying);
+    EXPECT_EQ(end.complete, c.complete);
   }
 }
 
