@@ -28,14 +28,15 @@ bool UserWantsRetry(const std::string& question) {
 }  // namespace
 
 CopyOutcome CopyInstallFile(CopyPage& page, CopyRun& run, const std::string& sourceName, const std::string& targetName,
-                            const std::string& sourceDir, const std::string& destinationDir) {
+                            const std::string& sourceDir, const std::string& destinationDir,
+                            const std::optional<std::uint32_t>& checksum) {
   const std::string installedName = MapCompressedName(targetName);
   const std::string sourcePath = sourceDir + sourceName;
   const std::string destinationPath = destinationDir + installedName;
   const std::string logValue = AsciiLowerCase(destinationPath);
   page.ShowFiles(AsciiLowerCase(sourcePath), logValue);
 
-  const InstallFilePlan plan = PlanInstallFile(sourceName, targetName, sourceDir, destinationDir);
+  const InstallFilePlan plan = PlanInstallFile(sourceName, targetName, sourceDir, destinationDir, checksum);
   // A listed file may sit in a sub-folder ("vorlagen\BRIEF.DO_") that the
   // destination does not have yet.
   for (const std::string& folder : TargetSubFolders(installedName))

@@ -81,7 +81,7 @@ void InstallWizard::InstallRun() {
         const std::string target = file.InstalledPath();
         const bool existed = file.shared && FileExists(target);
         const CopyOutcome outcome =
-            CopyInstallFile(*this, run, file.sourceName, file.targetName, programDir, file.destinationDir);
+            CopyInstallFile(*this, run, file.sourceName, file.targetName, programDir, file.destinationDir, file.checksum);
         if (outcome == CopyOutcome::GivenUp) CopyErrors = true;
         if (file.shared && outcome == CopyOutcome::Placed)
           CountSharedFile(target, existed, StartMenuFolder, UninstallerPath(InstallPath));

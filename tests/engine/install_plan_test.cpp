@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <optional>
+
 namespace {
 
 // One line per file: number, source, installed path, and what happens.
@@ -99,6 +102,37 @@ TEST(TurnOf, RefusedFirstThenTheSampleRule) {
     SCOPED_TRACE(plan.files[c.file].sourceName + (c.sampleDatabaseExists ? " with" : " without") + " the database");
     EXPECT_EQ(TurnOf(plan.files[c.file], c.sampleDatabaseExists), c.turn);
   }
+}
+
+// Paths at the platform's limits, the medium's checksums found as Windows
+// finds files, and a checksum line that is no such line.
+TEST(PlanInstall, PathLimitsAndChecksums) {
+  const std::string dir = "C:\\" + std::string(244, 'p');  // 247 characters, the longest folder
+  InstallList list{{"DEMO.EX_", "ABCDEFG.TXT", "ABCDEFGH.TXT", "s\\A.TXT"}, {"DEMO.INI"}, {}};
+  list.checksums = {{"demo.ex_", 0x11u}, {"abcdefg.txt", 0x22u}, {"DEMO.EX_", 0x33u}, {"S/a.txt", 0x44u}};
+  const InstallPlan plan = PlanInstall(list, dir, "C:\\WIN", "");
+  const struct {
+    const char* step;
+    std::optional<std::uint32_t> checksum;
+  } expected[] = {
+      {"place", 0x11u},            // 256 characters; the first line for a name counts
+      {"place", 0x22u},            // exactly 259
+      {"too long", std::nullopt},  // 260
+      {"too long", 0x44u},         // its folder 249
+      {"place", std::nullopt},     // in the Windows directory
+      {"too long", std::nullopt},  // the uninstaller, 260
+  };
+  ASSERT_EQ(plan.files.size(), std::size(expected));
+  for (std::size_t i = 0; i < plan.files.size(); ++i) {
+    SCOPED_TRACE(plan.files[i].sourceName);
+    EXPECT_EQ(plan.files[i].step == PlannedFile::Step::Place ? "place" : "too long", std::string(expected[i].step));
+    EXPECT_EQ(plan.files[i].checksum, expected[i].checksum);
+  }
+  EXPECT_EQ(TurnOf(plan.files[2], false), FileTurn::Refuse);
+  for (const char* value : {"1234567 A.TXT", "1234567G A.TXT", "12345678A.TXT", "12345678 "})
+    EXPECT_FALSE(ParseChecksumValue(value)) << value;
+  EXPECT_EQ(ParseChecksumValue("00ABCdef Ordner\\Mit Blank.TXT")->crc, 0x00ABCDEFu);
+  EXPECT_EQ(ParseChecksumValue("00ABCdef Ordner\\Mit Blank.TXT")->name, "Ordner\\Mit Blank.TXT");
 }
 
 TEST(LeavesDestination, OnlyNamesThatStayInside) {
