@@ -141,7 +141,9 @@ void WriteInstallLogUserAccount(const std::string& installPath, const std::strin
 
 std::vector<std::string> ReadInstalledFiles(const std::string& logFile) {
   // Read once: the profile functions open and read the file for every value.
+  // A log they keep in Unicode only they read.
   std::string text;
   if (!ReadWholeFile(logFile, text)) return {};
-  return ReadNumberedList(ProfileOfText(text), "InstalledFiles", "File");
+  return ReadNumberedList(OpensWithByteOrderMark(text) ? ProfileOf(logFile) : ProfileOfText(text), "InstalledFiles",
+                          "File");
 }
