@@ -232,7 +232,8 @@ TEST(CheckMedium, BrokenMediaGiveTheirFindings) {
          m.Replace("[Items]", "[CRC32]\r\n1=0701627B Liesmich.txt\r\n2=C1B0A27C DEMO.INI\r\n3=1A5A0B5D\r\n"
                               "4=1A5A0B5D Vertrag.Txt\r\n[Items]");
        },
-       {"error: DEMO.INI: damaged: its CRC-32 is C1B0A27D, the list gives C1B0A27C; the setup program refuses it (a retry "
+       {"warning: Setup.lst: no line of its own in [CRC32]: a change to the list goes unnoticed",
+        "error: DEMO.INI: damaged: its CRC-32 is C1B0A27D, the list gives C1B0A27C; the setup program refuses it (a retry "
         "question, then it gives the file up)",
         "warning: [CRC32] 3: not eight hexadecimal digits, a blank and a name: never read",
         "warning: DEMO.EX_: no line in [CRC32]: installed unchecked",
