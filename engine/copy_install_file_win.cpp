@@ -38,9 +38,12 @@ CopyOutcome CopyInstallFile(CopyPage& page, CopyRun& run, const std::string& sou
 
   const InstallFilePlan plan = PlanInstallFile(sourceName, targetName, sourceDir, destinationDir, checksum);
   // A listed file may sit in a sub-folder ("vorlagen\BRIEF.DO_") that the
-  // destination does not have yet.
-  for (const std::string& folder : TargetSubFolders(installedName))
-    ::CreateDirectoryA((AddBackslash(destinationDir) + folder).c_str(), nullptr);
+  // destination does not have yet. Asking is cheaper than a refused creation,
+  // which takes a round trip to the Wine server for each file of the folder.
+  for (const std::string& folder : TargetSubFolders(installedName)) {
+    const std::string path = AddBackslash(destinationDir) + folder;
+    if (!DirectoryExists(path)) ::CreateDirectoryA(path.c_str(), nullptr);
+  }
 
   CopyOutcome outcome = CopyOutcome::Placed;
   if (!InstallFileContent(plan)) {

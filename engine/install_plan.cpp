@@ -123,7 +123,8 @@ InstallPlan PlanInstall(const InstallList& list, const std::string& installPath,
     file.shared = installDirShared;
   }
   for (const std::string& name : list.windowsFiles) add(name, name, windows).shared = true;
-  for (const std::string& name : SystemFiles(list, windowsVersionName)) add(name, name, installDir).shared = installDirShared;
+  for (const std::string& name : SystemFiles(list, windowsVersionName))
+    add(name, name, installDir).shared = installDirShared;
   // The setup program, looked up under this name whatever the letter case of
   // its own, stays behind as the uninstaller.
   add("Setup.exe", "Uninstal.exe", installDir);

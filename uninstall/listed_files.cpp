@@ -70,3 +70,16 @@ std::string UnfinishedRemovalText(const std::vector<std::string>& staying) {
   return text + "\r\rBitte schließen Sie die Programme, die sie benutzen, und starten Sie die Deinstallation "
                 "danach noch einmal.";
 }
+
+FolderNames::FolderNames(std::vector<Entry> entries) : entries_(std::move(entries)) {
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    exact_.emplace(entries_[i].name, i);
+    folded_.emplace(AsciiLowerCase(entries_[i].name), i);  // the first one listed stays
+  }
+}
+
+const FolderNames::Entry* FolderNames::Find(const std::string& name) const {
+  if (const auto exact = exact_.find(name); exact != exact_.end()) return &entries_[exact->second];
+  const auto folded = folded_.find(AsciiLowerCase(name));
+  return folded == folded_.end() ? nullptr : &entries_[folded->second];
+}

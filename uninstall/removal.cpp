@@ -38,15 +38,15 @@ RemovalEnd RemoveInstallation(StepTree& steps, UninstallAnswers& answers) {
   if (watched) TheProgressWindow->ShowForDeletion(static_cast<int>(files.size()));
   const std::string programDir =
       ChooseProgramDir(files.empty() ? "" : files.front(), ExeDir, SystemProtectedFolders());
-  const ListedFileFolders folders = ListedFileFoldersOf(ExeDir, programDir.empty());
+  ListedFileLookup lookup(ListedFileFoldersOf(ExeDir, programDir.empty()));
   std::vector<ListedFileAfter> listed;
 
   steps.SelectStep(stDeleteFiles);
   for (const std::string& file : files) {
     if (watched) TheProgressWindow->ShowFile(file);
-    const ListedFilePlace place = PlaceOfListedFile(file, folders);
-    listed.push_back(RemoveListedFile(file, place));
-    if (watched && place != ListedFilePlace::Elsewhere)
+    const LocatedFile located = lookup.Locate(file);
+    listed.push_back(RemoveListedFile(located));
+    if (watched && located.place != ListedFilePlace::Elsewhere)
       DelayMs(seam::UninstallPausesSkipped() ? 0 : kPauseAfterFileMs);
   }
   StartMenuFolder = ReadListString(ProfileOf(log), "StartMenu", "Folder", "");

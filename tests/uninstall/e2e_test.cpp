@@ -429,7 +429,8 @@ TEST(UnattendedUninstall, RemovesTheInstallationAndKeepsTheUsersFiles) {
     const std::string file = dir + "\\" + c.file;
     if (c.change == kLogDeleted) DeleteFileA(file.c_str());
     if (c.change == kLogEmptied) kvtest::WriteBytes(file, "");
-    if (c.change == kLogWithoutFiles) kvtest::WriteBytes(file, "[General]\r\nName=Demo Manager\r\n[Group]\r\nName=Demo Manager\r\n");
+    if (c.change == kLogWithoutFiles)
+      kvtest::WriteBytes(file, "[General]\r\nName=Demo Manager\r\n[Group]\r\nName=Demo Manager\r\n");
     if (c.change == kUsersFile) {
       ForceDirectories(ExtractFilePath(file));
       kvtest::WriteBytes(file, "meine Notizen");

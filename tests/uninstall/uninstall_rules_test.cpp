@@ -183,6 +183,44 @@ TEST(ListedFiles, WhatStaysAndWhetherTheRunIsComplete) {
   }
 }
 
+// The spelling a logged name finds in its folder's listing, as Windows finds
+// a name in any case; a folder of a case-sensitive file system (Wine's) may
+// hold two spellings, and then the one spelled alike wins.
+TEST(ListedFiles, LoggedNamesFindTheirFolderEntry) {
+  const FolderNames folder({{"DB000060.BIN", false},
+                            {"Übung.TXT", false},
+                            {"Readme.txt", false},
+                            {"README.TXT", false},
+                            {"a.txt", false},
+                            {"A.TXT", false},
+                            {"Daten", true}});
+  const struct {
+    const char* logged;
+    const char* found;  // nullptr: none
+  } cases[] = {
+      {"db000060.bin", "DB000060.BIN"},
+      {"DB000060.BIN", "DB000060.BIN"},
+      {"übung.txt", nullptr},        // beyond ASCII the system decides
+      {"Übung.txt", "Übung.TXT"},
+      {"readme.txt", "Readme.txt"},  // the first listed of two foldings
+      {"README.TXT", "README.TXT"},  // the one spelled alike before it
+      {"a.txt", "a.txt"},
+      {"A.TXT", "A.TXT"},
+      {"a.tx", nullptr},
+      {"", nullptr},
+      {"daten", "Daten"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.logged);
+    const FolderNames::Entry* entry = folder.Find(c.logged);
+    ASSERT_EQ(entry != nullptr, c.found != nullptr);
+    if (entry) {
+      EXPECT_EQ(entry->name, c.found);
+    }
+  }
+  EXPECT_TRUE(folder.Find("daten")->link);
+}
+
 TEST(UninstallEntry, NamesThatAddressOneEntry) {
   const std::vector<std::pair<const char*, bool>> cases = {
       {"Demo", true},       {"Demo Manager", true}, {"Firma\\Demo", true}, {"", false},
