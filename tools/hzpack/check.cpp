@@ -317,6 +317,7 @@ private:
       const bool known = std::any_of(kSections.begin(), kSections.end(),
                                      [&section](const std::string& s) { return SameName(s, *section); });
       if (known) continue;
+      unread_.push_back(*section);
       const std::string meant = NearMiss(*section, kSections);
       if (meant.empty()) {
         Warning("[" + *section + "]", "a section the setup program never reads");
@@ -595,6 +596,7 @@ private:
     const std::string folder = ReadStartMenuFolder(list_);
     const std::string name = ReadProgramName(list_);
     out_ << "plan: install directory " << installPath_ << ", Windows directory " << kWindowsDir << '\n';
+    for (const std::string& section : unread_) out_ << "never read: [" << section << "] and its lines\n";
     out_ << "options:";
     for (const char* key : kBooleans) out_ << ' ' << key << '=' << ReadListBool(list_, "General", key, false);
     out_ << '\n';
@@ -642,6 +644,7 @@ private:
   std::vector<VersionPlan> plans_;
   std::set<std::string> warnedUnchecked_;
   std::set<std::string> listedTwice_;
+  std::vector<std::string> unread_;  // sections the program never reads
   std::vector<std::uint8_t> listBytes_;
   int errors_ = 0;
 };
