@@ -195,7 +195,7 @@ public:
     CheckWindowsFolders(files);
     PlanEveryVersion(files);
     CheckFiles();
-    CheckChecksums(files);
+    CheckChecksums();
     CheckItems();
     if (files_.Find("Vertrag.Txt").empty())
       Error("Vertrag.Txt", "missing: the agreement page stops even an automatic install with an error box");
@@ -341,7 +341,7 @@ private:
   }
 
   // With [CRC32] the setup program places no file that lacks its checksum.
-  void CheckChecksums(const InstallList& files) {
+  void CheckChecksums() {
     // The list's own line, read from its bytes: a change that makes the
     // profile functions lose the section shows too.
     const std::string text(listBytes_.begin(), listBytes_.end());
@@ -376,9 +376,7 @@ private:
     for (const VersionPlan& version : plans_) {
       for (const PlannedFile& file : version.plan.files) {
         if (file.step != PlannedFile::Step::Place || file.checksum || file.sourceName.empty()) continue;
-        const bool given = std::any_of(files.checksums.begin(), files.checksums.end(),
-                                       [&file](const MediumChecksum& c) { return SameMediumName(c.name, file.sourceName); });
-        if (!given && warnedUnchecked_.insert(AnsiUpperCase(file.sourceName)).second)
+        if (warnedUnchecked_.insert(AnsiUpperCase(file.sourceName)).second)
           Warning(file.sourceName, "no line in [" + std::string(kChecksumSection) + "]: installed unchecked");
       }
     }
