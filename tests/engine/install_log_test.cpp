@@ -1,6 +1,5 @@
 // The install log's names and the values one file writes, apart from the disk.
 #include "engine/install_log.h"
-#include "system/setup_list.h"
 
 #include <gtest/gtest.h>
 
@@ -215,37 +214,15 @@ TEST(EarlierEntriesToKeep, WhatTheRunWroteOverAndDoesNotList) {
     std::vector<KeptEntry> kept;
   } cases[] = {
       {"a fresh install", {}, {"a", "u"}, {}},
-      {"the same files again", {"a", "b", "u"}, {"a", "b", "u"}, {}},
       {"the new version ships one file less", {"a", "b", "u"}, {"a", "u"}, {{4, "b"}}},
-      {"a file renamed", {"a", "u"}, {"n", "u"}, {{3, "a"}}},
       {"files in another order", {"a", "b", "u"}, {"b", "a", "u"}, {}},
       {"a number the run skips keeps its file", {"a", "d", "u"}, {"a", "", "u"}, {}},
       {"the lowest numbers no key holds", {"x", "", "y", "z"}, {"a", "", "b"}, {{2, "x"}, {5, "y"}}},
       {"a file the earlier log lists twice, once", {"d", "d", "u"}, {"a", "u"}, {{4, "d"}}},
-      {"an earlier log of nothing", {"", ""}, {"a"}, {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(EarlierEntriesToKeep(c.earlier, c.entered), c.kept);
-  }
-}
-
-// The earlier log's files as the uninstaller would read them: File1 up to as
-// many as the section has keys with a value.
-TEST(ListedFiles, AsTheUninstallerCountsThem) {
-  const struct {
-    std::string text;
-    std::vector<std::string> files;
-  } cases[] = {
-      {"[InstalledFiles]\r\nFile1=c:\\a\r\nFile2=c:\\b\r\n[Group]\r\nName=G\r\n", {"c:\\a", "c:\\b"}},
-      {"[installedfiles]\r\nFILE2=c:\\b\r\nFile3=c:\\c\r\n", {"", "c:\\b"}},
-      {"[InstalledFiles]\r\nFile1=c:\\a\r\nFile2\r\nFile3=\r\nFile4=c:\\d\r\n", {"c:\\a", ""}},
-      {"[Group]\r\nName=G\r\n", {}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_EQ(ListedFiles(c.text, HeldValues(c.text)), c.files);
-    EXPECT_EQ(ReadNumberedList(ProfileOfText(c.text), "InstalledFiles", "File"), c.files);
   }
 }
 

@@ -23,7 +23,6 @@ TEST(InstallDirName, AbsoluteAndNotTheProgramsFolder) {
       {"c:\\program files\\", true, false},
       {"C:\\Programme\\", true, false},
       {"c:\\programme\\\\", true, false},
-      {"C:/Programme/", true, false},
       {"c:\\Program Files. \\", true, false},
       {"C:\\Programme\\Demo", false, true},
       {"D:\\Programme", false, true},
@@ -54,25 +53,17 @@ TEST(InstallDirName, CanonicalForm) {
       {"C:\\Programme\\Demo", "C:\\Programme\\Demo"},
       {"C:/Programme/Demo2", "C:\\Programme\\Demo2"},
       {"C:\\Programme\\\\Demo3", "C:\\Programme\\Demo3"},
-      {"C:\\\\Programme//\\Demo", "C:\\Programme\\Demo"},
-      {"C:\\Programme\\Demo\\", "C:\\Programme\\Demo"},
       {"C:\\Programme\\Demo. . ", "C:\\Programme\\Demo"},
       {"C:\\Programme. \\Demo.\\", "C:\\Programme\\Demo"},
-      {"C:\\Programme\\.\\Demo", "C:\\Programme\\Demo"},
       {"C:\\Programme\\Alt\\..\\Demo", "C:\\Programme\\Demo"},
       {"C:\\..\\Demo", "C:\\Demo"},
       {"C:\\Programme\\ Demo", "C:\\Programme\\ Demo"},  // leading blanks are part of the name
-      {"C:\\Demo...x", "C:\\Demo...x"},
       {"c:\\büro\\", "c:\\büro"},                       // letter case stays
       {"C:\\", "C:\\"},
-      {"C:/.", "C:\\"},
       {"C:\\\\", "C:\\"},
-      {"C:", "C:"},
       {"//server/share//Demo", "\\\\server\\share\\Demo"},
       {"\\\\server\\share\\..\\..\\Demo", "\\\\server\\share\\Demo"},
       {"\\Programme\\Demo\\", "\\Programme\\Demo"},
-      {"Demo\\\\x", "Demo\\x"},
-      {"", ""},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.typed);
@@ -141,9 +132,6 @@ TEST(InstallDirCheck, NextOnTheDirectoryPage) {
        "C:\\Demo", {}, {"C:\\Demo"}},
       {"spelt with \"/\" and doubled separators", "C:/Demo\\\\", {}, {"C:\\Demo"}, {"C:\\Demo"}, true, false, true,
        V::Accepted, "C:\\Demo", {}, {"C:\\Demo"}},
-      {"a root in another spelling", "C:\\.\\\\", {}, {}, {}, true, false, true, V::RootRefused, "C:\\", {}, {}},
-      {"automatic, trailing dots: the fallback keeps the name", "C:/Demo. .", {"C:\\Demo"}, {fallback}, {fallback}, false,
-       true, true, V::Accepted, fallback, {}, {fallback}},
       {"automatic, the fallback fails too", "C:\\Demo", {"C:\\Demo"}, {}, {}, false, true, true, V::Unusable,
        fallback, {}, {fallback}},
   };
