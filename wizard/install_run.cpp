@@ -98,6 +98,9 @@ void InstallWizard::InstallRun() {
         break;
     }
   }
+  // What an earlier version placed and this one no longer ships stays
+  // listed, so the uninstaller removes it.
+  KeepEarlierLogEntries(run);
   DrawNow();
 
   if (Checked(mobileModeBox_)) {

@@ -232,7 +232,8 @@ TEST(CheckMedium, BrokenMediaGiveTheirFindings) {
          m.Replace("[Items]", "[CRC32]\r\n1=0701627B Liesmich.txt\r\n2=C1B0A27C DEMO.INI\r\n3=1A5A0B5D\r\n"
                               "4=1A5A0B5D Vertrag.Txt\r\n[Items]");
        },
-       {"error: DEMO.INI: damaged: its CRC-32 is C1B0A27D, the list gives C1B0A27C; the setup program refuses it (a retry "
+       {"warning: Setup.lst: no line of its own in [CRC32]: a change to the list goes unnoticed",
+        "error: DEMO.INI: damaged: its CRC-32 is C1B0A27D, the list gives C1B0A27C; the setup program refuses it (a retry "
         "question, then it gives the file up)",
         "warning: [CRC32] 3: not eight hexadecimal digits, a blank and a name: never read",
         "warning: DEMO.EX_: no line in [CRC32]: installed unchecked",
@@ -266,6 +267,32 @@ TEST(CheckMedium, BrokenMediaGiveTheirFindings) {
     const bool anError = std::any_of(c.findings.begin(), c.findings.end(),
                                      [](const std::string& f) { return f.rfind("error:", 0) == 0; });
     EXPECT_EQ(status, anError ? 1 : 0);
+  }
+}
+
+// --plan shows what the mistakes do to the install.
+TEST(CheckMedium, ThePlanShowsTheConsequences) {
+  const Medium medium;
+  std::string list = kList;
+  const auto replace = [&list](const std::string& from, const std::string& to) {
+    list.replace(list.find(from), from.size(), to);
+  };
+  replace("Name=Demo\r\ndefaultPath", "Name=Demo\r\nOnlyMobile=ja\r\nMobileOption=1\r\ndefaultPath");
+  replace("[Group]\r\nName=Demo", "[Group]\r\nName=Demo\r\nOld=Demo");
+  replace("1=DEMO.INI", "1=System\\DEMO.INI\r\n2=" + std::string(250, 'w') + ".txt");
+  replace("[Items]", "[CRC32]\r\n1=0701627B Liesmich.txt\r\n[Eintraege]");
+  medium.Write("Setup.lst", list);
+  medium.Write("System/DEMO.INI", "[Demo]");
+  medium.Write(std::string(250, 'w') + ".txt", "w");
+  std::ostringstream out;
+  EXPECT_EQ(hzpack::CheckMedium(medium.Path(), out, true), 1);
+  for (const std::string& line : std::vector<std::string>{"never read: [Eintraege] and its lines\n", "options: MobileOption=1 OnlyMobile=0\n",
+        "  File3  Liesmich.txt -> c:\\programme\\demo\\liesmich.txt  (CRC-32 0701627B)\n",
+        "  File4  System\\DEMO.INI -> c:\\windows\\system\\demo.ini  (its folder stays in the Windows directory)\n",
+        "  File5  " + std::string(250, 'w') + ".txt -> c:\\windows\\" + std::string(250, 'w') +
+            ".txt  (path too long: given up, not logged)\n",
+        "old group cleared at the end: \"Demo\" (the new group itself: its shortcuts go)\n"}) {
+    EXPECT_NE(out.str().find(line), std::string::npos) << line << out.str();
   }
 }
 

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <numeric>
 #include <random>
 #include <sstream>
 
@@ -169,7 +170,8 @@ TEST(MediumMaker, ARoundTripWithAnExtraShortcutAndAFileStoredPlain) {
   std::istringstream section(text.substr(checksums + 11));
   for (std::string line; std::getline(section, line, '\n');) lines.push_back(line.substr(0, line.find_first_of("= ")) + line.substr(line.find(' ')));
   EXPECT_EQ(lines, (std::vector<std::string>{"1 Demo.ex_\r", "2 Daten\\Zufall.dat\r", "3 Hilfe.hl_\r",
-                                             "4 lib\\HELPER.DL_\r", "5 Vertrag.Txt\r", "6 SETUP.EXE\r"}));
+                                             "4 lib\\HELPER.DL_\r", "5 Vertrag.Txt\r", "6 SETUP.EXE\r",
+                                             "7 Setup.lst\r"}));
   EXPECT_NE(text.find("5=1A5A0B5D Vertrag.Txt\r\n6=8FB09B5D SETUP.EXE\r\n"), std::string::npos);
   EXPECT_EQ(kvtest::ReadBytes(dir / "Medium/Daten/Zufall.dat"), kvtest::ToBytes(noise));
   std::ostringstream findings;
@@ -189,6 +191,13 @@ TEST(MediumMaker, ARoundTripWithAnExtraShortcutAndAFileStoredPlain) {
     EXPECT_THROW(hzpack::MakeMedium(request), MakeError);
   }
   request.items.clear();
+
+  // The proposed directory goes into the list as the wizard will name it.
+  request.medium = dir / "Medium3";
+  request.path = "D:/Programme//Demo. ";
+  hzpack::MakeMedium(request);
+  EXPECT_NE(kvtest::ReadText(dir / "Medium3/Setup.lst").find("defaultPath=D:\\Programme\\Demo\r\n"), std::string::npos);
+
   fs::create_directory_symlink(product, product / "Daten/zurück");
   EXPECT_THROW(hzpack::MakeMedium(request), MakeError);
 }
@@ -326,6 +335,43 @@ TEST_F(MakeFromWorkingFolder, OptionsForTheWindowsDirectoryAndTheTexts) {
   }
 }
 
+// Every single-byte change anywhere on a made medium is found: a bit
+// flipped, and a byte set to a line feed as a transfer in text mode might.
+TEST_F(MakeFromWorkingFolder, NoChangeOfOneByteGoesUnnoticed) {
+  request_.keepAll = true;
+  request_.excludes = {".*", "*.bak", "*~", "*.tmp", "*.db", "*.ini", "Daten"};
+  std::string list;
+  Make(list);
+  std::vector<std::filesystem::path> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(request_.medium))
+    if (entry.is_regular_file()) files.push_back(entry.path());
+  ASSERT_EQ(files.size(), 5u);  // DEMO.EX_, Liesmich.tx_, Setup.lst, Vertrag.Txt, SETUP.EXE
+  std::size_t changes = 0;
+  for (const auto& file : files) {
+    const std::vector<std::uint8_t> sound = kvtest::ReadBytes(file);
+    // A file's CRC-32 finds any change of one byte; the list is walked whole.
+    std::vector<std::size_t> positions = {0, sound.size() / 2, sound.size() - 1};
+    if (file.filename() == "Setup.lst") {
+      positions.resize(sound.size());
+      std::iota(positions.begin(), positions.end(), 0);
+    }
+    for (const std::size_t at : positions) {
+      for (const std::uint8_t changed : {static_cast<std::uint8_t>(sound[at] ^ 0x10), std::uint8_t{'\n'}}) {
+        if (changed == sound[at]) continue;
+        std::vector<std::uint8_t> damaged = sound;
+        damaged[at] = changed;
+        kvtest::WriteBytes(file, damaged);
+        std::ostringstream findings;
+        hzpack::CheckMedium(request_.medium, findings, false);
+        EXPECT_NE(findings.str(), "") << file.filename() << " byte " << at;
+        ++changes;
+      }
+    }
+    kvtest::WriteBytes(file, sound);
+  }
+  EXPECT_GT(changes, 600u);  // the walk ran: two changes per byte of the list
+}
+
 // A list's checksum follows a file packed anew: its line replaced where it
 // has one; else a new line where the list lies beside the file.
 TEST(MediumMaker, PackSetsTheChecksumLine) {
@@ -337,7 +383,7 @@ TEST(MediumMaker, PackSetsTheChecksumLine) {
     std::string expected;
   } rows[] = {
       {"Daten/x.da_", false,
-       "[Group]\r\nName=Demo\r\n\r\n[CRC32]\r\n1=00000001 DEMO.EX_\r\n7=ABCDEF12 Daten/x.da_\r\n\r\n"
+       "[Group]\r\nName=Demo\r\n\r\n[CRC32]\r\n1=00000001 DEMO.EX_\r\n7=ABCDEF12 daten\\X.DA_\r\n\r\n"
        "[Items]\r\nDEMO.EXE=Demo\r\n"},
       {"NEU.DL_", true,
        "[Group]\r\nName=Demo\r\n\r\n[CRC32]\r\n1=00000001 DEMO.EX_\r\n7=00000002 daten\\X.DA_\r\n"

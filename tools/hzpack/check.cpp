@@ -180,6 +180,7 @@ public:
       return 1;
     }
     CheckEncoding(raw);
+    listBytes_ = raw;
     list_ = ProfileOfFile(listPath, raw);
     CheckSections(std::string(raw.begin(), raw.end()));
     CheckKeys();
@@ -194,7 +195,7 @@ public:
     CheckWindowsFolders(files);
     PlanEveryVersion(files);
     CheckFiles();
-    CheckChecksums(files);
+    CheckChecksums();
     CheckItems();
     if (files_.Find("Vertrag.Txt").empty())
       Error("Vertrag.Txt", "missing: the agreement page stops even an automatic install with an error box");
@@ -316,6 +317,7 @@ private:
       const bool known = std::any_of(kSections.begin(), kSections.end(),
                                      [&section](const std::string& s) { return SameName(s, *section); });
       if (known) continue;
+      unread_.push_back(*section);
       const std::string meant = NearMiss(*section, kSections);
       if (meant.empty()) {
         Warning("[" + *section + "]", "a section the setup program never reads");
@@ -339,7 +341,17 @@ private:
   }
 
   // With [CRC32] the setup program places no file that lacks its checksum.
-  void CheckChecksums(const InstallList& files) {
+  void CheckChecksums() {
+    // The list's own line, read from its bytes: a change that makes the
+    // profile functions lose the section shows too.
+    const std::string text(listBytes_.begin(), listBytes_.end());
+    const ChecksumLine own = FindChecksumLine(text, kListName);
+    if (own.digits != std::string::npos && SealedList(text) != text)
+      Error(kListName, "damaged: its CRC-32 is not the one its own line in [" + std::string(kChecksumSection) +
+                           "] gives; a changed value would install differently");
+    if (own.sectionEnd != std::string::npos && own.digits == std::string::npos)
+      Warning(kListName, "no line of its own in [" + std::string(kChecksumSection) + "]: a change to the list goes "
+                         "unnoticed");
     const auto lines = ReadListSection(list_, kChecksumSection);
     if (lines.empty()) return;
     for (const auto& [key, value] : lines) {
@@ -349,8 +361,12 @@ private:
                                                                  "never read");
         continue;
       }
+      if (SameMediumName(line->name, kListName)) continue;
       const std::string path = files_.Find(line->name);
-      if (path.empty()) continue;
+      if (path.empty()) {
+        Warning(line->name, "has a line in [" + std::string(kChecksumSection) + "], but the medium lacks it");
+        continue;
+      }
       const kv::Checksum crc = kv::FileCrc32(path);
       if (crc && *crc != line->crc)
         Error(line->name, "damaged: its CRC-32 is " + ChecksumValue({"", *crc}).substr(0, 8) + ", the list gives " +
@@ -360,9 +376,7 @@ private:
     for (const VersionPlan& version : plans_) {
       for (const PlannedFile& file : version.plan.files) {
         if (file.step != PlannedFile::Step::Place || file.checksum || file.sourceName.empty()) continue;
-        const bool given = std::any_of(files.checksums.begin(), files.checksums.end(),
-                                       [&file](const MediumChecksum& c) { return SameMediumName(c.name, file.sourceName); });
-        if (!given && warnedUnchecked_.insert(AnsiUpperCase(file.sourceName)).second)
+        if (warnedUnchecked_.insert(AnsiUpperCase(file.sourceName)).second)
           Warning(file.sourceName, "no line in [" + std::string(kChecksumSection) + "]: installed unchecked");
       }
     }
@@ -580,6 +594,7 @@ private:
     const std::string folder = ReadStartMenuFolder(list_);
     const std::string name = ReadProgramName(list_);
     out_ << "plan: install directory " << installPath_ << ", Windows directory " << kWindowsDir << '\n';
+    for (const std::string& section : unread_) out_ << "never read: [" << section << "] and its lines\n";
     out_ << "options:";
     for (const char* key : kBooleans) out_ << ' ' << key << '=' << ReadListBool(list_, "General", key, false);
     out_ << '\n';
@@ -627,6 +642,8 @@ private:
   std::vector<VersionPlan> plans_;
   std::set<std::string> warnedUnchecked_;
   std::set<std::string> listedTwice_;
+  std::vector<std::string> unread_;  // sections the program never reads
+  std::vector<std::uint8_t> listBytes_;
   int errors_ = 0;
 };
 

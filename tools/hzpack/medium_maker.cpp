@@ -11,6 +11,7 @@
 #include "tools/hzpack/host.h"
 #include "tools/hzpack/list_rules.h"
 #include "system/file_io.h"
+#include "wizard/install_dir.h"
 
 #include <algorithm>
 #include <atomic>
@@ -270,41 +271,51 @@ std::vector<std::uint8_t> TextForMedium(const std::vector<std::uint8_t>& raw, co
   throw MakeError(what + ": not UTF-8 after all");
 }
 
-std::string ListWithChecksum(const std::string& listText, const std::string& name, std::uint32_t crc, bool add) {
-  const std::string line = ChecksumValue({name, crc});
-  std::string text;
+ChecksumLine FindChecksumLine(const std::string& text, const std::string& name) {
+  ChecksumLine at;
   bool inSection = false;
-  bool found = false;  // the section; its first copy counts
-  bool replaced = false;
-  std::size_t lastNumber = 0;
-  std::string::size_type after = 0;  // the end of the section's last line
-  for (std::string::size_type start = 0; start < listText.size();) {
-    std::string::size_type end = listText.find('\n', start);
-    end = end == std::string::npos ? listText.size() : end + 1;
-    std::string current = listText.substr(start, end - start);
-    start = end;
-    const auto section = SectionHeaderName(current);
-    if (section) inSection = !found && AsciiLowerCase(*section) == AsciiLowerCase(kChecksumSection);
-    const std::string::size_type equals = current.find('=');
+  for (std::string::size_type start = 0; start < text.size();) {
+    // A line ends at CR, LF or both, as the profile functions read it.
+    std::string::size_type end = text.find_first_of("\r\n", start);
+    end = end == std::string::npos ? text.size() : end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    const std::string line = text.substr(start, end - start);
+    const auto section = SectionHeaderName(line);
+    // The first section of the name counts, as the profile functions read it.
+    if (section) inSection = at.sectionEnd == std::string::npos && SameName(*section, kChecksumSection);
+    const std::string::size_type equals = line.find('=');
     if (inSection && !section && equals != std::string::npos) {
-      const std::string key = current.substr(0, equals);
-      lastNumber = std::max<std::size_t>(lastNumber, std::strtoul(key.c_str(), nullptr, 10));
-      std::string value = current.substr(equals + 1);
-      value.erase(value.find_last_not_of("\r\n \t") + 1);
-      const auto given = ParseChecksumValue(value);
-      if (given && !replaced && SameMediumName(given->name, name)) {
-        current = key + "=" + line + "\r\n";
-        replaced = true;
-      }
+      at.lastNumber = std::max<std::size_t>(at.lastNumber, std::strtoul(line.c_str(), nullptr, 10));
+      const std::string::size_type value = line.find_first_not_of(" \t", equals + 1);
+      const std::string::size_type valueEnd = line.find_last_not_of("\r\n \t") + 1;
+      const auto given =
+          value < valueEnd ? ParseChecksumValue(line.substr(value, valueEnd - value)) : std::nullopt;
+      if (given && at.digits == std::string::npos && SameMediumName(given->name, name)) at.digits = start + value;
     }
-    text += current;
-    if (inSection && (section || equals != std::string::npos)) after = text.size();
-    if (section && inSection) found = true;
+    if (inSection && (section || equals != std::string::npos)) at.sectionEnd = end;
+    start = end;
   }
-  if (!found || replaced || !add) return text;
-  std::string added = std::to_string(lastNumber + 1) + "=" + line + "\r\n";
-  if (after > 0 && text[after - 1] != '\n') added = "\r\n" + added;
-  return text.insert(after, added);
+  return at;
+}
+
+std::string SealedList(std::string text) {
+  const ChecksumLine at = FindChecksumLine(text, kListName);
+  if (at.digits == std::string::npos) return text;
+  text.replace(at.digits, 8, "00000000");
+  return text.replace(at.digits, 8, ChecksumValue({"", kv::ContinueCrc32(0, text.data(), text.size())}), 0, 8);
+}
+
+std::string ListWithChecksum(const std::string& listText, const std::string& name, std::uint32_t crc, bool add) {
+  const ChecksumLine at = FindChecksumLine(listText, name);
+  const std::string value = ChecksumValue({name, crc});
+  std::string text = listText;
+  if (at.digits != std::string::npos) {
+    text.replace(at.digits, 8, value, 0, 8);
+  } else if (at.sectionEnd != std::string::npos && add) {
+    std::string added = std::to_string(at.lastNumber + 1) + "=" + value + "\r\n";
+    if (text[at.sectionEnd - 1] != '\n' && text[at.sectionEnd - 1] != '\r') added = "\r\n" + added;
+    text.insert(at.sectionEnd, added);
+  }
+  return SealedList(text);
 }
 
 void RequirePathLimit(const std::vector<MediumEntry>& entries, const std::string& installPath) {
@@ -463,6 +474,9 @@ MakeReport MakeMedium(const MakeRequest& request, const FileProgress& progress) 
   if (!request.path.empty() && !Utf8ToCp1252(request.path, installPath)) {
     throw MakeError("--path: code page 1252 cannot write " + request.path);
   }
+  // The wizard installs into the canonical form whatever the list spells:
+  // the list proposes what will be installed to.
+  installPath = CanonicalInstallPath(installPath);
   RequireFile(request.agreement, "the agreement");
   if (!request.readme.empty()) RequireFile(request.readme, "the read-me text");
   RequireFile(request.setup, "the setup program");
@@ -517,7 +531,9 @@ MakeReport MakeMedium(const MakeRequest& request, const FileProgress& progress) 
   ship("Vertrag.Txt", agreement);
   if (!request.readme.empty()) ship("Liesmich.txt", readme);
   ship("SETUP.EXE", ReadBytes(fs::u8path(request.setup)));
-  const std::string list = SetupListText(name, installPath, entries, items) + ChecksumSectionText(checksums);
+  // The list's own line: its CRC-32 with the line's digits read as zeros.
+  checksums.push_back({kListName, 0});
+  const std::string list = SealedList(SetupListText(name, installPath, entries, items) + ChecksumSectionText(checksums));
   WriteBytes(medium / "Setup.lst", list.data(), list.size());
   return report;
 }

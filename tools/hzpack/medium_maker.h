@@ -27,7 +27,7 @@ struct MakeRequest {
   std::string agreement;  // becomes Vertrag.Txt
   std::string readme;     // becomes Liesmich.txt; may be empty
   std::string mainFile;   // below source; empty: the one program at its top level
-  std::string path;       // proposed install directory; empty: C:\Programme\ + name
+  std::string path;       // proposed install directory, written canonical; empty: C:\Programme\ + name
   std::string setup;      // the SETUP.EXE to ship
   // More [Items] lines, "FILE=CAPTION" each: FILE below source ("\" may
   // stand for "/"), the shortcut's caption.
@@ -113,11 +113,27 @@ std::vector<ExtraItem> ResolveItems(const std::vector<std::string>& items, const
 std::string SetupListText(const std::string& name, const std::string& installPath,
                           const std::vector<MediumEntry>& entries, const std::vector<ExtraItem>& items);
 
+// The medium's list. Its own line in [CRC32] gives the CRC-32 of the list's
+// text with that line's eight digits read as "00000000".
+constexpr char kListName[] = "Setup.lst";
+
+// Where the [CRC32] line that names name has its eight digits in a list's
+// text (npos: none), where the section's last line ends (npos: no
+// section), and the section's highest key number.
+struct ChecksumLine {
+  std::size_t digits = std::string::npos;
+  std::size_t sectionEnd = std::string::npos;
+  std::size_t lastNumber = 0;
+};
+ChecksumLine FindChecksumLine(const std::string& text, const std::string& name);
+// The text with its own line's digits set, where it has that line.
+std::string SealedList(std::string text);
+
 // A list's text with the checksum line for name (as the list names it)
 // set to crc: the line that names it replaced, else, where add is true, one
 // more line at the end of the section. A list without the section comes back
 // as it was: its medium installs unchecked, and one line would make the rest
-// look unchecked.
+// look unchecked. The list's own line follows.
 std::string ListWithChecksum(const std::string& listText, const std::string& name, std::uint32_t crc, bool add);
 
 // MakeError for an entry whose installed path under installPath is longer
