@@ -1,6 +1,7 @@
 #include "engine/shared_file.h"
 
 #include "system/registry.h"
+#include "system/run_log.h"
 
 namespace {
 
@@ -25,10 +26,13 @@ bool WriteCount(HKEY key, const std::string& path, unsigned long count) {
 
 void CountSharedFile(const std::string& path, bool existedBefore, bool listedBefore) {
   const kv::RegKey key = OpenMachineKey(kSharedDllsKey, true);
-  if (!key) return;
-  if (const std::optional<unsigned long> count = CountAfterInstall(ReadCount(key.Get(), path), existedBefore,
-                                                                   listedBefore))
-    WriteCount(key.Get(), path, *count);
+  if (!key) {
+    LogRun("Gemeinsame Datei ohne Zähler (keine Rechte): " + path);
+    return;
+  }
+  const std::optional<unsigned long> count = CountAfterInstall(ReadCount(key.Get(), path), existedBefore, listedBefore);
+  if (count) WriteCount(key.Get(), path, *count);
+  LogRun("Gemeinsame Datei: " + path + (count ? ", Zähler " + std::to_string(*count) : ", Zähler unverändert"));
 }
 
 bool ReleaseSharedFile(const std::string& path) {

@@ -2,6 +2,8 @@
 
 #include "engine/shared_file.h"
 #include "system/helpers.h"
+#include "system/os_error.h"
+#include "system/run_log.h"
 #include "system/win.h"
 #include "uninstall/program_dir.h"
 
@@ -45,10 +47,11 @@ ListedFilePlace PlaceOfListedFile(const std::string& file, const ListedFileFolde
 void RemoveListedFile(const std::string& file, ListedFilePlace place) {
   switch (place) {
     case ListedFilePlace::ProgramDir:
-      ::DeleteFileA(file.c_str());
+      LogRun((::DeleteFileA(file.c_str()) ? "Datei entfernt: " : "Datei bleibt (" + SysErrorMessage(::GetLastError()) + "): ") +
+             file);
       break;
     case ListedFilePlace::WindowsDir:
-      ReleaseSharedFile(file);
+      LogRun((ReleaseSharedFile(file) ? "Gemeinsame Datei entfernt: " : "Gemeinsame Datei bleibt (in Gebrauch bei anderen oder ohne Zähler): ") + file);
       break;
     case ListedFilePlace::Elsewhere:
       break;

@@ -92,6 +92,7 @@ TEST(ShortcutItems, LinesInFileOrder) {
 
 class UninstallEntry : public ::testing::Test {
 protected:
+  const UninstallEntryFacts kFacts{"Kv Demo", "C:\\Programme\\Kv Demo", "", "", "", 0};
   const std::string folder_ = "KvTest.Engine." + std::to_string(::GetCurrentProcessId());
   const std::string key_ = std::string(kUninstallKey) + "\\" + folder_;
 
@@ -107,19 +108,35 @@ protected:
   }
 };
 
-TEST_F(UninstallEntry, ExactlyTheTwoValues) {
-  WriteUninstallEntry(folder_, "Kv Demo", "C:\\Programme\\Kv Demo");
+TEST_F(UninstallEntry, EveryValueOfTheRunAndASecondInstallReplacesThem) {
+  UninstallEntryFacts facts;
+  facts.groupName = "Kv Demo";
+  facts.installPath = "C:\\Programme\\Kv Demo";
+  facts.version = "2.0";
+  facts.installedBytes = 3000;
+  WriteUninstallEntry(folder_, facts);
   std::string value;
   ASSERT_TRUE(wine_test::ReadRegString(HKEY_LOCAL_MACHINE, key_, "DisplayName", value));
   EXPECT_EQ(value, "Kv Demo deinstalieren");
   ASSERT_TRUE(wine_test::ReadRegString(HKEY_LOCAL_MACHINE, key_, "UninstallString", value));
-  EXPECT_EQ(value, "C:\\Programme\\Kv Demo\\Uninstal.exe");
-  EXPECT_EQ(ValueCount(key_), 2u);
-  // A second install replaces them.
-  WriteUninstallEntry(folder_, "Neu", "D:\\Neu\\");
-  ASSERT_TRUE(wine_test::ReadRegString(HKEY_LOCAL_MACHINE, key_, "UninstallString", value));
-  EXPECT_EQ(value, "D:\\Neu\\Uninstal.exe");
-  EXPECT_EQ(ValueCount(key_), 2u);
+  EXPECT_EQ(value, "\"C:\\Programme\\Kv Demo\\Uninstal.exe\"");
+  kv::RegKey k;
+  ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_.c_str(), 0, KEY_READ, k.Receive()), ERROR_SUCCESS);
+  DWORD type = 0;
+  DWORD kib = 0;
+  DWORD size = sizeof kib;
+  ASSERT_EQ(::RegQueryValueExA(k.Get(), "EstimatedSize", nullptr, &type, reinterpret_cast<BYTE*>(&kib), &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(kib, 3u);
+  // Name, both commands, place, version, size, no change, no repair.
+  EXPECT_EQ(ValueCount(key_), 8u);
+  // A second install writes its own; a value it has no more of stays.
+  facts.installPath = "D:\\Neu\\";
+  facts.version = "";
+  WriteUninstallEntry(folder_, facts);
+  ASSERT_TRUE(wine_test::ReadRegString(HKEY_LOCAL_MACHINE, key_, "QuietUninstallString", value));
+  EXPECT_EQ(value, "\"D:\\Neu\\Uninstal.exe\" /s");
 }
 
 // A folder with an empty part would write into the key of every program.
@@ -127,7 +144,7 @@ TEST_F(UninstallEntry, NothingForAFolderWithoutAnEntryNameOrARestrictedAccount) 
   const DWORD parentValues = ValueCount(kUninstallKey);
   for (const char* folder : {"", "\\", "\\KvTest.Lead", "KvTest.Trail\\", "KvTest\\\\Doubled"}) {
     SCOPED_TRACE(folder);
-    WriteUninstallEntry(folder, "Kv Demo", "C:\\Programme\\Kv Demo");
+    WriteUninstallEntry(folder, kFacts);
     EXPECT_EQ(ValueCount(kUninstallKey), parentValues);
     // Nor a key of its own, which nothing would remove.
     for (const char* key : {"\\KvTest.Lead", "\\KvTest.Trail", "\\KvTest"})
@@ -135,7 +152,7 @@ TEST_F(UninstallEntry, NothingForAFolderWithoutAnEntryNameOrARestrictedAccount) 
   }
 
   seam::SimulateRestrictedAccount(true);
-  WriteUninstallEntry(folder_, "Kv Demo", "C:\\Programme\\Kv Demo");
+  WriteUninstallEntry(folder_, kFacts);
   seam::SimulateRestrictedAccount(false);
   kv::RegKey k;
   EXPECT_NE(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_.c_str(), 0, KEY_READ, k.Receive()), ERROR_SUCCESS);

@@ -446,8 +446,23 @@ private:
       out_ << '\n';
       if (!items.empty())
         out_ << "shortcuts: desktop and Start menu (when chosen): \"" << items.front().caption << ".LNK\"\n";
-      out_ << "registry: HKEY_LOCAL_MACHINE" << UninstallKeyPath(folder) << ": DisplayName \""
-           << UninstallDisplayName(group) << "\", UninstallString \"" << UninstallerPath(installPath_) << "\"\n";
+      UninstallEntryFacts facts;
+      facts.groupName = group;
+      facts.installPath = installPath_;
+      facts.mainProgFile = plans_.back().plan.mainProgFile;
+      facts.version = ReadProductVersion(list_);
+      facts.publisher = ReadPublisher(list_);
+      out_ << "registry: HKEY_LOCAL_MACHINE" << UninstallKeyPath(folder) << ":\n";
+      for (const EntryValue& value : UninstallEntryValues(facts)) {
+        out_ << "  " << value.name << " = ";
+        if (value.name == "EstimatedSize") {
+          out_ << "(DWORD) the KiB of the files the install places\n";
+        } else if (value.number) {
+          out_ << "(DWORD) " << value.dword << '\n';
+        } else {
+          out_ << value.text << '\n';
+        }
+      }
     }
     out_ << "log: " << InstallLogPath(installPath_) << ": [General] Name=" << name
          << ", [InstalledFiles] File1 to File" << plans_.back().plan.files.size() << ", [Group] Name=" << group

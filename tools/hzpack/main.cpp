@@ -37,9 +37,11 @@ constexpr const char* kUsage =
     "       hzpack info IN           show the header of IN\n"
     "       hzpack make SOURCE MEDIUM --name NAME --agreement FILE [--readme FILE]\n"
     "                   [--main FILE] [--path DIR] [--setup FILE] [--item FILE=CAPTION]...\n"
+    "                   [--product-version TEXT] [--publisher TEXT]\n"
     "                                build a medium from the product folder SOURCE\n"
     "                                (SETUP.EXE: --setup, or the one beside hzpack;\n"
-    "                                --item: one more shortcut, FILE below SOURCE)\n"
+    "                                --item: one more shortcut, FILE below SOURCE;\n"
+    "                                --product-version, --publisher: for the software list)\n"
     "       hzpack check MEDIUM [--plan]\n"
     "                                check MEDIUM as the setup program will read and\n"
     "                                install it; --plan also shows the install\n"
@@ -118,7 +120,8 @@ int Info(const std::string& in) {
 bool ParseMake(const std::vector<std::string>& args, hzpack::MakeRequest& request) {
   std::map<std::string, std::string*> options = {
       {"--name", &request.name}, {"--agreement", &request.agreement}, {"--readme", &request.readme},
-      {"--main", &request.mainFile}, {"--path", &request.path}, {"--setup", &request.setup}};
+      {"--main", &request.mainFile}, {"--path", &request.path}, {"--setup", &request.setup},
+      {"--product-version", &request.version}, {"--publisher", &request.publisher}};
   std::vector<std::string> positional;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const auto option = options.find(args[i]);
