@@ -16,11 +16,13 @@
 # writes of an install run (both install_floor.exe), less the process starts
 # beyond one (install_floor doing nothing); "uninstall" the deletion of the
 # files by the benchmark build's uninstaller, driven through its windows, and
-# "silent" the whole run of Uninstal.exe /s. KV_BENCH_KINDS picks some of
-# them. KV_BENCH_BEFORE names the Win32 build tree of an earlier revision:
-# its SETUP.EXE /s and its log alone ("setup-before", "log-before") are then
-# timed in the same rounds, for a before-and-after comparison under the same
-# load. Each run gets a fresh prefix (a copy of a template) with its
+# "silent" the whole run of Uninstal.exe /s, "nsis-uninstall" NSIS's
+# uninstaller of the same files run in place (/S _?=). KV_BENCH_KINDS picks
+# some of them. KV_BENCH_BEFORE names the Win32 build tree of an earlier
+# revision: its SETUP.EXE /s and its log alone ("setup-before",
+# "log-before") are then timed in the same rounds, and with "silent" its
+# Uninstal.exe /s ("silent-before"), for a before-and-after comparison under
+# the same load. Each run gets a fresh prefix (a copy of a template) with its
 # wineserver and services already started, and each install is compared with
 # the tree file by file before its time counts.
 # Prints the medians of the wall time and of the process's CPU time and the
@@ -35,7 +37,10 @@ runs="${1:-5}"
 files="${KV_BENCH_FILES:-1000}"
 kinds=(${KV_BENCH_KINDS:-setup plain nsis xcopy decode log start})
 before="${KV_BENCH_BEFORE:+$(cd "$KV_BENCH_BEFORE" && pwd)}"
-[ -z "$before" ] || kinds+=(setup-before log-before)
+if [ -n "$before" ]; then
+  kinds+=(setup-before log-before)
+  [[ " ${kinds[*]} " != *" silent "* ]] || kinds+=(silent-before)
+fi
 work="$root/${KV_BENCH_DIR:-build/bench-install}"
 libdir="/usr/lib/$(gcc -print-multiarch 2>/dev/null || echo x86_64-linux-gnu)"
 
@@ -114,7 +119,7 @@ Section "Uninstall"
   RMDir /r "\$INSTDIR"
 SectionEnd
 NSI
-  if [[ " ${kinds[*]} " == *" nsis "* ]]; then
+  if [[ " ${kinds[*]} " == *" nsis"* ]]; then
     makensis -V1 "$work/bench.nsi"
     echo "NSIS installer: $(stat -c %s "$work/nsis-setup.exe" | awk '{printf "%.1f MB", $1 / 1e6}')"
   fi
@@ -148,13 +153,16 @@ run_one() {
       log-before) cmd=(wine "$before/bench/install_floor.exe" log 'C:\Bench' "Z:${work//\//\\}\\log.lst") ;;
       start) cmd=(wine "$floor" decode NUL) ;;
       uninstall) cmd=(wine "$root/build/win32/bench/uninstall_driver.exe" 'C:\Bench\Uninstal.exe') ;;
-      silent) cmd=(wine 'C:\Bench\Uninstal.exe' /s) ;;
+      silent | silent-before) cmd=(wine 'C:\Bench\Uninstal.exe' /s) ;;
+      nsis-uninstall) cmd=(wine 'C:\Bench\Uninstall.exe' /S '_?=C:\Bench') ;;
     esac
     TIMEFORMAT="%3R %3U %3S"
     # The uninstalls' installs are not timed.
     case "$kind" in
       uninstall) wine "$work/nopauses/SETUP.EXE" /s </dev/null >/dev/null 2>&1 || rc=$? ;;
       silent) wine "$work/medium/SETUP.EXE" /s </dev/null >/dev/null 2>&1 || rc=$? ;;
+      silent-before) wine "$work/before/SETUP.EXE" /s </dev/null >/dev/null 2>&1 || rc=$? ;;
+      nsis-uninstall) wine "$work/nsis-setup.exe" /S </dev/null >/dev/null 2>&1 || rc=$? ;;
     esac
     [ "$rc" -eq 0 ] || { echo "$kind: the install's exit code $rc" >&2; exit 1; }
     if [ "$kind" = uninstall ]; then
@@ -177,11 +185,11 @@ run_one() {
     done
     case "$kind" in
       decode | start) ;;
-      uninstall)
+      uninstall | nsis-uninstall)
         if [ -e "$prefix/drive_c/Bench/$(head -n 1 "$work/files.txt")" ]; then
           echo "uninstall: an installed file is left" >&2; exit 1
         fi ;;
-      silent)
+      silent | silent-before)
         # The self-removal script takes the directory once the uninstaller has ended.
         for _ in $(seq 50); do [ -e "$prefix/drive_c/Bench" ] || break; sleep 0.1; done
         [ ! -e "$prefix/drive_c/Bench" ] || { echo "silent: the directory is left" >&2; exit 1; } ;;
@@ -236,6 +244,7 @@ for kind in "${kinds[@]}"; do
     name["start"] = "a process start"; name["uninstall"] = "uninstall, its deletion alone"
     name["silent"] = "Uninstal.exe /s"
     name["setup-before"] = "SETUP.EXE /s, before"; name["log-before"] = "floor: log alone, before"
+    name["silent-before"] = "Uninstal.exe /s, before"; name["nsis-uninstall"] = "NSIS uninstaller /S"
     split(r, lim, " ")
     # xcopy runs in a child of cmd, whose time its parent does not collect.
     cpu = k == "xcopy" ? "      -" : sprintf("%5.2f s", c)
@@ -255,3 +264,15 @@ if [ "$floor" != 0 ]; then
   awk -v f="$floor" -v n="$nsis" 'BEGIN {
     printf "  %-30s wall %6.2f s%s\n", "floor", f, (n > 0 ? sprintf("   %.2fx NSIS", f / n) : "") }'
 fi
+# Each round's ratios (its wall, the timers taken off SETUP.EXE's, and its
+# CPU): only the rounds of one run, side by side, say how the two compare.
+per_round() {  # KIND YARDSTICK KIND'S-TIMERS YARDSTICK'S-TIMERS
+  have "$1" && have "$2" || return 0
+  paste -d ' ' "$work/t.$1" "$work/t.$2" | awk -v a="$1" -v b="$2" -v ta="$3" -v tb="$4" '
+    {w = w sprintf(" %.2f", ($1 - ta) / ($3 - tb)); c = c sprintf(" %.2f", $2 / $4)}
+    END {printf "  %s against %s, each round: wall%s   CPU%s\n", a, b, w, c}'
+}
+per_round setup nsis 2.2 0
+per_round setup setup-before 2.2 2.2
+per_round silent nsis-uninstall 0 0
+per_round silent silent-before 0 0

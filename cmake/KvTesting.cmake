@@ -33,12 +33,14 @@ else()
   set(KV_GTEST_LIBS GTest::gtest GTest::gtest_main)
 endif()
 
-# kv_add_gtest(NAME [SERIAL] SOURCES src... [LIBS lib...] [LABELS label...])
+# kv_add_gtest(NAME [SERIAL] [FILTER gtest-filter] SOURCES src... [LIBS lib...] [LABELS label...])
 # One test program; each of its test cases becomes one CTest test. SERIAL for
 # tests that change state every process of the Wine prefix sees (HKLM, the
-# global Windows version): CTest then runs nothing beside them.
+# global Windows version): CTest then runs nothing beside them. FILTER leaves
+# out the cases that a test of their own runs (a GoogleTest filter such as
+# "-Suite.Name*").
 function(kv_add_gtest name)
-  cmake_parse_arguments(ARG "SERIAL" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "SERIAL" "FILTER" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${KV_GTEST_LIBS})
   if(WIN32)
@@ -49,5 +51,6 @@ function(kv_add_gtest name)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
+    TEST_FILTER "${ARG_FILTER}"
     PROPERTIES LABELS "${label};${ARG_LABELS}" TIMEOUT 120 RUN_SERIAL ${ARG_SERIAL})
 endfunction()

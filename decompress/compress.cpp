@@ -173,19 +173,17 @@ std::int32_t ExpandOrRaise() {
   const auto outBuf = ReserveBuffer();
   kv::File in = kv::OpenForReading(InFileName);
   if (!in.IsOpen()) throw ELzrw1Exception(InFileName + " nicht gefunden!");
-  std::string tempPath;
-  kv::File out = kv::CreateTempBeside(OutFileName, tempPath);
-  if (!out.IsOpen()) throw ELzrw1Exception("Konnte " + OutFileName + " nicht öffnen!");
+  kv::Output out = kv::OpenOutput(OutFileName);
+  if (!out.file.IsOpen()) throw ELzrw1Exception("Konnte " + OutFileName + " nicht öffnen!");
   try {
-    Decode(in, out, inBuf.get(), outBuf.get());
-    if (!out.Close()) throw ELzrw1Exception("ERROR WRITING TO " + OutFileName + " !");
+    Decode(in, out.file, inBuf.get(), outBuf.get());
+    if (!kv::CloseOutput(out)) throw ELzrw1Exception("ERROR WRITING TO " + OutFileName + " !");
   } catch (...) {
-    out = kv::File();  // closed unflushed, then removed
-    kv::DeleteFilePath(tempPath);
+    kv::DiscardOutput(out);
     throw;
   }
   in.Close();
-  if (!kv::PutInPlace(tempPath, OutFileName)) throw ELzrw1Exception("Konnte " + OutFileName + " nicht öffnen!");
+  if (!kv::PlaceOutput(out, OutFileName)) throw ELzrw1Exception("Konnte " + OutFileName + " nicht öffnen!");
   return 1;
 }
 

@@ -38,3 +38,11 @@ std::vector<std::string> TargetSubFolders(const std::string& targetName) {
     folders.push_back(targetName.substr(0, end));
   return folders;
 }
+
+bool CopyPagePacing::Due(std::uint32_t nowMs) {
+  // The difference in unsigned arithmetic holds across the clock's wrap.
+  if (drawn_ && nowMs - lastMs_ < intervalMs_) return false;
+  drawn_ = true;
+  lastMs_ = nowMs;
+  return true;
+}

@@ -5,6 +5,7 @@
 
 #include "engine/install_log.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,9 +14,13 @@
 class CopyPage {
 public:
   virtual ~CopyPage() = default;
-  // Shows the file being handled (both texts lower case) and repaints the
-  // window at once, without processing other messages.
+  // The file being handled (both texts lower case). The page is drawn with
+  // it when an update is due (CopyPagePacing), without processing other
+  // messages.
   virtual void ShowFiles(const std::string& from, const std::string& to) = 0;
+  // Draws the page at once with the file last given and the bar's position:
+  // before a question about that file, and when the run is done.
+  virtual void DrawNow() = 0;
   // The progress position: the number of this file's log entry.
   virtual int Position() const = 0;
 };
@@ -35,6 +40,22 @@ std::string GiveUpText(const std::string& destinationPath);
 // a sub-path that could lead out of the directory (a drive, a leading
 // separator, an empty, "." or ".." part), so nothing is created outside it.
 std::vector<std::string> TargetSubFolders(const std::string& targetName);
+
+// Which updates of the copy page are drawn: the first, then each that comes
+// at least intervalMs after the last one drawn. Drawing costs more than a
+// small file's copy; more often than a few tens of times a second nobody
+// reads it. Times in ms from a clock that wraps (GetTickCount).
+class CopyPagePacing {
+public:
+  explicit CopyPagePacing(std::uint32_t intervalMs) : intervalMs_(intervalMs) {}
+  // True when the update at nowMs is drawn, which then counts as the last.
+  bool Due(std::uint32_t nowMs);
+
+private:
+  std::uint32_t intervalMs_;
+  std::uint32_t lastMs_ = 0;
+  bool drawn_ = false;
+};
 
 // ---- Win32 ----------------------------------------------------------------
 

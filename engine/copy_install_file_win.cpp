@@ -101,6 +101,7 @@ CopyOutcome CopyInstallFile(CopyPage& page, CopyRun& run, const std::string& sou
   unsigned long error = ERROR_SUCCESS;
   if (!InstallFileContent(plan)) {
     error = GetLastError();
+    page.DrawNow();
     outcome = SuppressMsgBoxes ? PlaceWithoutAsking(plan)
                                : AskAndRetry(plan, plan.expand ? ExpandRetryText(sourcePath, destinationPath)
                                                                : CopyRetryText(destinationPath));

@@ -29,6 +29,41 @@ std::string TempPathBeside(const std::string& target, unsigned attempt) {
   return directory + name;
 }
 
+File CreateTempBeside(const std::string& target, std::string& tempPath) {
+  File file;
+  tempPath = UseTempPathBeside(target, [&file](const std::string& path) { return CreateNew(path, file); });
+  return file;
+}
+
+Output OpenOutput(const std::string& target) {
+  Output output;
+  // Wine creates a file past the longest path, which Windows refuses: such a
+  // target takes the temporary file's route, which refuses it on both.
+  if (target.size() <= kMaxPathLength && CreateNew(target, output.file) == NameUse::Done) {
+    output.path = target;
+    return output;
+  }
+  // Taken, or refused for a reason the temporary file's route meets as well
+  // (a missing folder, no right to write): that route decides, as it always did.
+  output.replaces = true;
+  output.file = CreateTempBeside(target, output.path);
+  return output;
+}
+
+bool CloseOutput(Output& output) {
+  const bool flushed = !output.replaces || output.file.Flush();
+  return output.file.Close() && flushed;
+}
+
+void DiscardOutput(Output& output) {
+  output.file = File();
+  DeleteFilePath(output.path);
+}
+
+bool PlaceOutput(const Output& output, const std::string& target) {
+  return !output.replaces || PutInPlace(output.path, target);
+}
+
 bool PutInPlace(const std::string& tempPath, const std::string& target) {
   if (ReplaceFilePath(tempPath, target)) return true;
   DeleteFilePath(tempPath);
@@ -36,13 +71,14 @@ bool PutInPlace(const std::string& tempPath, const std::string& target) {
 }
 
 bool CopyFileOver(const std::string& from, const std::string& to) {
-  std::string tempPath;
-  if (!CreateTempBeside(to, tempPath).IsOpen()) return false;  // the name is kept; the handle closes
-  if (!CopyOnto(from, tempPath)) {
-    DeleteFilePath(tempPath);
+  Output output = OpenOutput(to);
+  if (!output.file.IsOpen()) return false;
+  output.file = File();  // the copy writes by name; the name stays taken
+  if (!CopyOnto(from, output.path, output.replaces)) {
+    DeleteFilePath(output.path);
     return false;
   }
-  return PutInPlace(tempPath, to);
+  return PlaceOutput(output, to);
 }
 
 }  // namespace kv

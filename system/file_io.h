@@ -26,8 +26,10 @@ public:
   // is one system call.
   long Read(void* buffer, std::size_t count);
   long Write(const void* buffer, std::size_t count);
-  // Flushes and closes; false when either fails or the file was not open.
-  // The object is closed after.
+  // Hands what was written to the disk; false when that fails or the file
+  // is not open.
+  bool Flush();
+  // False when closing fails or the file was not open; closed after.
   bool Close();
 
 private:
@@ -43,6 +45,25 @@ File OpenForReading(const std::string& path);
 // wherever target's fits.
 File CreateTempBeside(const std::string& target, std::string& tempPath);
 bool DeleteFilePath(const std::string& path);
+// Where a file's new content is written: straight to the target when no
+// file stands there, as every installer writes a new file; else to a
+// temporary file beside it, flushed before it replaces the earlier file, so
+// that a replacement cut off midway (a crash, a power cut) never costs the
+// earlier file.
+struct Output {
+  File file;
+  std::string path;       // where the bytes go: the target or the temporary file
+  bool replaces = false;  // the target's name was taken: written beside it, flushed
+};
+// The output for target; its file is not open when neither can be created.
+Output OpenOutput(const std::string& target);
+// Closes the output, flushed when it replaces; false when either fails.
+bool CloseOutput(Output& output);
+// Closes the output unflushed and removes what it wrote.
+void DiscardOutput(Output& output);
+// Puts a closed output in place of target where it replaces; when that
+// fails, the output is removed and the earlier file stays as it was.
+bool PlaceOutput(const Output& output, const std::string& target);
 // Puts the file at from in place of the one at to (which may exist). When
 // this fails, a file that stood at to is still there. A read-only file at
 // to is refused, as Windows refuses it.
@@ -50,9 +71,8 @@ bool ReplaceFilePath(const std::string& from, const std::string& to);
 // Puts a complete temporary file in place of target; when that fails, the
 // temporary file is deleted and a file at target stays as it was.
 bool PutInPlace(const std::string& tempPath, const std::string& target);
-// Copies a file over target through a temporary file beside it, which
-// replaces target only once the copy is complete: a failed copy (a full
-// disk) leaves an earlier file as it was. The copy is writable whatever the
+// Copies a file to target through OpenOutput: a failed copy (a full disk)
+// leaves an earlier file as it was. The copy is writable whatever the
 // source's attributes.
 bool CopyFileOver(const std::string& from, const std::string& to);
 

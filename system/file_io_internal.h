@@ -19,11 +19,15 @@ std::string DirectoryOf(const std::string& path);
 // the path would pass kMaxPathLength. "" once the names run out.
 std::string TempPathBeside(const std::string& target, unsigned attempt);
 
-// Copies from onto the existing file to, the copy writable; false when the
-// copy fails part way.
-bool CopyOnto(const std::string& from, const std::string& to);
+// Copies from onto the existing file to, the copy writable and flushed when
+// flush says so; false when the copy fails part way.
+bool CopyOnto(const std::string& from, const std::string& to, bool flush);
 
 enum class NameUse { Done, Taken, Failed };
+
+// Creates path as a new, empty file (read-write, shared with nobody, the mode
+// a new file gets) into file; Taken when the name is in use.
+NameUse CreateNew(const std::string& path, File& file);
 
 // Offers use(path) one temporary path beside target after another until it
 // answers Done (that path is returned) or Failed (""); "" too when every

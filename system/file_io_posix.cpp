@@ -34,14 +34,14 @@ long File::Write(const void* buffer, std::size_t count) {
   return impl_ ? static_cast<long>(::write(impl_->fd, buffer, count)) : -1;
 }
 
+bool File::Flush() { return impl_ && ::fsync(impl_->fd) == 0; }
+
 bool File::Close() {
   if (!impl_) return false;
-  // Read-only descriptors and some file systems cannot be synced.
-  const bool ok = ::fsync(impl_->fd) == 0 || errno == EINVAL || errno == EBADF;
   const bool closed = ::close(impl_->fd) == 0;
   impl_->fd = -1;
   impl_.reset();
-  return ok && closed;
+  return closed;
 }
 
 const std::size_t kMaxPathLength = PATH_MAX - 1;
@@ -64,14 +64,10 @@ File OpenForReading(const std::string& path) {
   return FromDescriptor(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
 }
 
-File CreateTempBeside(const std::string& target, std::string& tempPath) {
-  File file;
-  tempPath = UseTempPathBeside(target, [&file](const std::string& path) {
-    file = FromDescriptor(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode));
-    if (file.IsOpen()) return NameUse::Done;
-    return errno == EEXIST ? NameUse::Taken : NameUse::Failed;
-  });
-  return file;
+NameUse CreateNew(const std::string& path, File& file) {
+  file = FromDescriptor(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode));
+  if (file.IsOpen()) return NameUse::Done;
+  return errno == EEXIST ? NameUse::Taken : NameUse::Failed;
 }
 
 bool DeleteFilePath(const std::string& path) { return ::unlink(path.c_str()) == 0; }
@@ -80,7 +76,7 @@ bool ReplaceFilePath(const std::string& from, const std::string& to) {
   return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
-bool CopyOnto(const std::string& from, const std::string& to) {
+bool CopyOnto(const std::string& from, const std::string& to, bool flush) {
   File in = OpenForReading(from);
   if (!in.IsOpen()) return false;
   File out = FromDescriptor(::open(to.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
@@ -92,7 +88,7 @@ bool CopyOnto(const std::string& from, const std::string& to) {
     if (got == 0) break;
     if (out.Write(block.data(), static_cast<std::size_t>(got)) != got) return false;
   }
-  return out.Close();
+  return (!flush || out.Flush()) && out.Close();
 }
 
 }  // namespace kv

@@ -30,13 +30,13 @@ long File::Write(const void* buffer, std::size_t count) {
   return static_cast<long>(written);
 }
 
+bool File::Flush() { return impl_ && ::FlushFileBuffers(impl_->handle.Get()); }
+
 bool File::Close() {
   if (!impl_) return false;
-  // A read-only handle cannot be flushed; only the close result counts there.
-  const bool flushed = ::FlushFileBuffers(impl_->handle.Get()) || ::GetLastError() == ERROR_ACCESS_DENIED;
   const bool closed = ::CloseHandle(impl_->handle.Release()) != 0;
   impl_.reset();
-  return flushed && closed;
+  return closed;
 }
 
 const std::size_t kMaxPathLength = MAX_PATH - 1;
@@ -61,16 +61,12 @@ NameUse Outcome(bool done) {
 
 File OpenForReading(const std::string& path) { return Open(path, GENERIC_READ, OPEN_EXISTING); }
 
-// Names of its own rather than GetTempFileNameA's: that call refuses folders
-// of more than 246 characters (Wine garbles or crashes on them), where an
-// install directory may be longer.
-File CreateTempBeside(const std::string& target, std::string& tempPath) {
-  File file;
-  tempPath = UseTempPathBeside(target, [&file](const std::string& path) {
-    file = Open(path, GENERIC_READ | GENERIC_WRITE, CREATE_NEW);
-    return Outcome(file.IsOpen());
-  });
-  return file;
+// Temporary files get names of their own rather than GetTempFileNameA's:
+// that call refuses folders of more than 246 characters (Wine garbles or
+// crashes on them), where an install directory may be longer.
+NameUse CreateNew(const std::string& path, File& file) {
+  file = Open(path, GENERIC_READ | GENERIC_WRITE, CREATE_NEW);
+  return Outcome(file.IsOpen());
 }
 
 bool DeleteFilePath(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
@@ -104,12 +100,15 @@ bool ReplaceByRenaming(const std::string& from, const std::string& to) {
   return true;
 }
 
-bool CopyOnto(const std::string& from, const std::string& to) {
+bool CopyOnto(const std::string& from, const std::string& to, bool flush) {
   const bool copied = ::CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
   // The copy takes the source's attributes, and media are often read-only;
   // a read-only copy could neither replace its target nor be deleted.
   ClearReadOnly(to);
-  return copied;
+  if (!copied || !flush) return copied;
+  // CopyFileA leaves the bytes to the cache; the flush needs a handle of its own.
+  File copy = Open(to, GENERIC_WRITE, OPEN_EXISTING);
+  return copy.Flush() && copy.Close();
 }
 
 }  // namespace kv

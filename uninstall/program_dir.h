@@ -73,9 +73,9 @@ bool IsRunningProgram(const std::string& path);
 // form. None for "".
 std::vector<std::string> FolderSpellings(const std::string& folder);
 
-// Every entry matching mask (files and folders alike, names beginning with
-// "." left out), then, when recursive, the entries of each subfolder the same
-// way, depth first. Folder links are listed but not entered, as the deletion
+// Every entry matching mask (files and folders alike, hidden ones and names
+// beginning with "." included; only "." and ".." left out), then, when
+// recursive, the entries of each subfolder the same way, depth first. Folder links are listed but not entered, as the deletion
 // does not enter them either.
 std::vector<DirEntry> DirTreeEntries(const std::string& mask, bool recursive);
 // Appends the full path of every entry matching mask (files and folders

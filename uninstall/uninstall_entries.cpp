@@ -15,7 +15,9 @@ bool IsPlainFileName(const std::string& name) {
 
 bool IsGroupFolderName(const std::string& groupName) { return StaysInsideFolder(groupName); }
 
-bool IsPlainShortcutName(const std::string& shortcutName) { return IsPlainFileName(shortcutName); }
+bool IsPlainShortcutName(const std::string& shortcutName) {
+  return IsPlainFileName(shortcutName) && shortcutName.find_first_of("*?<>\"") == std::string::npos;
+}
 
 bool IsProfileFolder(const std::string& userProfileDir, const std::string& profilesDir, FolderKind kind) {
   const std::string name = ExtractFileName(userProfileDir);

@@ -17,7 +17,9 @@
 bool IsGroupFolderName(const std::string& groupName);
 // True for a shortcut name ([General] Name) that is a plain file name: no
 // "\", "/" or ":" and not dots and blanks alone, so the link it names lies
-// in the folder it is looked for in.
+// in the folder it is looked for in; and no wildcard ("*", "?", and "<", ">"
+// and '"', which a search takes as wildcards too), so a search for it finds
+// that one link.
 bool IsPlainShortcutName(const std::string& shortcutName);
 
 enum class FolderKind { Missing, Plain, Link };  // Link: a junction or symbolic link

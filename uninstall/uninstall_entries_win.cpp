@@ -40,16 +40,12 @@ void DeleteIfProductShortcut(const DirEntry& entry, const std::vector<std::strin
   if (IsProductShortcut(file, programDir)) ::DeleteFileA(entry.path.c_str());
 }
 
-// A shortcut of the first [Items] line, by its name in folder.
+// A shortcut of the first [Items] line, by its name (IsPlainShortcutName:
+// no wildcard, so the walk finds that one link) in folder.
 void RemoveShortcut(const std::string& folder, const std::string& fileName,
                     const std::vector<std::string>& programDir) {
   if (folder.empty()) return;
-  const std::string path = AddBackslash(folder) + fileName;
-  const DWORD attributes = ::GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return;
-  DeleteIfProductShortcut({path, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-                           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0},
-                          programDir);
+  for (const DirEntry& entry : FindEntries(AddBackslash(folder) + fileName)) DeleteIfProductShortcut(entry, programDir);
 }
 
 // The product's links in the group folder, then the folder once nothing

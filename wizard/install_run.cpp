@@ -40,16 +40,21 @@ std::string MobileSuccessMessage(const std::string& path, bool rightsHint) {
 }  // namespace
 
 void InstallWizard::ShowFiles(const std::string& from, const std::string& to) {
-  SetText(fromPanel_, from);
-  SetText(toPanel_, to);
+  copyFrom_ = from;
+  copyTo_ = to;
+  if (copyPacing_.Due(GetTickCount())) DrawNow();
+}
+
+void InstallWizard::DrawNow() {
+  SetText(fromPanel_, copyFrom_);
+  SetText(toPanel_, copyTo_);
+  SendMessageA(copyGauge_, PBM_SETPOS, static_cast<WPARAM>(copyPosition_), 0);
   UpdateWindow(Handle());
 }
 
-int InstallWizard::Position() const {
-  return static_cast<int>(SendMessageA(copyGauge_, PBM_GETPOS, 0, 0));
-}
+int InstallWizard::Position() const { return copyPosition_; }
 
-void InstallWizard::Advance() { SendMessageA(copyGauge_, PBM_DELTAPOS, 1, 0); }
+void InstallWizard::Advance() { ++copyPosition_; }
 
 void InstallWizard::InstallRun() {
   ProcessMessages();
@@ -67,6 +72,7 @@ void InstallWizard::InstallRun() {
   LogRun("Verzeichnis: " + InstallPath);
   SendMessageA(copyGauge_, PBM_SETRANGE32, 0, static_cast<LPARAM>(plan.files.size()));
   SendMessageA(copyGauge_, PBM_SETPOS, 0, 0);
+  copyPosition_ = 0;
 
   const std::string programDir = GetAppDir();
   const std::string sampleDatabase = AddBackslash(InstallPath) + kSampleDatabase;
@@ -100,10 +106,12 @@ void InstallWizard::InstallRun() {
         // A name that leads out of its directory would overwrite what belongs
         // to others: never placed, never logged, and the run counts as failed.
         CopyErrors = true;
+        DrawNow();
         ShowMessage(GiveUpText(file.destinationDir + file.targetName));
         break;
     }
   }
+  DrawNow();
 
   if (AllUsersGiven) {
     SetChecked(currentUserButton_, false);

@@ -12,6 +12,7 @@
 #include "wizard/install_dir.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -65,6 +66,7 @@ private:
   // The install run, its copy page and its end.
   void InstallRun();
   void ShowFiles(const std::string& from, const std::string& to) override;
+  void DrawNow() override;
   int Position() const override;
   void Advance();
   void MobileCompletion();
@@ -130,6 +132,12 @@ private:
   HWND toLabel_ = nullptr;
   HWND toPanel_ = nullptr;
   HWND copyGauge_ = nullptr;
+  // The copy page as it is drawn next: the file last given and the bar.
+  static constexpr std::uint32_t kCopyPageIntervalMs = 40;  // 25 times a second
+  std::string copyFrom_;
+  std::string copyTo_;
+  int copyPosition_ = 0;
+  CopyPagePacing copyPacing_{kCopyPageIntervalMs};
 };
 
 extern std::unique_ptr<InstallWizard> TheInstallWizard;

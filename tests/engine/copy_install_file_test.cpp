@@ -1,4 +1,5 @@
-// The folders the copy step may create for a target's sub-path.
+// The folders the copy step may create for a target's sub-path, and which
+// of the copy run's updates reach the screen.
 #include "engine/copy_install_file.h"
 
 #include <gtest/gtest.h>
@@ -32,6 +33,27 @@ TEST(TargetSubFolders, OnlyInsideTheDestination) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(TargetSubFolders(c.name), c.folders);
+  }
+}
+
+TEST(CopyPagePacing, DrawsTheFirstThenOnceAnIntervalHasPassed) {
+  const struct {
+    const char* name;
+    std::vector<std::uint32_t> times;
+    std::vector<bool> drawn;
+  } cases[] = {
+      {"the first at once, even at 0", {0, 1}, {true, false}},
+      {"a steady stream: one in each 40 ms", {0, 10, 39, 40, 41, 79, 80, 200}, {true, false, false, true, false, false, true, true}},
+      {"a stopped clock draws the first alone", {500, 500, 500}, {true, false, false}},
+      {"the clock's wrap after 49.7 days", {0xFFFFFFF0u, 0xFFFFFFFFu, 0x17u, 0x18u, 0x30u}, {true, false, false, true, false}},
+      {"a slow file: the next one draws at once", {100, 5100, 5110}, {true, true, false}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    CopyPagePacing pacing(40);
+    std::vector<bool> drawn;
+    for (const std::uint32_t t : c.times) drawn.push_back(pacing.Due(t));
+    EXPECT_EQ(drawn, c.drawn);
   }
 }
 

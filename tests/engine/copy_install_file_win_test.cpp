@@ -28,10 +28,11 @@ public:
     shownFrom = from;
     shownTo = to;
   }
+  void DrawNow() override { drawnTo = shownTo; }
   int Position() const override { return position; }
 
   int position = 0;
-  std::string shownFrom, shownTo;
+  std::string shownFrom, shownTo, drawnTo;
 };
 
 std::string Packed(const std::string& text) {
@@ -189,8 +190,8 @@ private:
   std::string path_;
 };
 
-// Run by full_disk_test.sh, which lends a small drive that may be filled (a
-// tmpfs); skipped elsewhere.
+// Run by full_disk_test.sh (CopyStep.AFullDiskOnASmallTmpfs), which lends a
+// small drive that may be filled (a tmpfs); left out of the test list.
 TEST_F(CopyStep, AFullDiskKeepsTheEarlierFileAndRefusesTheLog) {
   const char* drive = std::getenv("KV_FULL_DRIVE");
   if (!drive) GTEST_SKIP() << "no drive to fill";
@@ -314,6 +315,8 @@ protected:
       held.Reset();
 
       ASSERT_EQ(outcome.dialogs.size(), c.dialogs.size());
+      EXPECT_EQ(page_.drawnTo, Lower(destination)) << "the page shows the file in question";
+      page_.drawnTo.clear();
       for (std::size_t i = 0; i < c.dialogs.size(); ++i) {
         const uidriver::DialogView& view = outcome.dialogs[i].view;
         if (c.dialogs[i] == kQuestion) {
@@ -378,7 +381,8 @@ TEST_F(CopyFailure, MissingOrHeldOpenDecidedByTheUser) {
 }
 
 // Wine run by root writes over read-only files (Unix permissions do not bind
-// root); read_only_target_test.sh runs this as an unprivileged user.
+// root); read_only_target_test.sh (CopyFailure.ReadOnlyTargetAsUnprivilegedUser)
+// runs this as an unprivileged user, and it is left out of the test list.
 TEST_F(CopyFailure, ReadOnlyTargetDecidedByTheUser) {
   const std::string probe = target_ + "probe";
   kvtest::WriteBytes(probe, "");

@@ -111,6 +111,15 @@ TEST(EntryWrites, OnlyWhatTheLogDoesNotHold) {
        "c:\\b", {{"InstalledFiles", "File2", "c:\\b"}, {"Group", "Name", ""}, {"StartMenu", "Folder", "Ordner"}}},
       {"an empty group name the log holds is not", "[Group]\r\nName=\r\n[StartMenu]\r\nFolder=Ordner\r\n", true,
        "", "", 1, "c:\\a", {{"InstalledFiles", "File1", "c:\\a"}}},
+      // The profile functions read the first of two lines of one key, and a
+      // section whatever the letter case of its header.
+      {"a key listed twice holds its first value", "[InstalledFiles]\r\nFile1=c:\\a\r\nFILE1=c:\\b\r\n", true, "",
+       "G", 1, "c:\\a", {{"Group", "Name", "G"}, {"StartMenu", "Folder", "Ordner"}}},
+      {"a key listed twice: the second value is written", "[InstalledFiles]\r\nFile1=c:\\a\r\nFile1=c:\\b\r\n",
+       true, "", "G", 1, "c:\\b",
+       {{"InstalledFiles", "File1", "c:\\b"}, {"Group", "Name", "G"}, {"StartMenu", "Folder", "Ordner"}}},
+      {"the files' header in another letter case", "[INSTALLEDfiles]\r\nFile1=c:\\a\r\n[Group]\r\nName=G\r\n", true,
+       "", "G", 1, "c:\\a", {{"StartMenu", "Folder", "Ordner"}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

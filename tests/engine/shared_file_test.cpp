@@ -19,6 +19,8 @@ TEST(SharedFile, CountAtInstall) {
       {"a count left without its file", 3, false, false, 4},
       {"re-install: the log lists it", 2, true, true, std::nullopt},
       {"re-install of a file never counted", std::nullopt, true, true, std::nullopt},
+      {"re-install after the file went: the count the log stands for is kept", 1, false, true, std::nullopt},
+      {"re-install after the file and its count went", std::nullopt, false, true, std::nullopt},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

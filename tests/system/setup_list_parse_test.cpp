@@ -57,6 +57,20 @@ TEST(ListValue, CutAt2047Characters) {
   }
 }
 
+// What a value written as "key=value" reads back as: the profile functions
+// pass over ^Z, form feed and vertical tab at its ends as over blanks.
+TEST(ListValue, AsReadBack) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"Demo", "Demo"},          {" \tDemo Manager\t ", "Demo Manager"}, {"\x1a" "Demo\x1a", "Demo"},
+      {"\fDemo\f", "Demo"},      {"\vDemo\v", "Demo"},                   {"\x1a\f\v 'Notiz.txt' \v", "Notiz.txt"},
+      {"De\fmo", "De\fmo"},     {"Demo\r\nName=X", "Demo"},              {"\"x\" ", "x"},
+  };
+  for (const auto& [written, read] : cases) {
+    SCOPED_TRACE(written);
+    EXPECT_EQ(ListValueAsRead(written), read);
+  }
+}
+
 TEST(ListBool, IntegersDecimalAndHexadecimal) {
   struct Case {
     const char* value;  // nullptr for a missing key

@@ -379,7 +379,8 @@ TEST(UninstallRun, RealInstallThenUninstallLeavesNothing) {
 }
 
 // The sample medium installed with "SETUP.EXE /s" and removed with
-// "Uninstal.exe /s": no window, nobody waited for, the user's files kept.
+// "Uninstal.exe /s": no window, nobody waited for, the user's files kept,
+// those in a sub-folder too (the native table has one at the top).
 TEST(UnattendedUninstall, RemovesTheInstallationAndKeepsTheUsersFiles) {
   const uidriver::ScreenLock screen;
   const std::string dir = "C:\\Programme\\Demo Manager";
@@ -393,7 +394,7 @@ TEST(UnattendedUninstall, RemovesTheInstallationAndKeepsTheUsersFiles) {
     std::vector<std::string> inDir;  // once the self-removal script has ended
   } cases[] = {{"/s", kLogDeleted, "INSTALL1.LOG", 3,
                 {"Beispiel.HDB", "DEMO.EXE", "DEMO.HLP", "Liesmich.txt", "Uninstal.exe"}},
-               {"/S extra", kUsersFile, "Notizen.txt", 0, {"Notizen.txt"}},
+               {"/S extra", kUsersFile, "Daten\\Notizen.txt", 0, {"Daten"}},
                {"/s", kHeldOpen, "DEMO.HLP", 1, {"DEMO.HLP"}},
                {"/s", kNone, "", 0, {}}};  // last: it leaves nothing behind
   for (const auto& c : cases) {
@@ -404,7 +405,10 @@ TEST(UnattendedUninstall, RemovesTheInstallationAndKeepsTheUsersFiles) {
     ASSERT_EQ(left().size(), 5u) << "Windows file, entry, group, desktop and Start-menu shortcut";
     const std::string file = dir + "\\" + c.file;
     if (c.change == kLogDeleted) DeleteFileA(file.c_str());
-    if (c.change == kUsersFile) kvtest::WriteBytes(file, "meine Notizen");
+    if (c.change == kUsersFile) {
+      ForceDirectories(ExtractFilePath(file));
+      kvtest::WriteBytes(file, "meine Notizen");
+    }
     kv::FileHandle held(c.change != kHeldOpen ? INVALID_HANDLE_VALUE
                                               : CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                                             OPEN_EXISTING, 0, nullptr));

@@ -170,7 +170,9 @@ TEST(ProgramGroup, GroupAndShortcutNamesInsideTheirFolder) {
       {"../Demo", false, false},
       {".", false, false},       {"...", false, false},        {". .", false, false},     {"\\", false, false},
       {"\\Demo", false, false},  {"C:\\Demo", false, false},   {"C:Demo", false, false},  {"Demo:x", false, false},
-      {"Firma/Demo", true, false}, {"..\\..\\Hans\\Desktop\\Bank", false, false}};
+      {"Firma/Demo", true, false}, {"..\\..\\Hans\\Desktop\\Bank", false, false},
+      // A wildcard would make the search for the link find others'.
+      {"*", true, false},          {"Demo?", true, false},       {"<Demo>", true, false},   {"\"Demo\"", true, false}};
   for (const auto& [name, group, shortcut] : cases) {
     SCOPED_TRACE(name);
     EXPECT_EQ(IsGroupFolderName(name), group);
@@ -184,6 +186,7 @@ TEST(Shortcuts, ProfileFolderAccepted) {
   const std::vector<std::tuple<std::string, K, bool>> cases = {
       {p + "\\Hans", K::Plain, true},           {"c:\\dokumente und einstellungen\\hans", K::Missing, true},
       {p + "\\All Users", K::Link, true},       {p + "\\Hans", K::Link, false},  // Vista's own link; another
+      {p + "\\ALL USERS", K::Link, true},
       {p + "\\Hans\\Startmenü", K::Plain, false}, {p + "\\..", K::Plain, false},
       {p + "\\Hans\\..\\Grete", K::Plain, false}, {p, K::Plain, false},
       {p + "2\\Hans", K::Plain, false},         {"", K::Missing, false}};
@@ -204,6 +207,8 @@ TEST(Shortcuts, FoldersWhereTheInstallerPutThem) {
       {"German layout", hans, german, hans + "\\Startmenü\\Programme|" + hans + "\\Startmenü|" + hans + "\\Desktop"},
       {"Vista layout", hans, {}, "U\\Programs|U\\Start|U\\Desktop"},
       {"all users, no Programme", all, german, "A\\Programs|" + all + "\\Startmenü|A\\Desktop"},
+      {"all users in another letter case, Vista layout", "C:\\Profile\\all users", {},
+       "A\\Programs|A\\Start|A\\Desktop"},
       {"no profile", "", german, "S\\Start\\Programme|S\\Start|S\\Desktop"},
       {"a profile that is a link", hans + "*", german, "U\\Programs|U\\Start|U\\Desktop"},
       {"the Start menu not a real folder", hans, {hans, hans + "\\Startmenü\\Programme"},

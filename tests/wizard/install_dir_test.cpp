@@ -97,6 +97,8 @@ TEST(InstallDirCheck, NextOnTheDirectoryPage) {
        V::Accepted, fallback, {}, {fallback}},
       {"automatic, relative: the fallback", "Demo", {}, {fallback}, {fallback}, true, true, true, V::Accepted,
        fallback, {}, {fallback}},
+      {"automatic, relative, a writable folder of that name: the fallback all the same", "Demo", {"Demo"},
+       {fallback}, {"Demo", fallback}, true, true, true, V::Accepted, fallback, {}, {fallback}},
       {"automatic, writable: kept", "C:\\Demo", {}, {"C:\\Demo"}, {"C:\\Demo"}, true, true, true, V::Accepted,
        "C:\\Demo", {}, {"C:\\Demo"}},
       {"automatic, the fallback fails too", "C:\\Demo", {"C:\\Demo"}, {}, {}, false, true, true, V::Unusable,

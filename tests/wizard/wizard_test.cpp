@@ -284,9 +284,10 @@ TEST_F(Wizard, TheWriteProbeLeavesTheUsersFilesAlone) {
   EXPECT_FALSE(FileExists(dir + "\\FileTest2.txt"));
 }
 
-// Run as an unprivileged user by unwritable_directory_test.sh, which makes
-// C:\ReadOnly belong to root; as root Wine writes anywhere, so elsewhere the
-// test is skipped.
+// Run as an unprivileged user by unwritable_directory_test.sh
+// (Wizard.UnwritableDirectoryAsUnprivilegedUser), which makes C:\ReadOnly
+// belong to root; as root Wine writes anywhere, so it is left out of the test
+// list, and skipped where it is run by hand.
 TEST_F(Wizard, UnwritableDirectory) {
   if (!DirectoryExists("C:\\ReadOnly") || DirectoryWritable("C:\\ReadOnly")) GTEST_SKIP();
   Create();

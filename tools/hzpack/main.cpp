@@ -59,23 +59,22 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
   return data;
 }
 
-// Writes a temporary file beside path that replaces it only once it is
-// complete: a failed write (a full disk) leaves an earlier file as it was.
+// Writes path through kv::OpenOutput: a failed write (a full disk) leaves an
+// earlier file as it was.
 void WriteReplacing(const std::string& path, const std::vector<std::uint8_t>& data) {
-  std::string tempPath;
-  kv::File out = kv::CreateTempBeside(path, tempPath);
-  if (!out.IsOpen()) throw std::runtime_error("cannot create a file beside " + path);
+  kv::Output out = kv::OpenOutput(path);
+  if (!out.file.IsOpen()) throw std::runtime_error("cannot create " + path);
   bool written = true;
   for (std::size_t done = 0; written && done < data.size();) {
-    const long n = out.Write(data.data() + done, std::min(kWriteChunk, data.size() - done));
+    const long n = out.file.Write(data.data() + done, std::min(kWriteChunk, data.size() - done));
     written = n > 0;
     done += written ? static_cast<std::size_t>(n) : 0;
   }
-  if (!out.Close() || !written) {
-    kv::DeleteFilePath(tempPath);
+  if (!written || !kv::CloseOutput(out)) {
+    kv::DiscardOutput(out);
     throw std::runtime_error("cannot write " + path);
   }
-  if (!kv::PutInPlace(tempPath, path)) throw std::runtime_error("cannot replace " + path);
+  if (!kv::PlaceOutput(out, path)) throw std::runtime_error("cannot replace " + path);
 }
 
 int Pack(const std::string& in, const std::string& outArg) {
