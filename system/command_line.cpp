@@ -68,7 +68,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, bool ins
   options.slashS = !arguments.empty() && AsciiLowerCase(arguments.front()) == "/s";
   if (!options.slashS) return options;
   for (std::size_t i = 1; i < arguments.size(); ++i) {
-    if (!TakeSwitch(arguments[i], installMode, options)) {
+    // The uninstaller looked at its first argument alone, and what followed
+    // never kept it from removing the product; it still does not.
+    if (!TakeSwitch(arguments[i], installMode, options) && installMode) {
       options.rejected = arguments[i];
       break;
     }

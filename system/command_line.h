@@ -14,7 +14,7 @@ struct CommandLine {
   bool allUsers = false;          // /ALLUSERS: group and shortcuts for all users
   std::string logFile;            // /LOG=file: a plain-text account of the run
   bool suppressMsgBoxes = false;  // /SUPPRESSMSGBOXES: no box, every question answered soundly
-  // The first argument after "/s" the program does not take ("" when it
+  // The first argument after "/s" the install does not take ("" when it
   // takes them all). An administrator's typo must never install anything,
   // and least of all somewhere else: the run ends with exit code 2.
   std::string rejected;
@@ -28,5 +28,6 @@ struct CommandLine {
 std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 
 // arguments: without the program's path. The install takes all four
-// switches; the uninstaller, whose "/s" shows nothing anyway, only /LOG.
+// switches and refuses anything else; the uninstaller, whose "/s" shows
+// nothing anyway, takes /LOG and passes over the rest, as it always did.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments, bool installMode);

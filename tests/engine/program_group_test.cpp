@@ -88,69 +88,42 @@ EntryValue Dword(const char* name, unsigned long value) { return {name, "", true
 TEST(UninstallEntryValues, FromTheListAndTheRun) {
   const std::vector<EntryValue> always = {
       Text("DisplayName", "Kv Demo deinstalieren"),
-      Text("UninstallString", "\"C:\\Program Files\\Kv Demo\\Uninstal.exe\""),
-      Text("QuietUninstallString", "\"C:\\Program Files\\Kv Demo\\Uninstal.exe\" /s"),
-      Text("InstallLocation", "C:\\Program Files\\Kv Demo"),
-  };
+      Text("UninstallString", "\"C:\\Program Files\\Kv\\Uninstal.exe\""),
+      Text("QuietUninstallString", "\"C:\\Program Files\\Kv\\Uninstal.exe\" /s"),
+      Text("InstallLocation", "C:\\Program Files\\Kv")};
+  const std::vector<EntryValue> noChange = {Dword("NoModify", 1), Dword("NoRepair", 1)};
   const struct {
-    const char* name;
-    const char* mainProgFile;
-    const char* version;
-    const char* publisher;
-    unsigned long long bytes;
-    std::vector<EntryValue> rest;
+    UninstallEntryFacts facts;  // group and directory as above
+    std::vector<EntryValue> between;
   } cases[] = {
-      {"everything known", "C:\\Program Files\\Kv Demo\\DEMO.EXE", "3.2.1", "Kalvento GmbH", 70000,
-       {Text("DisplayIcon", "C:\\Program Files\\Kv Demo\\DEMO.EXE"), Text("DisplayVersion", "3.2.1"),
-        Text("Publisher", "Kalvento GmbH"), Dword("EstimatedSize", 69), Dword("NoModify", 1),
-        Dword("NoRepair", 1)}},
-      // No main program, no version, no publisher: none of their values.
-      {"the list says nothing", "", "", "", 1024, {Dword("EstimatedSize", 1), Dword("NoModify", 1), Dword("NoRepair", 1)}},
-      // A byte more than a KiB takes a second one; nothing placed is 0.
-      {"sizes round up", "", "1.0", "", 1025,
-       {Text("DisplayVersion", "1.0"), Dword("EstimatedSize", 2), Dword("NoModify", 1), Dword("NoRepair", 1)}},
-      {"nothing placed", "", "", "K", 0,
-       {Text("Publisher", "K"), Dword("EstimatedSize", 0), Dword("NoModify", 1), Dword("NoRepair", 1)}},
+      {{"", "", "C:\\Program Files\\Kv\\DEMO.EXE", "3.2.1", "Kalvento", 70000},
+       {Text("DisplayIcon", "C:\\Program Files\\Kv\\DEMO.EXE"), Text("DisplayVersion", "3.2.1"),
+        Text("Publisher", "Kalvento"), Dword("EstimatedSize", 69)}},
+      // Nothing known, nothing written; a byte past a KiB takes another.
+      {{"", "", "", "", "", 1025}, {Dword("EstimatedSize", 2)}},
+      {{"", "", "", "", "", 0}, {Dword("EstimatedSize", 0)}},
       // Past what a DWORD holds in KiB (4 TiB) the size stays at its largest.
-      {"a size past a DWORD", "", "", "", 5ull << 40,
-       {Dword("EstimatedSize", 0xFFFFFFFFul), Dword("NoModify", 1), Dword("NoRepair", 1)}},
+      {{"", "", "", "", "", 5ull << 40}, {Dword("EstimatedSize", 0xFFFFFFFFul)}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    UninstallEntryFacts facts;
+    UninstallEntryFacts facts = c.facts;
     facts.groupName = "Kv Demo";
-    facts.installPath = "C:\\Program Files\\Kv Demo";
-    facts.mainProgFile = c.mainProgFile;
-    facts.version = c.version;
-    facts.publisher = c.publisher;
-    facts.installedBytes = c.bytes;
+    facts.installPath = "C:\\Program Files\\Kv";
     std::vector<EntryValue> expected = always;
-    expected.insert(expected.end(), c.rest.begin(), c.rest.end());
-    const std::vector<EntryValue> got = UninstallEntryValues(facts);
-    ASSERT_EQ(got.size(), expected.size());
-    for (std::size_t i = 0; i < got.size(); ++i) {
-      EXPECT_EQ(got[i].name, expected[i].name);
-      EXPECT_TRUE(got[i] == expected[i]) << got[i].name << " = \"" << got[i].text << "\" / " << got[i].dword;
-    }
+    expected.insert(expected.end(), c.between.begin(), c.between.end());
+    expected.insert(expected.end(), noChange.begin(), noChange.end());
+    EXPECT_TRUE(UninstallEntryValues(facts) == expected) << facts.installedBytes;
   }
 }
 
 // Entries written before the quotes, and the quoted ones, name the same
 // uninstaller: start-up's look-up and the uninstaller's own check take both.
 TEST(UninstallerOf, QuotedAndUnquotedEntries) {
-  const struct {
-    const char* uninstallString;
-    const char* uninstaller;
-  } cases[] = {
-      {"C:\\Programme\\Demo\\Uninstal.exe", "C:\\Programme\\Demo\\Uninstal.exe"},
-      {"C:\\Program Files\\Demo\\Uninstal.exe", "C:\\Program Files\\Demo\\Uninstal.exe"},
-      {"\"C:\\Program Files\\Demo\\Uninstal.exe\"", "C:\\Program Files\\Demo\\Uninstal.exe"},
-      {"\"C:\\Program Files\\Demo\\Uninstal.exe\" /s", "C:\\Program Files\\Demo\\Uninstal.exe"},
-      {"\"C:\\Ohne Ende\\Uninstal.exe", "C:\\Ohne Ende\\Uninstal.exe"},
-      {"\"\"", ""},
-      {"", ""},
-  };
-  for (const auto& c : cases) EXPECT_EQ(UninstallerOf(c.uninstallString), c.uninstaller) << c.uninstallString;
+  const char* const uninstaller = "C:\\Program Files\\Demo\\Uninstal.exe";
+  for (const std::string& entry : {std::string(uninstaller), "\"" + std::string(uninstaller) + "\"",
+                                  "\"" + std::string(uninstaller) + "\" /s", "\"" + std::string(uninstaller)})
+    EXPECT_EQ(UninstallerOf(entry), uninstaller) << entry;
+  EXPECT_EQ(UninstallerOf(""), "");
 }
 
 }  // namespace
