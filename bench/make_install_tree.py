@@ -4,15 +4,17 @@ sliced from the system's shared libraries (binary) and documentation (text).
 Sources are taken in sorted order and the sizes come from a fixed seed, so the
 tree is the same on every run on one machine.
 
-    make_install_tree.py TREE_DIR LIB_DIR [COUNT [BYTES]]
+    make_install_tree.py TREE_DIR LIB_DIR [COUNT [BYTES [PER_FOLDER]]]
 
 COUNT files (default 1,000) make the same mix at any scale: 70 KB a file on
 average, or BYTES (tiny files, where an install's work per file shows).
+PER_FOLDER files share a folder (default 100; 0 puts all in the root, a flat
+tree, where the work of finding a name in a folder shows).
 
 Prints each file's path relative to TREE_DIR ("/" separated), in list order.
 The names carry extensions the setup program maps back from their packed
 form (F0001.DL_ installs as F0001.DLL); every hundred files share a folder,
-the first hundred the root."""
+the first hundred the root, unless PER_FOLDER says otherwise."""
 import math
 import os
 import random
@@ -20,6 +22,7 @@ import sys
 
 FILES = 1000
 BYTES_PER_FILE = 70 * 1000
+PER_FOLDER = 100
 SEED = 1995
 # Sizes log-uniform over this range, then scaled so that they sum to about
 # BYTES_PER_FILE a file: many small files, a few of several hundred kilobytes.
@@ -62,6 +65,7 @@ def main():
     tree, lib_dir = sys.argv[1], sys.argv[2]
     files = int(sys.argv[3]) if len(sys.argv) > 3 else FILES
     bytes_per_file = int(sys.argv[4]) if len(sys.argv) > 4 else BYTES_PER_FILE
+    per_folder = int(sys.argv[5]) if len(sys.argv) > 5 else PER_FOLDER
     rng = random.Random(SEED)
     raw = [math.exp(rng.uniform(math.log(SMALLEST), math.log(LARGEST))) for _ in range(files)]
     scale = files * bytes_per_file / sum(raw)
@@ -81,7 +85,7 @@ def main():
         extensions = BINARY_EXTENSIONS if is_binary else TEXT_EXTENSIONS
         ext = extensions[counts[is_binary] % len(extensions)]
         counts[is_binary] += 1
-        folder = "" if i < 100 else f"teil{i // 100}/"
+        folder = "" if per_folder == 0 or i < per_folder else f"teil{i // per_folder}/"
         rel = f"{folder}F{i:04d}{ext}"
         os.makedirs(os.path.join(tree, folder), exist_ok=True)
         start = taken[is_binary]

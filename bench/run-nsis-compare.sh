@@ -4,7 +4,8 @@
 #   KV_BENCH_FILES=3000 KV_BENCH_KINDS="setup log" bench/run-nsis-compare.sh 5
 # Builds SETUP.EXE, the packer and install_floor (preset win32), writes a tree
 # of 1,000 files (about 70 MB, bench/make_install_tree.py; KV_BENCH_FILES
-# others of the same mix, KV_BENCH_FILE_BYTES another average size), and makes from it a medium (each
+# others of the same mix, KV_BENCH_FILE_BYTES another average size,
+# KV_BENCH_PER_FOLDER the files a folder holds, 0 for a flat tree), and makes from it a medium (each
 # file packed with hzpack, Setup.lst listing them all in [programfiles]) and
 # an NSIS installer (makensis, its default zlib compression) that does the
 # same work: the files, an uninstaller, the uninstall entry, a program group
@@ -52,7 +53,8 @@ if [ "${1:-}" != "--inside-display" ]; then
 
   rm -rf "$work/tree" "$work/medium" "$work/plain"
   mkdir -p "$work"
-  python3 bench/make_install_tree.py "$work/tree" "$libdir" "$files" ${KV_BENCH_FILE_BYTES:-} >"$work/files.txt"
+  python3 bench/make_install_tree.py "$work/tree" "$libdir" "$files" "${KV_BENCH_FILE_BYTES:-70000}" \
+    "${KV_BENCH_PER_FOLDER:-100}" >"$work/files.txt"
   echo "tree: $(wc -l <"$work/files.txt") files, $(find "$work/tree" -type f -printf '%s\n' |
         awk '{s += $1} END {printf "%.1f MB", s / 1e6}')"
 

@@ -14,11 +14,19 @@ namespace {
 // 16 bytes more than a block are reserved; reads and writes use the block.
 constexpr std::size_t kBufferReserve = kIoBlockSize + 16;
 
+// The compressed file, read once from its first byte to its last, with the
+// CRC-32 of what has been read so far.
+struct CheckedInput {
+  kv::File file;
+  std::uint32_t crc = 0;
+};
+
 // Out of the hot path, once per block; free functions, so no pointer to the
 // BlockIo escapes.
-[[gnu::noinline]] std::int32_t ReadBlock(kv::File& in, std::uint8_t* buffer) {
-  const long got = in.Read(buffer, kIoBlockSize);
+[[gnu::noinline]] std::int32_t ReadBlock(CheckedInput& in, std::uint8_t* buffer) {
+  const long got = in.file.Read(buffer, kIoBlockSize);
   if (got < 0) throw ELzrw1Exception("Lesefehler: " + InFileName + " !");
+  in.crc = kv::ContinueCrc32(in.crc, buffer, static_cast<std::size_t>(got));
   return static_cast<std::int32_t>(got);
 }
 
@@ -35,7 +43,7 @@ constexpr std::size_t kBufferReserve = kIoBlockSize + 16;
 // positions stay in registers instead of going through memory per byte.
 class BlockIo {
 public:
-  BlockIo(kv::File& in, kv::File& out, std::uint8_t* inBuffer, std::uint8_t* outBuffer)
+  BlockIo(CheckedInput& in, kv::File& out, std::uint8_t* inBuffer, std::uint8_t* outBuffer)
       : in_(in), out_(out), inBuffer_(inBuffer), outBuffer_(outBuffer) {}
 
   // Hands out one byte, reading the next block when this one is used up;
@@ -76,6 +84,15 @@ public:
   }
   void SkipInput(unsigned count) { inPosition_ = static_cast<std::uint16_t>(inPosition_ + count); }
 
+  // Whether input is left that was never handed out: the rest of this
+  // block, or another block.
+  bool InputLeft() {
+    if (inPosition_ <= inLength_) return true;
+    inLength_ = ReadBlock(in_, inBuffer_);
+    inPosition_ = 1;
+    return inLength_ > 0;
+  }
+
   // Room for count output bytes where the block has it. Byte by byte, none of
   // them would have found the block full, so no write is moved.
   std::uint8_t* ReserveOutput(unsigned count) {
@@ -86,7 +103,7 @@ public:
   }
 
 private:
-  kv::File& in_;
+  CheckedInput& in_;
   kv::File& out_;
   std::uint8_t* const inBuffer_;
   std::uint8_t* const outBuffer_;
@@ -103,11 +120,12 @@ std::unique_ptr<std::uint8_t[]> ReserveBuffer() {
   }
 }
 
-std::int32_t ReadSize(kv::File& in) {
+std::int32_t ReadSize(CheckedInput& in) {
   std::uint8_t bytes[4];
-  if (in.Read(bytes, sizeof bytes) != static_cast<long>(sizeof bytes)) {
+  if (in.file.Read(bytes, sizeof bytes) != static_cast<long>(sizeof bytes)) {
     throw ELzrw1Exception("ERROR READING FROM " + InFileName + " !");
   }
+  in.crc = kv::ContinueCrc32(in.crc, bytes, sizeof bytes);
   const std::uint32_t value = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
   return static_cast<std::int32_t>(value);
 }
@@ -144,18 +162,21 @@ struct DecoderIo {
 // from the header's checks and their throws: those would give the function
 // that holds the decoding loop a frame pointer on i686 (lzh::RaiseTreeDamaged
 // says why), and the loop would lose that register.
-[[gnu::noinline]] void DecodeData(std::int32_t size, kv::File& in, kv::File& out, std::uint8_t* inBuf,
+[[gnu::noinline]] void DecodeData(std::int32_t size, CheckedInput& in, kv::File& out, std::uint8_t* inBuf,
                                   std::uint8_t* outBuf) {
   BlockIo io(in, out, inBuf, outBuf);
   DecoderIo decoderIo{io};
-  const bool overran = lzh::LzhDecodeIo(size, decoderIo);
-  if (overran) RaiseTruncated();
+  const lzh::DecodeEnd end = lzh::LzhDecodeToEnd(size, decoderIo);
+  if (end.cutShort) RaiseTruncated();
+  // Bytes after the stream (a transfer that added some, two files run
+  // together) mean the file is not the one that was packed.
+  if (end.unusedBytes > 0 || io.InputLeft()) throw ELzrw1Exception(InFileName + ": Daten nach dem Ende!");
   std::uint16_t none;
   io.WriteOutput(nullptr, 0, none);
 }
 
 // Header and coded data into the open output; raises on every failure.
-void Decode(kv::File& in, kv::File& out, std::uint8_t* inBuf, std::uint8_t* outBuf) {
+void Decode(CheckedInput& in, kv::File& out, std::uint8_t* inBuf, std::uint8_t* outBuf) {
   if (static_cast<std::uint32_t>(ReadSize(in)) != kHzlMagic) {
     throw ELzrw1Exception(InFileName + ": Keine komprimierte Datei!");
   }
@@ -168,28 +189,29 @@ void Decode(kv::File& in, kv::File& out, std::uint8_t* inBuf, std::uint8_t* outB
 
 }  // namespace
 
-std::int32_t ExpandOrRaise() {
+std::int32_t ExpandOrRaise(const std::optional<std::uint32_t>& checksum) {
   const auto inBuf = ReserveBuffer();
   const auto outBuf = ReserveBuffer();
-  kv::File in = kv::OpenForReading(InFileName);
-  if (!in.IsOpen()) throw ELzrw1Exception(InFileName + " nicht gefunden!");
+  CheckedInput in{kv::OpenForReading(InFileName)};
+  if (!in.file.IsOpen()) throw ELzrw1Exception(InFileName + " nicht gefunden!");
   kv::Output out = kv::OpenOutput(OutFileName);
   if (!out.file.IsOpen()) throw ELzrw1Exception("Konnte " + OutFileName + " nicht öffnen!");
   try {
     Decode(in, out.file, inBuf.get(), outBuf.get());
+    if (checksum && in.crc != *checksum) throw ELzrw1Exception(InFileName + ": Prüfsumme falsch!");
     if (!kv::CloseOutput(out)) throw ELzrw1Exception("ERROR WRITING TO " + OutFileName + " !");
   } catch (...) {
     kv::DiscardOutput(out);
     throw;
   }
-  in.Close();
+  in.file.Close();
   if (!kv::PlaceOutput(out, OutFileName)) throw ELzrw1Exception("Konnte " + OutFileName + " nicht öffnen!");
   return 1;
 }
 
-std::int32_t Expand() {
+std::int32_t Expand(const std::optional<std::uint32_t>& checksum) {
   try {
-    return ExpandOrRaise();
+    return ExpandOrRaise(checksum);
   } catch (...) {
     return -1;
   }

@@ -9,7 +9,9 @@
 //   8       ...   coded data: the LZHUF bit stream of unit lzh
 //
 // Nothing else: no name, date, checksum or end marker. Bytes 4 onward are a
-// published LZHUF file.
+// published LZHUF file. The stream ends in the file's last byte; bytes after
+// it are damage. A medium may give the whole file's CRC-32 apart (in its
+// list); the expansion then compares it before the file is put in place.
 //
 // Expand works on InFileName and OutFileName, reads and writes in blocks of
 // 32768 bytes, and decodes into a temporary file beside OutFileName that
@@ -24,6 +26,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <optional>
 #include <string>
 
 class ELzrw1Exception : public std::exception {
@@ -43,10 +46,11 @@ constexpr unsigned kIoBlockSize = 32768;
 extern std::string InFileName;
 extern std::string OutFileName;
 
-// 1 when OutFileName has been produced completely, -1 on any failure.
-// Never raises. Not re-entrant.
-std::int32_t Expand();
+// 1 when OutFileName has been produced completely (and InFileName has the
+// CRC-32 checksum, where one is given), -1 on any failure. Never raises. Not
+// re-entrant.
+std::int32_t Expand(const std::optional<std::uint32_t>& checksum = std::nullopt);
 
 // The steps of Expand without its catch-all: raises ELzrw1Exception (or the
 // decoder's ElzhException) with the failure's text. For tools that report it.
-std::int32_t ExpandOrRaise();
+std::int32_t ExpandOrRaise(const std::optional<std::uint32_t>& checksum = std::nullopt);

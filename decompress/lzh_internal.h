@@ -332,6 +332,8 @@ struct BitInput {
   // Whether decoding used a byte that did not arrive: the bits still
   // buffered came from the last bytes fetched, and missing bytes come last.
   bool UsedMissing() const { return missing * 8 > count; }
+  // Whole bytes fetched ahead and never used.
+  std::uint64_t UnusedBytes() const { return UsedMissing() ? 0 : (count - missing * 8) / 8; }
 };
 
 // The next symbol: down the code tree from the root two bits per load (only
@@ -415,10 +417,18 @@ template <typename Io>
 //   ReserveOutput(n) room for n output bytes that is exactly what n
 //                    WriteByte calls would have filled
 // The shortcuts spare a check per byte; the bytes moved are the same.
+// How a decode ended. A sound stream ends in its last byte: the encoder
+// pads only that byte's last bits. Bytes fetched but never used, like bytes
+// the decoder never fetched, are data left over after the stream.
+struct DecodeEnd {
+  bool cutShort = false;          // decoded bits of bytes that never arrived
+  std::uint64_t unusedBytes = 0;  // fetched ahead, not part of the stream
+};
+
 template <typename Io>
-bool LzhDecodeIo(std::int32_t size, Io& io) {
+DecodeEnd LzhDecodeToEnd(std::int32_t size, Io& io) {
   const std::unique_ptr<State> state = NewState();
-  if (size <= 0) return false;
+  if (size <= 0) return {};
   InitTree(state->tree);
   RefreshAllGrand(*state);
   std::uint8_t* const ring = state->ring;
@@ -442,7 +452,12 @@ bool LzhDecodeIo(std::int32_t size, Io& io) {
       produced += s - 253;
     }
   }
-  return in.UsedMissing();
+  return {in.UsedMissing(), in.UnusedBytes()};
+}
+
+template <typename Io>
+bool LzhDecodeIo(std::int32_t size, Io& io) {
+  return LzhDecodeToEnd(size, io).cutShort;
 }
 
 }  // namespace lzh

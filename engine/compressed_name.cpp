@@ -57,18 +57,20 @@ bool IsCompressedSource(const std::string& sourceName) {
 }
 
 InstallFilePlan PlanInstallFile(const std::string& sourceName, const std::string& targetName,
-                                const std::string& sourceDir, const std::string& targetDir) {
+                                const std::string& sourceDir, const std::string& targetDir,
+                                const std::optional<std::uint32_t>& checksum) {
   return {AddBackslash(sourceDir) + sourceName, AddBackslash(targetDir) + MapCompressedName(targetName),
-          IsCompressedSource(sourceName)};
+          IsCompressedSource(sourceName), checksum};
 }
 
-bool ExpandCompressedFile(const std::string& source, const std::string& target) {
+bool ExpandCompressedFile(const std::string& source, const std::string& target,
+                          const std::optional<std::uint32_t>& checksum) {
   InFileName = source;
   OutFileName = target;
-  return Expand() != -1;
+  return Expand(checksum) != -1;
 }
 
 bool InstallFileContent(const InstallFilePlan& plan) {
-  return plan.expand ? ExpandCompressedFile(plan.sourcePath, plan.targetPath)
-                     : kv::CopyFileOver(plan.sourcePath, plan.targetPath);
+  return plan.expand ? ExpandCompressedFile(plan.sourcePath, plan.targetPath, plan.checksum)
+                     : kv::CopyFileOver(plan.sourcePath, plan.targetPath, plan.checksum);
 }

@@ -5,6 +5,8 @@
 // extension (".EX_" for ".EXE").
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 // The name a file gets in the install directory: the extension of a
@@ -21,16 +23,20 @@ struct InstallFilePlan {
   std::string sourcePath;  // source directory + source name
   std::string targetPath;  // target directory + mapped target name
   bool expand;             // ExpandCompressedFile, else a plain copy
+  std::optional<std::uint32_t> checksum = std::nullopt;  // the source's CRC-32, where the medium gives it
 };
 
 // Directories may come with or without a trailing backslash.
 InstallFilePlan PlanInstallFile(const std::string& sourceName, const std::string& targetName,
-                                const std::string& sourceDir, const std::string& targetDir);
+                                const std::string& sourceDir, const std::string& targetDir,
+                                const std::optional<std::uint32_t>& checksum = std::nullopt);
 
-// True when target has been produced completely from the compressed source.
-// Never raises. On failure a file that stood at target stays as it was.
-bool ExpandCompressedFile(const std::string& source, const std::string& target);
+// True when target has been produced completely from the compressed source
+// (which has the checksum, where one is given). Never raises. On failure a
+// file that stood at target stays as it was.
+bool ExpandCompressedFile(const std::string& source, const std::string& target,
+                          const std::optional<std::uint32_t>& checksum = std::nullopt);
 
 // Carries out a plan: expansion, or a plain copy; either replaces an earlier
-// target only once the new file is complete.
+// target only once the new file is complete and has the plan's checksum.
 bool InstallFileContent(const InstallFilePlan& plan);

@@ -6,6 +6,7 @@
 #include "engine/install_log.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -72,7 +73,8 @@ enum class CopyOutcome {
 // Places sourceDir + sourceName as destinationDir + MapCompressedName(targetName)
 // (both directories end in "\"): expanded when the source's extension ends in
 // "_", else copied over an existing file and freed of the read-only
-// attribute. Missing folders of the target's sub-path are created first. On
+// attribute. A source without the medium's checksum (where it gives one)
+// fails like one that cannot be read. Missing folders of the target's sub-path are created first. On
 // failure the user chooses: "&Ja" tries once more (after 1000 ms for an
 // expansion), "&Nein" skips, "Abbrechen" ends the program with
 // ecCancelled. With /SUPPRESSMSGBOXES nobody is asked: the file is tried
@@ -82,4 +84,5 @@ enum class CopyOutcome {
 // the run's log under the page's position; a refused log write raises
 // EIniFileException.
 CopyOutcome CopyInstallFile(CopyPage& page, CopyRun& run, const std::string& sourceName, const std::string& targetName,
-                            const std::string& sourceDir, const std::string& destinationDir);
+                            const std::string& sourceDir, const std::string& destinationDir,
+                            const std::optional<std::uint32_t>& checksum);

@@ -84,18 +84,22 @@ CopyOutcome AskAndRetry(const InstallFilePlan& plan, const std::string& question
 }  // namespace
 
 CopyOutcome CopyInstallFile(CopyPage& page, CopyRun& run, const std::string& sourceName, const std::string& targetName,
-                            const std::string& sourceDir, const std::string& destinationDir) {
+                            const std::string& sourceDir, const std::string& destinationDir,
+                            const std::optional<std::uint32_t>& checksum) {
   const std::string installedName = MapCompressedName(targetName);
   const std::string sourcePath = sourceDir + sourceName;
   const std::string destinationPath = destinationDir + installedName;
   const std::string logValue = AsciiLowerCase(destinationPath);
   page.ShowFiles(AsciiLowerCase(sourcePath), logValue);
 
-  const InstallFilePlan plan = PlanInstallFile(sourceName, targetName, sourceDir, destinationDir);
+  const InstallFilePlan plan = PlanInstallFile(sourceName, targetName, sourceDir, destinationDir, checksum);
   // A listed file may sit in a sub-folder ("vorlagen\BRIEF.DO_") that the
-  // destination does not have yet.
-  for (const std::string& folder : TargetSubFolders(installedName))
-    ::CreateDirectoryA((AddBackslash(destinationDir) + folder).c_str(), nullptr);
+  // destination does not have yet. Asking is cheaper than a refused creation,
+  // which takes a round trip to the Wine server for each file of the folder.
+  for (const std::string& folder : TargetSubFolders(installedName)) {
+    const std::string path = AddBackslash(destinationDir) + folder;
+    if (!DirectoryExists(path)) ::CreateDirectoryA(path.c_str(), nullptr);
+  }
 
   CopyOutcome outcome = CopyOutcome::Placed;
   unsigned long error = ERROR_SUCCESS;

@@ -53,13 +53,6 @@ LogHeld HeldValues(const std::string& text) {
   return held;
 }
 
-bool LogLists(const LogHeld& held, const std::string& installedPath) {
-  const std::string files = HeldKey("InstalledFiles", "");
-  for (const auto& [key, value] : held.values)
-    if (value == installedPath && key.compare(0, files.size(), files) == 0) return true;
-  return false;
-}
-
 std::vector<IniValue> EntryWrites(const CopyRun& run, int number, const std::string& installedPath) {
   std::vector<IniValue> writes;
   for (IniValue& v : InstallLogEntry(number, installedPath, run.firstEntryWritten ? "" : run.progName, run.groupName,

@@ -55,10 +55,6 @@ struct LogHeld {
 // Name, [Group] Name, [StartMenu] Folder and every [InstalledFiles] key line.
 LogHeld HeldValues(const std::string& text);
 
-// Whether the log lists installedPath (as the copy step logs it, lower case)
-// under any number.
-bool LogLists(const LogHeld& held, const std::string& installedPath);
-
 // One install run as the copy step and the log writer see it: where the log
 // lives, the names every entry carries, and what the run knows of the file.
 // The install run starts one (StartCopyRun) and hands it from file to file.

@@ -112,5 +112,8 @@ void WriteInstallLogUserAccount(const std::string& installPath, const std::strin
 }
 
 std::vector<std::string> ReadInstalledFiles(const std::string& logFile) {
-  return ReadNumberedList(ProfileOf(logFile), "InstalledFiles", "File");
+  // Read once: the profile functions open and read the file for every value.
+  std::string text;
+  if (!ReadWholeFile(logFile, text)) return {};
+  return ReadNumberedList(ProfileOfText(text), "InstalledFiles", "File");
 }

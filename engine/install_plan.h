@@ -6,9 +6,26 @@
 
 #include "system/setup_list.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
+
+// The list's section of checksums: one line per medium file, any key, the
+// value the file's CRC-32 in eight hexadecimal digits, a blank and the
+// file's name ("3610A686 DEMO.EX_"). Older setup programs never read it.
+constexpr char kChecksumSection[] = "CRC32";
+struct MediumChecksum {
+  std::string name;
+  std::uint32_t crc;
+};
+std::string ChecksumValue(const MediumChecksum& checksum);
+// None for a value that is no such line.
+std::optional<MediumChecksum> ParseChecksumValue(const std::string& value);
+// Whether two names on the medium are one file to Windows: letter case
+// aside, "/" or "\" between folders.
+bool SameMediumName(const std::string& a, const std::string& b);
 
 // What the install run reads of the setup list's file sections.
 struct InstallList {
@@ -16,6 +33,8 @@ struct InstallList {
   std::vector<std::string> windowsFiles;  // [Windows] "1" to "N"
   // [SystemDepended]: a Windows version name and its ";"-separated files.
   std::vector<std::pair<std::string, std::string>> systemDepended;
+  // [CRC32]; the first line for a name counts.
+  std::vector<MediumChecksum> checksums = {};
 };
 InstallList ReadInstallList(const ProfileReader& list);
 
@@ -33,10 +52,19 @@ bool LeavesDestination(const std::string& name);
 // functions match keys, without regard to letter case.
 bool NamesWindowsVersion(const std::string& key);
 
+// The longest paths the Windows versions this program runs on take: a file's
+// (MAX_PATH without its terminator) and a folder's (CreateDirectory keeps
+// room for an 8.3 name in it). A longer installed path fails every time.
+constexpr std::size_t kMaxFilePath = 259;
+constexpr std::size_t kMaxFolderPath = 247;
+// Why the installed path is longer than the platform takes, or "".
+std::string PathLimitFault(const std::string& installedPath);
+
 struct PlannedFile {
   enum class Step {
-    Place,   // copied or expanded into place
-    Refuse,  // its name leaves the destination directory: never placed
+    Place,    // copied or expanded into place
+    Refuse,   // its name leaves the destination directory: never placed
+    TooLong,  // its installed path is longer than the platform takes: given up
   };
   std::string sourceName;      // on the medium, relative to the setup program's directory
   std::string targetName;      // as listed ("Uninstal.exe" for the setup program itself)
@@ -48,9 +76,13 @@ struct PlannedFile {
   // A [programfiles] entry whose name holds "beispiel." (any letter case):
   // not copied while the install directory holds the sample database.
   bool sample = false;
-  // A [Windows] entry: other products may share the file, so its use count
-  // goes up when it is placed.
+  // Placed in the Windows directory (a [Windows] entry, or any but the
+  // uninstaller when the install directory lies there): other products may
+  // share the file, so its use count goes up when it is placed.
   bool shared = false;
+  // The medium file's CRC-32 from the list, where it gives one: a file
+  // that does not have it is not placed.
+  std::optional<std::uint32_t> checksum;
 
   std::string InstalledPath() const { return destinationDir + installedName; }
 };
@@ -77,7 +109,7 @@ constexpr char kSampleDatabase[] = "Beispiel.hdb";
 enum class FileTurn {
   Place,       // copy or expand it
   KeepSample,  // a sample file while the user's sample database is there: nothing is copied
-  Refuse,      // never placed, never logged; the user is told and the run counts as failed
+  Refuse,      // never placed, never logged; the user is told and the run counts as failed (also a path too long)
 };
 // sampleDatabaseExists: whether the install directory holds kSampleDatabase
 // at that moment, so one that an earlier entry of the run placed counts. A

@@ -5,7 +5,8 @@
 // removal is the uninstaller's own or none, never a root or a folder that
 // holds a protected one; and a listed file is deleted only where it
 // resolves to a path inside the program directory (directly inside where
-// that directory is shared) or the Windows directory.
+// that directory is shared) or the Windows directory, and one inside the
+// Windows directory only by its use count.
 #include "fuzz/fuzz_support.h"
 #include "system/setup_list.h"
 #include "uninstall/listed_files.h"
@@ -71,6 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       case ListedFilePlace::ProgramDir:
         Check(folders.programDirShared ? fuzz::ResolvesDirectlyIn(file, ownDir) : ResolvesBelow(file, ownDir),
               "a file deleted as the program's lies in the program directory", file + " in " + ownDir);
+        Check(!ResolvesBelow(file, kWindowsDir), "a file of the Windows directory goes by its count, wherever the "
+              "uninstaller lies", file + " in " + ownDir);
         break;
       case ListedFilePlace::WindowsDir:
         Check(ResolvesBelow(file, kWindowsDir), "a file deleted from the Windows directory lies in it", file);

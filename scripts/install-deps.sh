@@ -10,6 +10,7 @@ packages=(
   wine wine32:i386 wine64 fonts-wine fonts-liberation
   xvfb xauth x11-utils imagemagick
   lhasa nsis
+  zlib1g-dev libz-mingw-w64-dev
 )
 
 missing=()

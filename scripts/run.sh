@@ -15,7 +15,7 @@ cd "$root"
 scripts/install-deps.sh
 
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target medium uidriver
+cmake --build --preset win32 --target medium uidriver setup_beside_packers
 
 run="$root/build/run"
 prefix="$run/wineprefix"

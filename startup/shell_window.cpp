@@ -1,5 +1,6 @@
 #include "startup/shell_window.h"
 
+#include "engine/install_log.h"
 #include "engine/program_group.h"
 #include "system/dialogs.h"
 #include "system/process_values.h"
@@ -14,6 +15,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -278,12 +280,19 @@ void ShellWindow::FormCreate() {
 
   const std::string listFile = GetAppDir() + listName;
   const ListFileState list = CheckListFile(listFile);
-  if (list != ListFileState::Readable) {
+  const char* problem = list == ListFileState::Missing      ? " nicht gefunden: "
+                        : list == ListFileState::Unreadable ? " kann nicht gelesen werden: "
+                                                            : nullptr;
+  // A log that lists no file is no log: the run would remove nothing but the
+  // log and itself, and the product could never be removed again.
+  if (!problem && !IsInstallMode(GetAppPath())) {
+    const std::vector<std::string> files = ReadInstalledFiles(listFile);
+    if (std::all_of(files.begin(), files.end(), [](const std::string& file) { return file.empty(); }))
+      problem = " nennt keine installierten Dateien: ";
+  }
+  if (problem) {
     // Nobody would answer the box of an unattended run: the exit code tells.
-    if (!unattendedUninstall_)
-      ShowFinalMessage("Datei " + listName +
-                       (list == ListFileState::Missing ? " nicht gefunden: " : " kann nicht gelesen werden: ") +
-                       listFile);
+    if (!unattendedUninstall_) ShowFinalMessage("Datei " + listName + problem + listFile);
     EndProgram(ecListFileMissing);
   }
   ReadStartupSettings(listFile);

@@ -1,13 +1,18 @@
 #include "system/file_io_internal.h"
 
+#include <zlib.h>
+
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 namespace kv {
 namespace {
 constexpr std::size_t kTempNameLength = 8;
 // Enough for a folder full of leftovers, few enough to give up quickly.
 constexpr std::uint32_t kTempNameAttempts = 1000;
+// Big enough that reading back costs little beside the copy itself.
+constexpr std::size_t kChecksumBlock = 65536;
 constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
 constexpr std::uint32_t kBase = sizeof kDigits - 1;
 }  // namespace
@@ -70,11 +75,35 @@ bool PutInPlace(const std::string& tempPath, const std::string& target) {
   return false;
 }
 
-bool CopyFileOver(const std::string& from, const std::string& to) {
+std::uint32_t ContinueCrc32(std::uint32_t crc, const void* data, std::size_t size) {
+  // zlib takes at most a uInt at a time.
+  const auto* bytes = static_cast<const Bytef*>(data);
+  for (std::size_t done = 0; done < size;) {
+    const uInt part = static_cast<uInt>(std::min<std::size_t>(size - done, 1u << 30));
+    crc = static_cast<std::uint32_t>(::crc32(crc, bytes + done, part));
+    done += part;
+  }
+  return crc;
+}
+
+Checksum FileCrc32(const std::string& path) {
+  File in = OpenForReading(path);
+  if (!in.IsOpen()) return std::nullopt;
+  std::vector<unsigned char> block(kChecksumBlock);
+  std::uint32_t crc = 0;
+  for (;;) {
+    const long got = in.Read(block.data(), block.size());
+    if (got < 0) return std::nullopt;
+    if (got == 0) return crc;
+    crc = ContinueCrc32(crc, block.data(), static_cast<std::size_t>(got));
+  }
+}
+
+bool CopyFileOver(const std::string& from, const std::string& to, const Checksum& checksum) {
   Output output = OpenOutput(to);
   if (!output.file.IsOpen()) return false;
   output.file = File();  // the copy writes by name; the name stays taken
-  if (!CopyOnto(from, output.path, output.replaces)) {
+  if (!CopyOnto(from, output.path, output.replaces) || (checksum && FileCrc32(output.path) != checksum)) {
     DeleteFilePath(output.path);
     return false;
   }

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace kv {
@@ -71,9 +73,20 @@ bool ReplaceFilePath(const std::string& from, const std::string& to);
 // Puts a complete temporary file in place of target; when that fails, the
 // temporary file is deleted and a file at target stays as it was.
 bool PutInPlace(const std::string& tempPath, const std::string& target);
+// A checksum a medium gives for one of its files: zlib's CRC-32 of the
+// file's bytes as they lie on the medium. None where the medium gives none;
+// then nothing is compared.
+using Checksum = std::optional<std::uint32_t>;
+// crc continued over size more bytes (from 0 for the first).
+std::uint32_t ContinueCrc32(std::uint32_t crc, const void* data, std::size_t size);
+// The CRC-32 of the whole file at path; none when it cannot be read.
+Checksum FileCrc32(const std::string& path);
+
 // Copies a file to target through OpenOutput: a failed copy (a full disk)
 // leaves an earlier file as it was. The copy is writable whatever the
-// source's attributes.
-bool CopyFileOver(const std::string& from, const std::string& to);
+// source's attributes. With a checksum, a copy whose bytes do not have it is
+// a failed copy too: the copy is read back, so a fault of the medium, of the
+// drive or of the copy is caught alike.
+bool CopyFileOver(const std::string& from, const std::string& to, const Checksum& checksum = std::nullopt);
 
 }  // namespace kv

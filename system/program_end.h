@@ -5,9 +5,10 @@
 enum ExitCode : int {
   ecCompleted = 0,        // the install or uninstall ran to its end
   ecFilesGivenUp = 1,     // installed, but a file was given up; uninstalled, but a listed file
-                          // stayed; or an error stopped the run
+                          // is still there or a count this install took stays (in use); or an
+                          // error stopped the run
   ecCancelled = 2,        // "&Beenden", or "Abbrechen" in a retry question
-  ecListFileMissing = 3,  // the list file is missing or cannot be read
+  ecListFileMissing = 3,  // the list file is missing or cannot be read, or the install log lists no file
   ecNoWindow = 4,         // a window of the program could not be created
   ecFolderNotUsable = 5,  // the program's folder has a name the ANSI code page cannot write,
                           // on a volume without short (8.3) names

@@ -2,6 +2,7 @@
 #include "uninstall/removal.h"
 
 #include "engine/install_log.h"
+#include "engine/shared_file.h"
 #include "system/helpers.h"
 #include "system/process_values.h"
 #include "system/program_end.h"
@@ -30,40 +31,50 @@ public:
 
 }  // namespace
 
-void RemoveInstallation(StepTree& steps, UninstallAnswers& answers) {
+RemovalEnd RemoveInstallation(StepTree& steps, UninstallAnswers& answers) {
   const bool watched = answers.Watched();
   const std::string log = ExeDir + "install1.log";
   const std::vector<std::string> files = ReadInstalledFiles(log);
   if (watched) TheProgressWindow->ShowForDeletion(static_cast<int>(files.size()));
   const std::string programDir =
       ChooseProgramDir(files.empty() ? "" : files.front(), ExeDir, SystemProtectedFolders());
-  const ListedFileFolders folders = ListedFileFoldersOf(ExeDir, programDir.empty());
-  std::vector<std::string> programFiles;  // looked for again at the end
+  ListedFileLookup lookup(ListedFileFoldersOf(ExeDir, programDir.empty()));
+  std::vector<ListedFileAfter> listed;
 
   steps.SelectStep(stDeleteFiles);
   for (const std::string& file : files) {
     if (watched) TheProgressWindow->ShowFile(file);
-    const ListedFilePlace place = PlaceOfListedFile(file, folders);
-    if (place == ListedFilePlace::Elsewhere) continue;
-    if (place == ListedFilePlace::ProgramDir) programFiles.push_back(file);
-    RemoveListedFile(file, place);
-    if (watched) DelayMs(seam::UninstallPausesSkipped() ? 0 : kPauseAfterFileMs);
+    const LocatedFile located = lookup.Locate(file);
+    listed.push_back(RemoveListedFile(located));
+    if (watched && located.place != ListedFilePlace::Elsewhere)
+      DelayMs(seam::UninstallPausesSkipped() ? 0 : kPauseAfterFileMs);
   }
   StartMenuFolder = ReadListString(ProfileOf(log), "StartMenu", "Folder", "");
   UserProfileDir = ReadListString(ProfileOf(log), "BenutzerKonto", "UserName", "");
+  const RemovalEnd end = EndOfRemoval(listed, ReleaseRecordedSharedFiles(StartMenuFolder));
   TheProgressWindow->Hide();
 
-  DeleteUninstallKey(StartMenuFolder);
+  // What stays keeps the means to remove it: the entry, the uninstaller and
+  // a log of just what stays.
+  const bool finishLater = !end.staying.empty();
+  if (finishLater) {
+    KeepInLog(log, end.staying);
+  } else {
+    ForgetSharedFileRecords(StartMenuFolder);
+    DeleteUninstallKey(StartMenuFolder);
+  }
   RemoveGroupAndShortcuts(GroupName, ShortcutName, UserProfileDir, programDir);
 
   steps.SelectStep(stAskForData);
-  const ProgramDirFate fate = programDir.empty() ? ProgramDirFate::Stays : answers.FateOfProgramDir(programDir);
+  const ProgramDirFate fate =
+      programDir.empty() || finishLater ? ProgramDirFate::Stays : answers.FateOfProgramDir(programDir);
   if (fate == ProgramDirFate::Goes) DeleteDirTree(programDir);
   if (fate == ProgramDirFate::KeepsUsersFiles) ::DeleteFileA(log.c_str());
   if (fate != ProgramDirFate::Stays) StartSelfRemoval(GetAppPath());
   // The exit code tells a script what the closing message does not.
-  CopyErrors = AnythingLeft(programFiles, fate == ProgramDirFate::Goes ? programDir : "");
+  CopyErrors = !end.complete || AnythingLeft(fate == ProgramDirFate::Goes ? programDir : "");
   steps.SelectStep(stGoal);
+  return end;
 }
 
 void RemoveUnattended(StepTree& steps) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "system/step_tree.h"
+#include "uninstall/listed_files.h"
 #include "uninstall/program_dir.h"
 
 #include <string>
@@ -26,10 +27,14 @@ protected:
   ~UninstallAnswers() = default;
 };
 
-// Removes the listed files, the uninstall registration, the program group and the shortcuts,
-// then deals with the program directory as the answers say. CopyErrors tells
-// whether anything listed stayed.
-void RemoveInstallation(StepTree& steps, UninstallAnswers& answers);
+// Removes the listed files, releases the use counts this install took, and
+// removes the uninstall registration, the program group and the shortcuts,
+// then deals with the program directory as the answers say. While a file
+// stays (RemovalEnd::staying) the registration, the uninstaller and a log
+// of what stays are kept and the directory is not offered. CopyErrors tells
+// whether the run is not complete, or anything is left in the directory the
+// answers let go.
+RemovalEnd RemoveInstallation(StepTree& steps, UninstallAnswers& answers);
 
 // The run for "/s": no window, no question, no closing message; the program
 // directory goes only when nothing of the user's is in it. A failure that

@@ -60,8 +60,11 @@ void UninstallWindow::StartRemoval() {
     return;
   const EndRunOnFailure endRun(*this);
   Hide();
-  RemoveInstallation(steps_, *this);
-  MessageDlg("Das Programm wurde deinstalliert!", DialogKind::Information, dbOK);
+  const RemovalEnd end = RemoveInstallation(steps_, *this);
+  if (end.staying.empty())
+    MessageDlg("Das Programm wurde deinstalliert!", DialogKind::Information, dbOK);
+  else
+    MessageDlg(UnfinishedRemovalText(end.staying), DialogKind::Warning, dbOK);
   SetModalResult(form::mrOK);
 }
 

@@ -3,7 +3,6 @@
 // registration, or in mobile mode the marker in the program's INI file.
 #include "wizard/install_wizard.h"
 
-#include "system/ascii_case.h"
 #include "engine/copy_install_file.h"
 #include "engine/install_plan.h"
 #include "engine/install_log.h"
@@ -87,14 +86,13 @@ void InstallWizard::InstallRun() {
         // A shared file's count needs to know what was there before.
         const std::string target = file.InstalledPath();
         const bool existed = file.shared && FileExists(target);
-        const bool listed = file.shared && LogLists(run.held, AsciiLowerCase(target));
         const CopyOutcome outcome =
-            CopyInstallFile(*this, run, file.sourceName, file.targetName, programDir, file.destinationDir);
+            CopyInstallFile(*this, run, file.sourceName, file.targetName, programDir, file.destinationDir, file.checksum);
         if (outcome == CopyOutcome::GivenUp) CopyErrors = true;
         if (outcome == CopyOutcome::Scheduled) RestartNeeded = true;
         if (outcome == CopyOutcome::Placed || outcome == CopyOutcome::Scheduled) {
           // A file that waits for the next start is counted as it will be.
-          if (file.shared) CountSharedFile(target, existed, listed);
+          if (file.shared) CountSharedFile(target, existed, StartMenuFolder, UninstallerPath(InstallPath));
           entryFacts_.installedBytes += FileSizeOf(target);
         }
         break;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace {
 
 using kvtest::Bytes;
@@ -61,8 +63,10 @@ TEST(Expand, ResultsTextsAndTheFileLeftBehind) {
       {"coded data cut short", true, Cut(kAbc, 1), "<in>: Datei ist unvollständig!", {}},
       {"coded data missing", true, Header(100), "<in>: Datei ist unvollständig!", {}},
       {"multi-block file cut short", true, Cut(packedBig, 1), "<in>: Datei ist unvollständig!", {}},
-      {"trailing bytes are never read", true, [] { Bytes b = kAbc; b.resize(5000, 0xEE); return b; }(), "",
-       kvtest::ToBytes("abc")},
+      {"bytes after the stream", true, [] { Bytes b = kAbc; b.resize(5000, 0xEE); return b; }(),
+       "<in>: Daten nach dem Ende!", {}},
+      {"one byte after a stream of blocks", true, [&packedBig] { Bytes b = packedBig; b.push_back(0); return b; }(),
+       "<in>: Daten nach dem Ende!", {}},
   };
   for (const Row& row : rows) {
     for (const bool oldTarget : {false, true}) {
@@ -86,6 +90,32 @@ TEST(Expand, ResultsTextsAndTheFileLeftBehind) {
           << "no temporary file may be left";
       EXPECT_EQ(Expand(), text.empty() ? 1 : -1);
     }
+  }
+}
+
+// The whole file's CRC-32, header included, as the medium's list gives it;
+// a wrong one leaves an earlier file as it was.
+TEST(Expand, TheMediumsChecksum) {
+  const struct {
+    std::optional<std::uint32_t> checksum;
+    const char* text;
+  } rows[] = {{std::nullopt, ""}, {0x6728AFE4u, ""}, {0x6728AFE5u, "<in>: Prüfsumme falsch!"}, {0u, "<in>: Prüfsumme falsch!"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.checksum ? *row.checksum : -1);
+    kvtest::TempDir dir;
+    InFileName = dir / "IN.EX_";
+    OutFileName = dir / "OUT.EXE";
+    kvtest::WriteBytes(InFileName, kAbc);
+    kvtest::WriteBytes(OutFileName, kOld);
+    std::string text;
+    try {
+      ExpandOrRaise(row.checksum);
+    } catch (const std::exception& e) {
+      text = e.what();
+    }
+    EXPECT_EQ(text, Fill(row.text, InFileName));
+    EXPECT_EQ(kvtest::ReadBytes(OutFileName), *row.text ? kOld : kvtest::ToBytes("abc"));
+    EXPECT_EQ(dir.Entries().size(), 2u) << "no temporary file may be left";
   }
 }
 

@@ -19,6 +19,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -74,6 +75,7 @@ protected:
   const std::string medium_ = dir_.Path() + "Medium\\";
   std::string target_ = dir_.Path() + "Ziel\\";
   FakePage page_;
+  std::optional<std::uint32_t> checksum_;  // the medium's, for the next Run
   CopyRun run_{RemoveBackslash(target_), "Demo", "Demo", "Demo"};
 
   void SetUp() override {
@@ -113,7 +115,7 @@ protected:
     });
     ++page_.position;
     try {
-      outcome.result = CopyInstallFile(page_, run_, source, target, medium_, target_);
+      outcome.result = CopyInstallFile(page_, run_, source, target, medium_, target_, checksum_);
     } catch (const seam::ProgramEnded& e) {
       outcome.exitCode = e.code;
     } catch (...) {
@@ -149,6 +151,9 @@ TEST_F(CopyStep, EveryKindOfFileIsPlacedShownAndLogged) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.source);
     kvtest::WriteBytes(medium_ + c.source, c.bytes);
+    // The medium's checksum, where it is known here: "Text" has CRC-32 9BB908F9.
+    checksum_.reset();
+    if (c.bytes == "Text") checksum_ = 0x9BB908F9u;
     const Outcome outcome = Run(c.source, c.target, {});
     EXPECT_TRUE(outcome.dialogs.empty());
     EXPECT_EQ(outcome.exitCode, -1);
@@ -265,7 +270,9 @@ std::string ExpandQuestion(const std::string& source, const std::string& destina
 }
 std::string GiveUp(const std::string& destination) { return "Datei " + destination + " konnte nicht kopiert werden!"; }
 
-enum Obstacle { kMissingSource, kHeldOpen, kReadOnlyTarget };
+// A damaged source: it lacks the medium's checksum, or its coded stream
+// ends before its last byte.
+enum Obstacle { kMissingSource, kHeldOpen, kReadOnlyTarget, kWrongChecksum, kDataAfterStream };
 enum Shown { kQuestion, kGiveUp };
 struct FailureCase {
   const char* name;
@@ -295,9 +302,11 @@ protected:
       ::DeleteFileA(destination.c_str());
       ::DeleteFileA(source.c_str());
       if (c.obstacle != kMissingSource) {
-        kvtest::WriteBytes(source, packed ? Packed(kNew) : kNew);
+        kvtest::WriteBytes(source, (packed ? Packed(kNew) : kNew) + (c.obstacle == kDataAfterStream ? "\r" : ""));
         kvtest::WriteBytes(destination, kOld);
       }
+      checksum_.reset();
+      if (c.obstacle == kWrongChecksum) checksum_ = packed ? 0x0BADF00Du : 0x3DCEBADAu ^ 1u;
       kv::FileHandle held;
       if (c.obstacle == kHeldOpen)
         held.Reset(::CreateFileA(destination.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -377,6 +386,17 @@ TEST_F(CopyFailure, MissingOrHeldOpenDecidedByTheUser) {
        false},
       {"closing the box ends the program", "FEHLT.EX_", kMissingSource, false, {closeBox}, {kQuestion}, 2, "", false,
        false},
+  });
+}
+
+TEST_F(CopyFailure, DamagedSourceIsACopyFailure) {
+  RunCases({
+      {"checksum off by one bit, retried, given up", "DATEN.TXT", kWrongChecksum, false, {Press("&Ja"), Press("OK")},
+       {kQuestion, kGiveUp}, -1, "old", true, true},
+      {"packed, checksum wrong, skipped", "DATEN.DA_", kWrongChecksum, false, {Press("&Nein")}, {kQuestion}, -1,
+       "old", false, true},
+      {"packed, a byte after the stream, retried, given up", "DATEN.DA_", kDataAfterStream, false,
+       {Press("&Ja"), Press("OK")}, {kQuestion, kGiveUp}, -1, "old", true, true},
   });
 }
 

@@ -24,7 +24,8 @@ const char kSetupList[] =
     "[General]\r\nName=Aus Setup.lst\r\ndefaultPath=C:\\Programme\\Demo\r\n"
     "[StartMenu]\r\nFolder=KvTest.E2E\r\n";
 const char kInstallLog[] =
-    "[General]\r\nName=Aus install1.log\r\n[StartMenu]\r\nFolder=KvTest.E2E\r\n";
+    "[General]\r\nName=Aus install1.log\r\n[StartMenu]\r\nFolder=KvTest.E2E\r\n"
+    "[InstalledFiles]\r\nFile1=c:\\kvtest\\e2e\\demo.exe\r\n";
 
 class Medium {
 public:

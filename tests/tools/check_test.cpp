@@ -47,7 +47,10 @@ public:
     Write("DEMO.INI", "[Demo]");
     Write("XP.DL_", Packed("XP"));
   }
-  void Write(const std::string& name, const std::string& bytes) const { kvtest::WriteBytes(dir_ / name, bytes); }
+  void Write(const std::string& name, const std::string& bytes) const {
+    std::filesystem::create_directories(std::filesystem::path(dir_ / name).parent_path());
+    kvtest::WriteBytes(dir_ / name, bytes);
+  }
   void Remove(const std::string& name) const { std::filesystem::remove(dir_ / name); }
   void Replace(const std::string& from, const std::string& to) const {
     std::string list = kList;
@@ -80,11 +83,11 @@ TEST(CheckMedium, BrokenMediaGiveTheirFindings) {
        {"error: Liesmich.txt: missing on the medium"}},
       {"a plain file under a compressed name", [](const Medium& m) { m.Write("XP.DL_", "XP"); },
        {"error: XP.DL_: not a compressed file (no \"!HZL\"), but its name ends in \"_\""}},
-      {"cut short", [&cut](const Medium& m) { m.Write("DEMO.EX_", cut); },
+      {"cut short", [&cut](const Medium& m) { m.Write("demo.ex_", cut); },
        {"error: DEMO.EX_: cut short: the coded data ends before 900 bytes are decoded"}},
-      {"header cut short", [](const Medium& m) { m.Write("DEMO.EX_", "!HZL\x84\x03"); },
+      {"header cut short", [](const Medium& m) { m.Write("demo.ex_", "!HZL\x84\x03"); },
        {"error: DEMO.EX_: cut short: the file ends inside its 8-byte header"}},
-      {"size in the header one short", [&shortHeader](const Medium& m) { m.Write("DEMO.EX_", shortHeader); },
+      {"size in the header one short", [&shortHeader](const Medium& m) { m.Write("demo.ex_", shortHeader); },
        {"error: DEMO.EX_: decodes to 900 bytes, but its header says 899"}},
       {"size of 2 GiB or more", [&huge](const Medium& m) { m.Write("XP.DL_", huge); },
        {"error: XP.DL_: its header gives a size of 2 GiB or more"}},
@@ -115,7 +118,7 @@ TEST(CheckMedium, BrokenMediaGiveTheirFindings) {
       {"no group name", [](const Medium& m) { m.Replace("[Group]\r\nName=Demo\r\n", "[Group]\r\n"); },
        {"warning: [Group] Name: missing: the program group is called \"Gruppex\""}},
       {"no uninstall folder", [](const Medium& m) { m.Replace("Folder=Demo", "Ordner=Demo"); },
-       {"warning: [StartMenu] Ordner: never read by the setup program",
+       {"error: [StartMenu] Ordner: never read by the setup program; Folder was meant? Its value is lost",
         "warning: [StartMenu] Folder: missing: the uninstall entry is called \"Unbenannt\""}},
       {"a malformed uninstall folder", [](const Medium& m) { m.Replace("Folder=Demo", "Folder=\\"); },
        {"warning: [StartMenu] Folder: a leading, trailing or doubled backslash: no uninstall entry is written"}},
@@ -133,7 +136,7 @@ TEST(CheckMedium, BrokenMediaGiveTheirFindings) {
        {"warning: [Items] HILFE.HLP: nothing installs this file; the shortcut leads nowhere"}},
       {"two entries with one target",
        [](const Medium& m) { m.Replace("3=Liesmich.txt", "3=Liesmich.txt\r\n4=demo.exe"); m.Write("demo.exe", "x"); },
-       {"warning: demo.exe: installed to the same place as DEMO.EX_, which it replaces"}},
+       {"error: demo.exe: installed to the same place as DEMO.EX_, which it replaces"}},
       {"a compressed name without mapping",
        [](const Medium& m) { m.Replace("XP.DL_", "XP.ZZ_"); m.Write("XP.ZZ_", Packed("XP")); },
        {"warning: XP.ZZ_: no installed name is known for its extension: installed as XP.ZZ_, with its \"_\""}},
@@ -175,6 +178,68 @@ TEST(CheckMedium, BrokenMediaGiveTheirFindings) {
        },
        {"warning: HELPER.DL_: entry 1, the main program, installs as HELPER.DLL, which is not a program (.EXE): the "
         "install offers to start it and a mobile install writes its settings beside it"}},
+      // Names the program never reads: near misses lose what they say.
+      {"a section in German", [](const Medium& m) { m.Replace("[Items]", "[Eintraege]"); }, {"error: [Eintraege]: a section the setup program never reads; [Items] was meant? Its lines are lost"}},
+      {"a section with a doubled letter", [](const Medium& m) { m.Replace("[SystemDepended]", "[SystemDependded]"); },
+       {"error: [SystemDependded]: a section the setup program never reads; [SystemDepended] was meant? Its lines are "
+        "lost"}},
+      {"a section of its own", [](const Medium& m) { m.Replace("[Items]", "[Lizenz]\r\nText=frei\r\n[Items]"); }, {"warning: [Lizenz]: a section the setup program never reads"}},
+      {"a key with two letters swapped", [](const Medium& m) { m.Replace("defaultPath=", "defaultPaht="); }, {"error: [General] defaultPaht: never read by the setup program; defaultPath was meant? Its value is lost",
+        "warning: [General] defaultPath: missing: the proposed install directory is \"C:\\App\""}},
+      {"no product files", [](const Medium& m) { m.Replace("1=DEMO.EX_\r\n2=Beispiel.hd_\r\n3=Liesmich.txt\r\n", ""); },
+       {"error: [programfiles]: empty or missing: the install places no file of the product, only the uninstaller",
+        "warning: [Items] DEMO.EXE: nothing installs this file; the shortcut leads nowhere"}},
+      {"booleans in words", [](const Medium& m) { m.Replace("Name=Demo\r\n", "Name=Demo\r\nOnlyMobile=ja\r\nMobileOption=true\r\n"); },
+       {"error: [General] MobileOption: \"true\" is not a number (1 or 0): the setup program reads it as its default, 0",
+        "error: [General] OnlyMobile: \"ja\" is not a number (1 or 0): the setup program reads it as its default, 0"}},
+      {"a [Windows] entry in a folder",
+       [](const Medium& m) { m.Replace("1=DEMO.INI", "1=System\\DEMO.INI"); m.Write("System/DEMO.INI", "[Demo]"); }, {"error: System\\DEMO.INI: a [Windows] entry in a sub-folder: the install makes the folder in the Windows "
+        "directory and the uninstall leaves it there"}},
+      {"a path longer than Windows takes, and one only in the fallback folder",
+       [](const Medium& m) {
+         const std::string deep = std::string(200, 'd') + "/" + std::string(60, 'e') + ".txt";
+         const std::string fallback = std::string(150, 'f') + "/" + std::string(70, 'g') + ".txt";
+         m.Replace("3=Liesmich.txt", "3=Liesmich.txt\r\n4=" + std::string(200, 'd') + "\\" + std::string(60, 'e') +
+                                         ".txt\r\n5=" + std::string(150, 'f') + "\\" + std::string(70, 'g') + ".txt");
+         m.Write(deep, "x");
+         m.Write(fallback, "x");
+       },
+       {"error: " + std::string(200, 'd') + "\\" + std::string(60, 'e') + ".txt: installed as C:\\Programme\\Demo\\" +
+            std::string(200, 'd') + "\\" + std::string(60, 'e') +
+            ".txt: 283 characters, more than the 259 Windows takes for a path; the setup program gives the file up",
+        "warning: " + std::string(150, 'f') + "\\" + std::string(70, 'g') +
+            ".txt: in the profile fallback folder (C:\\Dokumente und Einstellungen\\ and a user name of 20 characters) "
+            "282 characters, more than the 259 Windows takes for a path; the setup program gives the file up"}},
+      {"an agreement with a zero byte, a read-me with a bell",
+       [](const Medium& m) { m.Write("Vertrag.Txt", std::string("Vertrag\r\n\0Rest", 14)); m.Write("Liesmich.txt", "Lies\r\nmich\a"); },
+       {"error: Vertrag.Txt: a zero byte in line 2: the page shows the text only up to it (the agreement page)",
+        "warning: Liesmich.txt: a control byte (0x07) in line 2: the page shows it as a box or not at all (the read-me "
+        "page)"}},
+      {"a program as the read-me", [](const Medium& m) { m.Write("Liesmich.txt", std::string("MZ\x90\0\x03\0\0\0\x04\0", 10) + "Programm"); },
+       {"error: Liesmich.txt: not a text (7 of its 18 bytes are control bytes): the page shows garbage (the read-me "
+        "page)"}},
+      {"the old group is the new one", [](const Medium& m) { m.Replace("[Group]\r\nName=Demo", "[Group]\r\nName=Demo\r\nOld=Alt;demo"); },
+       {"error: [Group] Old: names the program group \"Demo\" itself: the end of the install empties the group it has "
+        "just made"}},
+      {"one file listed twice, letter case aside",
+       [](const Medium& m) { m.Replace("1=DEMO.INI", "1=DEMO.INI\r\n2=demo.ini"); }, {"error: demo.ini: listed twice (letter case aside): the log names it twice, and a [Windows] file's use count is "
+        "released twice at the uninstall"}},
+      {"the medium's own name twice, letter case aside", [](const Medium& m) { m.Write("vertrag.txt", "Andere"); }, {"error: Vertrag.Txt: the medium holds Vertrag.Txt, vertrag.txt, one name to Windows: a copy of the medium keeps "
+        "only one of them"}},
+      {"checksums: one file changed, one line unreadable, one file without a line",
+       [](const Medium& m) {
+         // CRC-32 of "Lies mich" is 0701627B, of "[Demo]" C1B0A27D; "Vertrag" has 1A5A0B5D.
+         m.Replace("[Items]", "[CRC32]\r\n1=0701627B Liesmich.txt\r\n2=C1B0A27C DEMO.INI\r\n3=1A5A0B5D\r\n"
+                              "4=1A5A0B5D Vertrag.Txt\r\n[Items]");
+       },
+       {"warning: Setup.lst: no line of its own in [CRC32]: a change to the list goes unnoticed",
+        "error: DEMO.INI: damaged: its CRC-32 is C1B0A27D, the list gives C1B0A27C; the setup program refuses it (a retry "
+        "question, then it gives the file up)",
+        "warning: [CRC32] 3: not eight hexadecimal digits, a blank and a name: never read",
+        "warning: DEMO.EX_: no line in [CRC32]: installed unchecked",
+        "warning: Beispiel.hd_: no line in [CRC32]: installed unchecked",
+        "warning: XP.DL_: no line in [CRC32]: installed unchecked",
+        "warning: Setup.exe: no line in [CRC32]: installed unchecked"}},
       {"names Windows refuses",
        [](const Medium& m) {
          m.Replace("3=Liesmich.txt",

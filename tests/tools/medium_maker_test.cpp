@@ -9,6 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <numeric>
 #include <random>
 #include <sstream>
 
@@ -160,12 +163,24 @@ TEST(MediumMaker, ARoundTripWithAnExtraShortcutAndAFileStoredPlain) {
   request.items = {"Hilfe.hlp=Demo Hilfe"};
   const hzpack::MakeReport report = hzpack::MakeMedium(request);
   EXPECT_EQ(report.packed, 3u);  // of 4
-  EXPECT_EQ(kvtest::ReadBytes(dir / "Medium/Setup.lst"),
-            kvtest::ToBytes("[General]\r\nName=Demo\r\ndefaultPath=C:\\Programme\\Demo\r\n\r\n"
-                            "[StartMenu]\r\nFolder=Demo\r\n\r\n[Group]\r\nName=Demo\r\n\r\n"
-                            "[programfiles]\r\n1=Demo.ex_\r\n2=Daten\\Zufall.dat\r\n3=Hilfe.hl_\r\n"
-                            "4=lib\\HELPER.DL_\r\n\r\n"
-                            "[Items]\r\nDemo.EXE=Demo\r\nHilfe.HLP=Demo Hilfe\r\nUninstal.exe=Programm entfernen\r\n"));
+  // Every file of the medium with its CRC-32; the packed ones' depend on the
+  // packer, the check below compares them with the files.
+  const std::vector<std::uint8_t> list = kvtest::ReadBytes(dir / "Medium/Setup.lst");
+  const std::string text(list.begin(), list.end());
+  const std::string::size_type checksums = text.find("\r\n[CRC32]\r\n");
+  EXPECT_EQ(text.substr(0, checksums),
+            "[General]\r\nName=Demo\r\ndefaultPath=C:\\Programme\\Demo\r\n\r\n"
+            "[StartMenu]\r\nFolder=Demo\r\n\r\n[Group]\r\nName=Demo\r\n\r\n"
+            "[programfiles]\r\n1=Demo.ex_\r\n2=Daten\\Zufall.dat\r\n3=Hilfe.hl_\r\n"
+            "4=lib\\HELPER.DL_\r\n\r\n"
+            "[Items]\r\nDemo.EXE=Demo\r\nHilfe.HLP=Demo Hilfe\r\nUninstal.exe=Programm entfernen\r\n");
+  std::vector<std::string> lines;
+  std::istringstream section(text.substr(checksums + 11));
+  for (std::string line; std::getline(section, line, '\n');) lines.push_back(line.substr(0, line.find_first_of("= ")) + line.substr(line.find(' ')));
+  EXPECT_EQ(lines, (std::vector<std::string>{"1 Demo.ex_\r", "2 Daten\\Zufall.dat\r", "3 Hilfe.hl_\r",
+                                             "4 lib\\HELPER.DL_\r", "5 Vertrag.Txt\r", "6 SETUP.EXE\r",
+                                             "7 Setup.lst\r"}));
+  EXPECT_NE(text.find("5=1A5A0B5D Vertrag.Txt\r\n6=8FB09B5D SETUP.EXE\r\n"), std::string::npos);
   EXPECT_EQ(kvtest::ReadBytes(dir / "Medium/Daten/Zufall.dat"), kvtest::ToBytes(noise));
   std::ostringstream findings;
   EXPECT_EQ(hzpack::CheckMedium(dir / "Medium", findings, false), 0);
@@ -186,6 +201,202 @@ TEST(MediumMaker, ARoundTripWithAnExtraShortcutAndAFileStoredPlain) {
   request.items.clear();
   fs::create_directory_symlink(product, product / "Daten/zurück");
   EXPECT_THROW(hzpack::MakeMedium(request), MakeError);
+}
+
+// A product as a vendor's working folder holds it: version control, the
+// Explorer's files, editor backups, a file for the Windows directory and a
+// product file under the medium's read-me name.
+class MakeFromWorkingFolder : public ::testing::Test {
+protected:
+  kvtest::TempDir dir_;
+  std::filesystem::path product_ = dir_ / "Produkt";
+  hzpack::MakeRequest request_;
+  int made_ = 0;
+
+  void SetUp() override {
+    for (const char* name : {".svn/entries", ".git/HEAD", "Thumbs.db", "desktop.ini", "Brief.rtf~", "alt.bak",
+                             "Daten/Sicherung.BAK", "Daten/Werte.dat", "Notiz.tmp", "DEMO.INI"})
+      Write(name, name);
+    Write("DEMO.EXE", "MZ" + std::string(3000, 'p'));
+    Write("Liesmich.txt", Noise(3000));  // grows when packed
+    kvtest::WriteBytes(dir_ / "Vertrag.txt", "Vertrag");
+    kvtest::WriteBytes(dir_ / "SETUP.EXE", "MZ");
+    request_.source = product_.string();
+    request_.name = "Demo";
+    request_.agreement = dir_ / "Vertrag.txt";
+    request_.setup = dir_ / "SETUP.EXE";
+  }
+  void Write(const std::string& name, const std::string& bytes) {
+    std::filesystem::create_directories((product_ / name).parent_path());
+    kvtest::WriteBytes(product_ / name, bytes);
+  }
+  static std::string Noise(std::size_t size) {
+    std::mt19937 random(7);
+    std::string noise(size, '\0');
+    std::generate(noise.begin(), noise.end(), [&random] { return static_cast<char>(random()); });
+    return noise;
+  }
+  // Makes a fresh medium; its list without the [Items] and [CRC32] lines.
+  hzpack::MakeReport Make(std::string& list) {
+    request_.medium = dir_ / ("Medium" + std::to_string(++made_));
+    const hzpack::MakeReport report = hzpack::MakeMedium(request_);
+    const std::vector<std::uint8_t> bytes = kvtest::ReadBytes(request_.medium + "/Setup.lst");
+    list = std::string(bytes.begin(), bytes.end());
+    list = list.substr(list.find("[programfiles]"));
+    list = list.substr(0, list.find("\r\n[Items]"));
+    return report;
+  }
+};
+
+TEST_F(MakeFromWorkingFolder, WhatNoProductShipsIsLeftOutWithALineEach) {
+  const std::string kept = " (--keep-all ships it)";
+  const struct {
+    std::vector<std::string> excludes;
+    bool keepAll;
+    std::vector<std::string> leftOut;
+    const char* listed;
+  } rows[] = {
+      {{},
+       false,
+       {".git/: a version control folder" + kept, ".svn/: a version control folder" + kept,
+        "Brief.rtf~: an editor's backup" + kept, "Daten/Sicherung.BAK: an editor's backup" + kept,
+        "Thumbs.db: the Explorer's thumbnails" + kept, "alt.bak: an editor's backup" + kept,
+        "desktop.ini: the Explorer's folder settings" + kept},
+       "1=DEMO.EX_\r\n2=Daten\\Werte.dat\r\n3=DEMO.INI\r\n4=Liesmich.tx_\r\n5=Notiz.tmp\r\n"},
+      {{"*.TMP", "daten"},
+       false,
+       {".git/: a version control folder" + kept, ".svn/: a version control folder" + kept,
+        "Brief.rtf~: an editor's backup" + kept, "Daten/: --exclude daten", "Notiz.tmp: --exclude *.TMP",
+        "Thumbs.db: the Explorer's thumbnails" + kept, "alt.bak: an editor's backup" + kept,
+        "desktop.ini: the Explorer's folder settings" + kept},
+       "1=DEMO.EX_\r\n2=DEMO.INI\r\n3=Liesmich.tx_\r\n"},
+      {{".s?n"},
+       true,
+       {".svn/: --exclude .s?n"},
+       "1=DEMO.EX_\r\n2=.git\\HEAD\r\n3=alt.bak\r\n4=Brief.rtf~\r\n5=Daten\\Sicherung.BAK\r\n"
+       "6=Daten\\Werte.dat\r\n7=DEMO.INI\r\n8=desktop.ini\r\n9=Liesmich.tx_\r\n10=Notiz.tmp\r\n11=Thumbs.db\r\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.listed);
+    request_.excludes = row.excludes;
+    request_.keepAll = row.keepAll;
+    std::string list;
+    EXPECT_EQ(Make(list).leftOut, row.leftOut);
+    EXPECT_EQ(list, std::string("[programfiles]\r\n") + row.listed);
+    // The product's Liesmich.txt stays packed, beside the medium's own.
+    EXPECT_FALSE(std::filesystem::exists(request_.medium + "/Liesmich.txt"));
+  }
+}
+
+TEST_F(MakeFromWorkingFolder, OptionsForTheWindowsDirectoryAndTheTexts) {
+  request_.windowsFiles = {"DEMO.INI"};
+  kvtest::WriteBytes(dir_ / "Liesmich.txt", "\xEF\xBB\xBF" "F\xC3\xBCr Sie: 5 \xE2\x82\xAC\r\n");
+  request_.readme = dir_ / "Liesmich.txt";
+  std::string list;
+  Make(list);
+  EXPECT_EQ(list, "[programfiles]\r\n1=DEMO.EX_\r\n2=Daten\\Werte.dat\r\n3=Liesmich.tx_\r\n4=Notiz.tmp\r\n\r\n"
+                  "[Windows]\r\n1=DEMO.INI\r\n");
+  EXPECT_EQ(kvtest::ReadBytes(request_.medium + "/Liesmich.txt"), kvtest::ToBytes("F\xFCr Sie: 5 \x80\r\n"));
+
+  // What make refuses, each on the request above with one change.
+  const std::string path = "C:\\" + std::string(248, 'p');
+  const struct {
+    const char* change;
+    std::function<void(hzpack::MakeRequest&)> apply;
+    const char* message;  // a part of it
+  } refusals[] = {
+      {"--windows in a folder", [](hzpack::MakeRequest& r) { r.windowsFiles = {"Daten/Werte.dat"}; },
+       "not at the top of the product folder"},
+      {"--windows of no product file", [](hzpack::MakeRequest& r) { r.windowsFiles = {"FEHLT.INI"}; },
+       "not a file of the product folder"},
+      {"a shortcut into the Windows directory", [](hzpack::MakeRequest& r) { r.items = {"DEMO.INI=Einstellungen"}; },
+       "goes into the Windows directory"},
+      {"a read-me with a character code page 1252 lacks",
+       [this](hzpack::MakeRequest&) { kvtest::WriteBytes(dir_ / "Liesmich.txt", "Hallo\nL\xC5\x81\xC3\xB3" "d\xC5\xBA\n"); },
+       "line 2: \"\xC5\x81\" has no place in code page 1252"},
+      {"an agreement in UTF-16",
+       [this](hzpack::MakeRequest&) { kvtest::WriteBytes(dir_ / "Vertrag.txt", std::string("\xFF\xFEV\0", 4)); },
+       "saved as UTF-16"},
+      {"an install directory too long", [&path](hzpack::MakeRequest& r) { r.path = path; },
+       "DEMO.EXE: installed as C:\\ppp"},
+  };
+  for (const auto& refusal : refusals) {
+    SCOPED_TRACE(refusal.change);
+    hzpack::MakeRequest request = request_;
+    request.medium = dir_ / "Abgelehnt";
+    refusal.apply(request);
+    try {
+      hzpack::MakeMedium(request);
+      ADD_FAILURE() << "made";
+    } catch (const MakeError& e) {
+      EXPECT_NE(std::string(e.what()).find(refusal.message), std::string::npos) << e.what();
+    }
+    kvtest::WriteBytes(dir_ / "Liesmich.txt", "Lies mich");
+    kvtest::WriteBytes(dir_ / "Vertrag.txt", "Vertrag");
+  }
+}
+
+// Every single-byte change anywhere on a made medium is found: a bit
+// flipped, and a byte set to a line feed as a transfer in text mode might.
+TEST_F(MakeFromWorkingFolder, NoChangeOfOneByteGoesUnnoticed) {
+  request_.keepAll = true;
+  request_.excludes = {".*", "*.bak", "*~", "*.tmp", "*.db", "*.ini", "Daten"};
+  std::string list;
+  Make(list);
+  std::vector<std::filesystem::path> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(request_.medium))
+    if (entry.is_regular_file()) files.push_back(entry.path());
+  ASSERT_EQ(files.size(), 5u);  // DEMO.EX_, Liesmich.tx_, Setup.lst, Vertrag.Txt, SETUP.EXE
+  std::size_t changes = 0;
+  for (const auto& file : files) {
+    const std::vector<std::uint8_t> sound = kvtest::ReadBytes(file);
+    // A file's CRC-32 finds any change of one byte; the list is walked whole.
+    std::vector<std::size_t> positions = {0, sound.size() / 2, sound.size() - 1};
+    if (file.filename() == "Setup.lst") {
+      positions.resize(sound.size());
+      std::iota(positions.begin(), positions.end(), 0);
+    }
+    for (const std::size_t at : positions) {
+      for (const std::uint8_t changed : {static_cast<std::uint8_t>(sound[at] ^ 0x10), std::uint8_t{'\n'}}) {
+        if (changed == sound[at]) continue;
+        std::vector<std::uint8_t> damaged = sound;
+        damaged[at] = changed;
+        kvtest::WriteBytes(file, damaged);
+        std::ostringstream findings;
+        hzpack::CheckMedium(request_.medium, findings, false);
+        EXPECT_NE(findings.str(), "") << file.filename() << " byte " << at;
+        ++changes;
+      }
+    }
+    kvtest::WriteBytes(file, sound);
+  }
+  EXPECT_GT(changes, 600u);  // the walk ran: two changes per byte of the list
+}
+
+// A list's checksum follows a file packed anew: its line replaced where it
+// has one; else a new line where the list lies beside the file.
+TEST(MediumMaker, PackSetsTheChecksumLine) {
+  const std::string list = "[Group]\r\nName=Demo\r\n\r\n[CRC32]\r\n1=00000001 DEMO.EX_\r\n7=00000002 daten\\X.DA_\r\n\r\n"
+                           "[Items]\r\nDEMO.EXE=Demo\r\n";
+  const struct {
+    const char* name;
+    bool add;
+    std::string expected;
+  } rows[] = {
+      {"Daten/x.da_", false,
+       "[Group]\r\nName=Demo\r\n\r\n[CRC32]\r\n1=00000001 DEMO.EX_\r\n7=ABCDEF12 daten\\X.DA_\r\n\r\n"
+       "[Items]\r\nDEMO.EXE=Demo\r\n"},
+      {"NEU.DL_", true,
+       "[Group]\r\nName=Demo\r\n\r\n[CRC32]\r\n1=00000001 DEMO.EX_\r\n7=00000002 daten\\X.DA_\r\n"
+       "8=ABCDEF12 NEU.DL_\r\n\r\n[Items]\r\nDEMO.EXE=Demo\r\n"},
+      {"NEU.DL_", false, list},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(hzpack::ListWithChecksum(list, row.name, 0xABCDEF12u, row.add), row.expected);
+  }
+  // A list without checksums stays one.
+  EXPECT_EQ(hzpack::ListWithChecksum("[Items]\r\nA=B", "A.EX_", 1u, true), "[Items]\r\nA=B");
 }
 
 }  // namespace

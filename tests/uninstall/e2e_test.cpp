@@ -2,7 +2,10 @@
 // uninstall registry entry, program group and shortcuts) removed by a copy of
 // the program started as Uninstal.exe from the install directory, and driven
 // through both questions with the UI driver, as a user would.
+#include "engine/install_log.h"
+#include "engine/shared_file.h"
 #include "engine/shell_link.h"
+#include "system/ascii_case.h"
 #include "system/process_values.h"
 #include "system/helpers.h"
 #include "system/os_error.h"
@@ -11,6 +14,7 @@
 #include "tests/startup/test_support.h"
 #include "tests/support/test_files.h"
 #include "tests/support/wine_support.h"
+#include "uninstall/listed_files.h"
 
 #include <shlobj.h>
 
@@ -68,7 +72,9 @@ bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& done) {
 // the desktop and Start-menu links of the current user.
 class HandMadeInstall {
 public:
-  explicit HandMadeInstall(bool file1InWindows = false)
+  // tampered: the log also lists files outside both folders, which a user of
+  // a writable install directory could add.
+  explicit HandMadeInstall(bool file1InWindows = false, bool tampered = true)
       : dir_("C:\\kvtest\\Büro Demo"),
         windowsFile_(GetWindowsDir() + "\\kvtest-e2e.ini"),
         group_(AddBackslash(GetSpecialFolder(CSIDL_PROGRAMS)) + kGroup),
@@ -79,7 +85,7 @@ public:
     ForceDirectories(dir_ + "\\Daten");
     for (const char* file : {"demo.exe", "demo.hlp", "Daten\\kunden.hdb"}) Write(dir_ + "\\" + file);
     Write(windowsFile_);
-    wine_test::SetSharedCount(windowsFile_, 1);  // counted as the install counts a file it placed there alone
+    CountSharedFile(windowsFile_, false, kEntry, Uninstaller());  // as the install counts a file it placed alone
     Write(Outside());
     EXPECT_TRUE(CopyFileA((GetAppDir() + "SETUP.EXE").c_str(), Uninstaller().c_str(), FALSE));
     // As the installer writes it: lower case, numbered in copy order. A product
@@ -89,8 +95,10 @@ public:
                                       lower + "\\uninstal.exe"};
     if (file1InWindows) std::swap(files[0], files[2]);
     // Entries a user of a writable install directory could add: never deleted.
-    files.push_back(AnsiLowerCase(Outside()));
-    files.push_back(lower + "\\..\\" + ExtractFileName(Outside()));
+    if (tampered) {
+      files.push_back(AnsiLowerCase(Outside()));
+      files.push_back(lower + "\\..\\" + ExtractFileName(Outside()));
+    }
     std::string log = "[General]\r\nName=" + std::string(kName) + "\r\n[InstalledFiles]\r\n";
     for (std::size_t i = 0; i < files.size(); ++i) log += "File" + std::to_string(i + 1) + "=" + files[i] + "\r\n";
     log += "[Group]\r\nName=" + std::string(kGroup) + "\r\n[StartMenu]\r\nFolder=" + kEntry +
@@ -112,6 +120,7 @@ public:
     wine_test::SetSharedCount(windowsFile_, std::nullopt);
     DeleteDirTree(group_);
     for (const std::string& link : links_) DeleteFileA(link.c_str());
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, (kUninstallKey + "\\" + kRecordsSubkey).c_str());
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey.c_str());
   }
 
@@ -206,7 +215,8 @@ TEST(UninstallRun, RemovesEverythingOrKeepsTheDirectoryAsAnswered) {
 
     Answer(run, "Information", "Das Programm wurde deinstalliert!", "OK");
     ASSERT_TRUE(run.process.WaitForExit(kWindowTimeoutMs));
-    EXPECT_EQ(run.process.ExitCode(), 0u);
+    // The files a user listed outside are still there, and the run says so.
+    EXPECT_EQ(run.process.ExitCode(), 1u);
     std::printf("[ timing ] %s: the run took %lu ms\n", c.what, static_cast<unsigned long>(GetTickCount() - start));
 
     EXPECT_EQ(install.LeftOutside(), std::vector<std::string>{});
@@ -244,14 +254,14 @@ TEST(UninstallRun, NoToTheFirstQuestionThenBeendenRemovesNothing) {
 
 
 // A listed file in use stays, or a user's file in the directory agreed to go:
-// the closing message still comes, and the exit code tells a script.
+// the exit code tells a script. A listed file that stays keeps the entry and
+// the directory: no directory question, a warning naming the file.
 TEST(UninstallRun, AFileInUseStaysAndTheExitCodeSaysSo) {
   const uidriver::ScreenLock screen;
-  const std::pair<const char*, const char*> cases[] = {{"demo.hlp", "Nein, Dateien nicht löschen"},
-                                                       {"Daten\\kunden.hdb", "Ja, Dateien löschen !!"}};
-  for (const auto& [file, lastAnswer] : cases) {
+  const std::pair<const char*, bool> cases[] = {{"demo.hlp", true}, {"Daten\\kunden.hdb", false}};
+  for (const auto& [file, listed] : cases) {
     SCOPED_TRACE(file);
-    const HandMadeInstall install;
+    const HandMadeInstall install(false, false);
     const std::string inUse = install.Dir() + "\\" + file;
     const kv::FileHandle held(
         CreateFileA(inUse.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -260,14 +270,21 @@ TEST(UninstallRun, AFileInUseStaysAndTheExitCodeSaysSo) {
     ASSERT_TRUE(run.window);
     uidriver::Click(uidriver::FindChild(run.window, "Button", "&Weiter >>"));
     Answer(run, "Bestätigung", "Sind Sie sicher, daß Sie das Programm entfernen wollen?", "&Ja");
-    const HWND ask = uidriver::WaitForTopWindow(run.process.Id(), "Tf_Ask", "Sicherheitsabfrage!", kWindowTimeoutMs);
-    ASSERT_TRUE(ask);
-    uidriver::Click(uidriver::FindChild(ask, "Button", lastAnswer));
-    Answer(run, "Information", "Das Programm wurde deinstalliert!", "OK");
+    if (listed) {
+      Answer(run, "Warnung", UnfinishedRemovalText({AnsiLowerCase(inUse)}).c_str(), "OK");
+    } else {
+      const HWND ask = uidriver::WaitForTopWindow(run.process.Id(), "Tf_Ask", "Sicherheitsabfrage!", kWindowTimeoutMs);
+      ASSERT_TRUE(ask);
+      uidriver::Click(uidriver::FindChild(ask, "Button", "Ja, Dateien löschen !!"));
+      Answer(run, "Information", "Das Programm wurde deinstalliert!", "OK");
+    }
     ASSERT_TRUE(run.process.WaitForExit(kWindowTimeoutMs));
     EXPECT_EQ(run.process.ExitCode(), 1u);
     EXPECT_TRUE(FileExists(inUse));
     EXPECT_FALSE(FileExists(install.Dir() + "\\demo.exe"));
+    if (listed) {
+      EXPECT_EQ(install.LeftOutside(), std::vector<std::string>{kUninstallKey});
+    }
   }
 }
 
@@ -385,7 +402,7 @@ TEST(UnattendedUninstall, RemovesTheInstallationAndKeepsTheUsersFiles) {
   const uidriver::ScreenLock screen;
   const std::string dir = "C:\\Programme\\Demo Manager";
   const auto left = [] { return TracesLeft({GetWindowsDir() + "\\DEMO.INI"}, "DemoManager", "Demo Manager"); };
-  enum Change { kLogDeleted, kUsersFile, kHeldOpen, kNone };
+  enum Change { kLogDeleted, kLogEmptied, kLogWithoutFiles, kUsersFile, kHeldOpen, kNone };
   const struct {
     const char* arguments;
     Change change;
@@ -394,17 +411,26 @@ TEST(UnattendedUninstall, RemovesTheInstallationAndKeepsTheUsersFiles) {
     std::vector<std::string> inDir;  // once the self-removal script has ended
   } cases[] = {{"/s", kLogDeleted, "INSTALL1.LOG", 3,
                 {"Beispiel.HDB", "DEMO.EXE", "DEMO.HLP", "Liesmich.txt", "Uninstal.exe"}},
+               // A log that lists nothing is no log.
+               {"/s", kLogEmptied, "INSTALL1.LOG", 3,
+                {"Beispiel.HDB", "DEMO.EXE", "DEMO.HLP", "INSTALL1.LOG", "Liesmich.txt", "Uninstal.exe"}},
+               {"/s", kLogWithoutFiles, "INSTALL1.LOG", 3,
+                {"Beispiel.HDB", "DEMO.EXE", "DEMO.HLP", "INSTALL1.LOG", "Liesmich.txt", "Uninstal.exe"}},
                {"/S extra", kUsersFile, "Daten\\Notizen.txt", 0, {"Daten"}},
-               {"/s", kHeldOpen, "DEMO.HLP", 1, {"DEMO.HLP"}},
+               // What stays keeps the entry, the uninstaller and the log to finish with.
+               {"/s", kHeldOpen, "DEMO.HLP", 1, {"DEMO.HLP", "INSTALL1.LOG", "Uninstal.exe"}},
                {"/s", kNone, "", 0, {}}};  // last: it leaves nothing behind
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.file);
+    SCOPED_TRACE(std::to_string(c.change));
     DeleteDirTree(dir);
     ForgetSharedFile(GetWindowsDir() + "\\DEMO.INI");
     ASSERT_TRUE(uidriver::Process::Launch(KV_SAMPLE_MEDIUM "\\SETUP.EXE", "/s").WaitForExit(60000));
     ASSERT_EQ(left().size(), 5u) << "Windows file, entry, group, desktop and Start-menu shortcut";
     const std::string file = dir + "\\" + c.file;
     if (c.change == kLogDeleted) DeleteFileA(file.c_str());
+    if (c.change == kLogEmptied) kvtest::WriteBytes(file, "");
+    if (c.change == kLogWithoutFiles)
+      kvtest::WriteBytes(file, "[General]\r\nName=Demo Manager\r\n[Group]\r\nName=Demo Manager\r\n");
     if (c.change == kUsersFile) {
       ForceDirectories(ExtractFilePath(file));
       kvtest::WriteBytes(file, "meine Notizen");
@@ -425,9 +451,61 @@ TEST(UnattendedUninstall, RemovesTheInstallationAndKeepsTheUsersFiles) {
     std::sort(inDir.begin(), inDir.end());
     EXPECT_EQ(inDir, c.inDir);
     EXPECT_EQ(DirectoryExists(dir), !c.inDir.empty());
-    EXPECT_EQ(left().size(), c.change == kLogDeleted ? 5u : 0u) << testing::PrintToString(left());
+    const std::size_t kept = c.exitCode == 3 ? 5 : c.change == kHeldOpen ? 1 : 0;  // the entry alone for a file in use
+    EXPECT_EQ(left().size(), kept) << testing::PrintToString(left());
   }
   DeleteDirTree(dir);
+}
+
+// Another product's counted DEMO.INI through the sample's install, a partial
+// uninstall (a file held open) of a log a user added another product's file
+// to, the kept uninstaller run again, a re-install and two uninstalls (the
+// second by a copy kept from before): each install's count is released once.
+TEST(UnattendedUninstall, ReleasesOnlyTheCountsItsInstallTook) {
+  const uidriver::ScreenLock screen;
+  const std::string dir = "C:\\Programme\\Demo Manager\\", kept = "C:\\kvtest\\Kopie\\";
+  const std::string ini = GetWindowsDir() + "\\DEMO.INI", other = GetWindowsDir() + "\\system32\\kv-andere.dll";
+  const auto run = [](const std::string& program) {
+    const uidriver::Process p = uidriver::Process::Launch(program, "/s");
+    return p.WaitForExit(60000) ? p.ExitCode() : 99u;
+  };
+  const auto copy = [](const std::string& from, const std::string& to) {
+    ForceDirectories(to);
+    for (const char* file : {"Uninstal.exe", "INSTALL1.LOG"}) CopyFileA((from + file).c_str(), (to + file).c_str(), FALSE);
+  };
+  DeleteDirTree(dir);
+  for (const std::string& file : {ini, other}) {
+    kvtest::WriteBytes(file, "andere");
+    wine_test::SetSharedCount(file, 1);
+  }
+  ASSERT_EQ(run(KV_SAMPLE_MEDIUM "\\SETUP.EXE"), 0u);
+  EXPECT_EQ(wine_test::SharedCount(ini), 2u);
+  WritePrivateProfileStringA("InstalledFiles", "File7", AsciiLowerCase(other).c_str(), (dir + "INSTALL1.LOG").c_str());
+  {
+    const kv::FileHandle held = wine_test::HoldOpen(dir + "DEMO.HLP");
+    EXPECT_EQ(run(dir + "Uninstal.exe"), 1u);
+  }
+  EXPECT_EQ(wine_test::SharedCount(ini), 1u);
+  EXPECT_EQ(ReadInstalledFiles(dir + "INSTALL1.LOG"), std::vector<std::string>{"c:\\programme\\demo manager\\demo.hlp"});
+  EXPECT_TRUE(KeyExists(UninstallKey("DemoManager")));
+  EXPECT_EQ(run(dir + "Uninstal.exe"), 0u);
+  EXPECT_TRUE(WaitUntil(5000, [&] { return !DirectoryExists(dir); }));
+  EXPECT_FALSE(KeyExists(UninstallKey("DemoManager")));
+
+  ASSERT_EQ(run(KV_SAMPLE_MEDIUM "\\SETUP.EXE"), 0u);
+  EXPECT_EQ(wine_test::SharedCount(ini), 2u);
+  copy(dir, kept);
+  EXPECT_EQ(run(dir + "Uninstal.exe"), 0u);
+  EXPECT_TRUE(WaitUntil(5000, [&] { return !DirectoryExists(dir); }));
+  copy(kept, dir);
+  EXPECT_EQ(run(dir + "Uninstal.exe"), 0u);
+  for (const std::string& file : {ini, other}) {
+    EXPECT_EQ(wine_test::SharedCount(file), 1u) << file;
+    EXPECT_TRUE(FileExists(file)) << file;
+    ForgetSharedFile(file);
+  }
+  WaitUntil(5000, [&] { return !DirectoryExists(dir); });
+  DeleteDirTree(kept);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The confirmation list of the program directory, and the paths and names the
 // self-removal script is built from, against real files under Wine.
+#include "system/ascii_case.h"
 #include "system/helpers.h"
 #include "system/handles.h"
 #include "system/os_error.h"
@@ -91,20 +92,44 @@ bool RunUnix(const std::string& program, std::string line, const std::function<b
 }
 
 // A listed file behind a folder link in the program directory lies elsewhere:
-// the link leads out of it. (Wine shows a file link as the file it names.)
+// the link leads out of it (Wine shows a file link as the file it names).
+// The log's lower-case names find the files as their folders spell them.
 TEST(ListedFiles, NothingBehindALinkInTheProgramDirectory) {
   const std::string unixRoot = "/tmp/kvtest-links-" + std::to_string(::GetCurrentProcessId());
   std::string root = "Z:" + unixRoot + "/";
   std::replace(root.begin(), root.end(), '/', '\\');
   const std::string dir = root + "Demo";
   ASSERT_TRUE(ForceDirectories(dir + "\\Daten") && ForceDirectories(root + "Andere"));
-  for (const std::string& file : {dir + "\\Daten\\kunden.hdb", root + "Andere\\thesis.doc"}) WriteBytes(file, "x");
+  for (const std::string& file : {dir + "\\Daten\\Kunden.HDB", dir + "\\LIESMICH.TXT", root + "Andere\\thesis.doc",
+                                  root + "Andere\\Notiz.txt"})
+    WriteBytes(file, "x");
   ASSERT_TRUE(RunUnix("/bin/ln", "ln -s " + unixRoot + "/Andere " + unixRoot + "/Demo/Verweis",
                       [&] { return FileExists(dir + "\\Verweis\\thesis.doc"); }));
 
-  const ListedFileFolders folders = ListedFileFoldersOf(dir, false);
-  EXPECT_EQ(PlaceOfListedFile(dir + "\\Daten\\kunden.hdb", folders), ListedFilePlace::ProgramDir);
-  EXPECT_EQ(PlaceOfListedFile(dir + "\\Verweis\\thesis.doc", folders), ListedFilePlace::Elsewhere);
+  const std::string logged = AsciiLowerCase(dir);
+  const struct {
+    std::string file;
+    ListedFilePlace place;
+    std::string diskPath;
+  } cases[] = {
+      {dir + "\\Daten\\Kunden.HDB", ListedFilePlace::ProgramDir, dir + "\\Daten\\Kunden.HDB"},
+      {logged + "\\daten\\kunden.hdb", ListedFilePlace::ProgramDir, logged + "\\daten\\Kunden.HDB"},
+      {logged + "\\liesmich.txt", ListedFilePlace::ProgramDir, logged + "\\LIESMICH.TXT"},
+      {logged + "\\daten\\fehlt.hdb", ListedFilePlace::ProgramDir, logged + "\\daten\\fehlt.hdb"},
+      // The second file behind the link is decided by the walk its folder made once.
+      {dir + "\\Verweis\\thesis.doc", ListedFilePlace::Elsewhere, ""},
+      {logged + "\\verweis\\notiz.txt", ListedFilePlace::Elsewhere, ""},
+      {logged + "\\verweis", ListedFilePlace::Elsewhere, ""},
+  };
+  ListedFileLookup lookup(ListedFileFoldersOf(dir, false));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    const LocatedFile located = lookup.Locate(c.file);
+    EXPECT_EQ(located.place, c.place);
+    if (c.place != ListedFilePlace::Elsewhere) {
+      EXPECT_EQ(located.diskPath, c.diskPath);
+    }
+  }
   EXPECT_TRUE(RunUnix("/bin/rm", "rm -rf " + unixRoot, [&] { return !DirectoryExists(dir); }));
 }
 

@@ -110,6 +110,8 @@ TEST(ListedFiles, DeletedOnlyInsideTheProgramOrTheWindowsDirectory) {
   const ListedFileFolders shortOnly = {{"C:\\PROGRA~1\\DEMO"}, false, {"C:\\WINDOWS"}};
   const ListedFileFolders share = {{"\\\\server\\share\\Demo"}, false, {"C:\\WINDOWS"}};
   const ListedFileFolders shared = {{"C:\\Programme\\"}, true, {"C:\\WINDOWS"}};
+  const ListedFileFolders inWindows = {{"C:\\WINDOWS"}, true, {"C:\\WINDOWS"}};
+  const ListedFileFolders belowWindows = {{"C:\\WINDOWS\\Demo"}, false, {"C:\\WINDOWS"}};
   struct Case {
     const char* what;
     const ListedFileFolders& folders;
@@ -145,11 +147,78 @@ TEST(ListedFiles, DeletedOnlyInsideTheProgramOrTheWindowsDirectory) {
       {"a stream", own, "C:\\Programme\\Demo\\demo.exe:Zone.Identifier", "", P::Elsewhere},
       {"directly in a shared program directory", shared, "c:\\programme\\demo.exe", "", P::ProgramDir},
       {"below a shared program directory", shared, "C:\\Programme\\Andere Firma\\shared.dll", "", P::Elsewhere},
+      // Files of the Windows directory go by their counts wherever the uninstaller lies.
+      {"uninstaller in the Windows directory", inWindows, "c:\\windows\\demo.ini", "", P::WindowsDir},
+      {"uninstaller below the Windows directory", belowWindows, "c:\\windows\\demo\\demo.exe", "", P::WindowsDir},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(PlaceOfListedFile(c.file, c.shortPath, c.folders), c.expected);
   }
+}
+
+// What a run keeps so that running it again finishes the job, and when it
+// may say it is done.
+TEST(ListedFiles, WhatStaysAndWhetherTheRunIsComplete) {
+  using P = ListedFilePlace;
+  const ListedFileAfter gone{"c:\\p\\demo.exe", P::ProgramDir, false}, inUse{"c:\\p\\demo.hlp", P::ProgramDir, true},
+      othersIni{"c:\\windows\\andere.ini", P::WindowsDir, true}, outside{"c:\\andere\\brief.doc", P::Elsewhere, true},
+      outsideGone{"c:\\andere\\alt.txt", P::Elsewhere, false};
+  const struct {
+    std::vector<ListedFileAfter> listed;
+    std::vector<std::string> sharedInUse, staying;
+    bool complete;
+  } cases[] = {
+      {{gone, outsideGone, othersIni}, {}, {}, true},  // a listed Windows file goes by its record alone
+      {{gone, inUse}, {}, {"c:\\p\\demo.hlp"}, false},
+      {{gone}, {"C:\\WINDOWS\\DEMO.INI"}, {"c:\\windows\\demo.ini"}, false},  // in the log's spelling
+      {{gone, outside}, {}, {}, false},  // never this program's to delete: nothing to keep, but not done
+      {{inUse, outside}, {"C:\\WINDOWS\\Demo.ini"}, {"c:\\p\\demo.hlp", "c:\\windows\\demo.ini"}, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.staying));
+    const RemovalEnd end = EndOfRemoval(c.listed, c.sharedInUse);
+    EXPECT_EQ(end.staying, c.staying);
+    EXPECT_EQ(end.complete, c.complete);
+  }
+}
+
+// The spelling a logged name finds in its folder's listing, as Windows finds
+// a name in any case; a folder of a case-sensitive file system (Wine's) may
+// hold two spellings, and then the one spelled alike wins.
+TEST(ListedFiles, LoggedNamesFindTheirFolderEntry) {
+  const FolderNames folder({{"DB000060.BIN", false},
+                            {"Übung.TXT", false},
+                            {"Readme.txt", false},
+                            {"README.TXT", false},
+                            {"a.txt", false},
+                            {"A.TXT", false},
+                            {"Daten", true}});
+  const struct {
+    const char* logged;
+    const char* found;  // nullptr: none
+  } cases[] = {
+      {"db000060.bin", "DB000060.BIN"},
+      {"DB000060.BIN", "DB000060.BIN"},
+      {"übung.txt", nullptr},        // beyond ASCII the system decides
+      {"Übung.txt", "Übung.TXT"},
+      {"readme.txt", "Readme.txt"},  // the first listed of two foldings
+      {"README.TXT", "README.TXT"},  // the one spelled alike before it
+      {"a.txt", "a.txt"},
+      {"A.TXT", "A.TXT"},
+      {"a.tx", nullptr},
+      {"", nullptr},
+      {"daten", "Daten"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.logged);
+    const FolderNames::Entry* entry = folder.Find(c.logged);
+    ASSERT_EQ(entry != nullptr, c.found != nullptr);
+    if (entry) {
+      EXPECT_EQ(entry->name, c.found);
+    }
+  }
+  EXPECT_TRUE(folder.Find("daten")->link);
 }
 
 TEST(UninstallEntry, NamesThatAddressOneEntry) {

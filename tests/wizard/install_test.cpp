@@ -2,6 +2,7 @@
 // every kind, by hand and automatically: the files, the install log key by
 // key, the shortcuts, the uninstall entry, the outcome messages on three
 // Windows versions, the program start and the exit codes.
+#include "engine/shared_file.h"
 #include "engine/shell_link.h"
 #include "system/process_values.h"
 #include "system/helpers.h"
@@ -9,11 +10,14 @@
 #include "tests/startup/test_support.h"
 #include "tests/support/test_files.h"
 #include "tests/support/wine_support.h"
+#include "tools/hzpack/check.h"
 #include "tools/hzpack/hzl_pack.h"
+#include "tools/hzpack/medium_maker.h"
 
 #include <shlobj.h>
 
 #include <map>
+#include <sstream>
 
 namespace {
 
@@ -101,6 +105,7 @@ struct Medium {
 };
 
 void RemoveTraces() {
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\" + kRecordsSubkey).c_str());
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
   const std::string group = Folder(CSIDL_PROGRAMS) + "\\KvTest Install";
   DeleteDirTree(group);
@@ -278,6 +283,48 @@ TEST_F(Install, ANameLeavingTheDirectoryIsNeverPlaced) {
   EXPECT_EQ(Profile(medium.Log(), "InstalledFiles", "File7"), "<none>");
   EXPECT_EQ(Profile(medium.Log(), "InstalledFiles", "File10"), Lower(AddBackslash(medium.installDir)) + "uninstal.exe");
   DeleteFileA(source.c_str());
+}
+
+// A medium as hzpack make writes it, one byte of a packed file changed on
+// the way: the check calls it damaged, and SETUP.EXE asks, gives the file up
+// and ends with 1, leaving no file of wrong bytes behind.
+TEST_F(Install, AMadeMediumWithOneByteChangedIsGivenUp) {
+  const kvtest::TempDir dir;
+  const std::string product = dir.Path() + "Produkt\\";
+  CreateDirectoryA(product.c_str(), nullptr);
+  kvtest::WriteBytes(product + "DEMO.EXE", Content("Programm", 20000));
+  kvtest::WriteBytes(product + "DATEN.DAT", Content("Daten", 70000));
+  kvtest::WriteBytes(dir.Path() + "Vertrag.txt", "Vertrag\r\n");
+  hzpack::MakeRequest request;
+  request.source = product;
+  request.medium = dir.Path() + "Medium";
+  request.name = "KvTest.Install";
+  request.agreement = dir.Path() + "Vertrag.txt";
+  request.path = dir.Path() + "Ziel";
+  request.setup = GetAppDir() + "SETUP.EXE";
+  hzpack::MakeMedium(request);
+  const std::string packed = request.medium + "\\DATEN.DA_";
+  std::string bytes = kvtest::ReadText(packed);
+  bytes[bytes.size() / 2] = static_cast<char>(bytes[bytes.size() / 2] ^ 0x20);
+  kvtest::WriteBytes(packed, bytes);
+
+  std::ostringstream findings;
+  EXPECT_EQ(hzpack::CheckMedium(request.medium, findings, false), 1);
+  EXPECT_NE(findings.str().find("error: DATEN.DA_: damaged: its CRC-32 is "), std::string::npos) << findings.str();
+
+  const uidriver::Process p = uidriver::Process::Launch(request.medium + "\\SETUP.EXE", "/s");
+  for (const char* answer : {"&Ja", "OK", "OK"}) {  // retry, the give-up, the outcome
+    const HWND box = uidriver::WaitForDialog(p.Id(), kTimeoutMs);
+    ASSERT_TRUE(box) << answer;
+    uidriver::PressDialogButton(box, answer);
+    Sleep(300);
+  }
+  ASSERT_TRUE(p.WaitForExit(kTimeoutMs));
+  EXPECT_EQ(p.ExitCode(), 1u);
+  EXPECT_EQ(kvtest::ReadText(request.path + "\\DEMO.EXE"), Content("Programm", 20000));
+  EXPECT_FALSE(FileExists(request.path + "\\DATEN.DAT"));
+  DeleteDirTree(Folder(CSIDL_PROGRAMS) + "\\KvTest.Install");
+  for (int csidl : {CSIDL_DESKTOPDIRECTORY, CSIDL_STARTMENU}) DeleteFileA((Folder(csidl) + "\\KvTest.Install.LNK").c_str());
 }
 
 // The sample-file rule asks the disk when the entry's turn comes: an earlier

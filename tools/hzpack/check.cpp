@@ -1,5 +1,6 @@
 #include "tools/hzpack/check.h"
 #include "tools/hzpack/host.h"
+#include "tools/hzpack/list_rules.h"
 #include "tools/hzpack/medium_maker.h"
 
 #include "decompress/compress.h"
@@ -11,6 +12,7 @@
 #include "engine/program_group.h"
 #include "system/helpers.h"
 #include "system/code_page.h"
+#include "system/file_io.h"
 #include "system/setup_list.h"
 #include "wizard/install_dir.h"
 
@@ -32,6 +34,21 @@ namespace fs = std::filesystem;
 constexpr char kWindowsDir[] = "C:\\WINDOWS";
 // More than any list value a vendor writes: enough to see a value whole.
 constexpr std::size_t kWholeValueBuffer = 1 << 16;
+// The profile folder a user's fallback install goes to, at its longest on
+// the Windows versions the program runs on (German XP, a user name of the
+// 20 characters Windows allows).
+const std::string kLongestProfileFolder = "C:\\Dokumente und Einstellungen\\" + std::string(20, 'W');
+
+// The sections the setup program reads, and the keys of those whose keys
+// are names rather than numbers or files.
+const std::vector<std::string> kSections = {"General", "StartMenu", "Group",  "programfiles",
+                                            "Windows", "SystemDepended", "Items", kChecksumSection};
+const std::map<std::string, std::vector<std::string>> kSectionKeys = {
+    {"general", {"Name", "defaultPath", "MobileOption", "OnlyMobile"}},
+    {"startmenu", {"Folder"}},
+    {"group", {"Name", "Old"}},
+};
+const char* const kBooleans[] = {"MobileOption", "OnlyMobile"};
 
 // The decoder's I/O over a file in memory; the output is only counted.
 // Like the expansion, it stops where the coded data is known cut short.
@@ -61,14 +78,15 @@ struct CountingIo {
 struct Decoded {
   bool cutShort;
   std::uint64_t produced;
+  std::uint64_t leftOver;  // bytes after the stream
 };
 Decoded DecodeCounting(const std::uint8_t* coded, std::size_t size, std::int32_t expanded) {
   CountingIo io{coded, size};
   try {
-    const bool overran = lzh::LzhDecodeIo(expanded, io);
-    return {overran, io.produced};
+    const lzh::DecodeEnd end = lzh::LzhDecodeToEnd(expanded, io);
+    return {end.cutShort, io.produced, size - io.position + end.unusedBytes};
   } catch (const CutShort&) {
-    return {true, io.produced};
+    return {true, io.produced, 0};
   }
 }
 
@@ -78,19 +96,7 @@ std::uint32_t Word(const std::vector<std::uint8_t>& b, std::size_t at) {
 
 bool SameName(const std::string& a, const std::string& b) { return AsciiLowerCase(a) == AsciiLowerCase(b); }
 
-// What a text file was most likely saved as.
-enum class Encoding { Cp1252, Utf8, Utf8Mark, Utf16Mark };
-Encoding EncodingOf(const std::vector<std::uint8_t>& raw) {
-  const auto starts = [&raw](std::initializer_list<std::uint8_t> mark) {
-    return raw.size() >= mark.size() && std::equal(mark.begin(), mark.end(), raw.begin());
-  };
-  if (starts({0xEF, 0xBB, 0xBF})) return Encoding::Utf8Mark;
-  if (starts({0xFF, 0xFE}) || starts({0xFE, 0xFF})) return Encoding::Utf16Mark;
-  // Text in code page 1252 is seldom also valid UTF-8 once it has a byte
-  // above 127; a text that is most likely was saved as UTF-8.
-  const bool nonAscii = std::any_of(raw.begin(), raw.end(), [](std::uint8_t c) { return c >= 0x80; });
-  return nonAscii && IsUtf8(std::string(raw.begin(), raw.end())) ? Encoding::Utf8 : Encoding::Cp1252;
-}
+using Encoding = TextEncoding;
 
 // The folders and the file of a listed name: Windows takes "\\" or "/"
 // between them.
@@ -116,6 +122,7 @@ bool ReadBytes(const std::string& path, std::vector<std::uint8_t>& bytes) {
 class MediumFiles {
 public:
   explicit MediumFiles(std::string dir) : dir_(std::move(dir)) {}
+  fs::path Root() const { return dir_; }
 
   // The file's path, or "" when the medium has no such file.
   std::string Find(const std::string& name) {
@@ -165,6 +172,7 @@ public:
   std::string Output() const { return out_.str(); }
 
   int Run(bool printPlan) {
+    CheckCaseTwins(files_.Root(), "");
     const std::string listPath = files_.Find("Setup.lst");
     std::vector<std::uint8_t> raw;
     if (listPath.empty() || !ReadBytes(listPath, raw)) {
@@ -172,16 +180,22 @@ public:
       return 1;
     }
     CheckEncoding(raw);
+    listBytes_ = raw;
     list_ = ProfileOfFile(listPath, raw);
+    CheckSections(std::string(raw.begin(), raw.end()));
     CheckKeys();
     CheckGeneral();
+    CheckBooleans();
     CheckGroupName();
+    CheckOldGroups();
     const InstallList files = ReadInstallList(list_);
     CheckMainProgram(files);
     CheckNumbering("programfiles");
     CheckNumbering("Windows");
+    CheckWindowsFolders(files);
     PlanEveryVersion(files);
     CheckFiles();
+    CheckChecksums(files);
     CheckItems();
     if (files_.Find("Vertrag.Txt").empty())
       Error("Vertrag.Txt", "missing: the agreement page stops even an automatic install with an error box");
@@ -236,7 +250,13 @@ private:
     const std::string path = files_.Find(name);
     std::vector<std::uint8_t> raw;
     if (path.empty() || !ReadBytes(path, raw)) return;
-    switch (EncodingOf(raw)) {
+    const Encoding encoding = EncodingOf(raw);
+    if (encoding != Encoding::Utf16Mark) {
+      const TextFault fault = TextPageFault(std::string(raw.begin(), raw.end()));
+      if (fault.cutShort) Error(name, fault.what + " (the " + page + ")");
+      if (!fault.cutShort && !fault.what.empty()) Warning(name, fault.what + " (the " + page + ")");
+    }
+    switch (encoding) {
       case Encoding::Cp1252: break;
       case Encoding::Utf8:
         Warning(name, "saved as UTF-8: the " + page + " shows code page 1252, so \"\xFC\" shows as two characters");
@@ -263,6 +283,128 @@ private:
                                 "called \"" + group + " deinstalieren\"");
   }
 
+  // The end of an install clears each old group that belongs to it; the
+  // current one among them is emptied of the shortcuts just made.
+  void CheckOldGroups() {
+    const std::string group = ReadGroupName(list_);
+    for (const std::string& old : SplitFileList(ReadListString(list_, "Group", "Old", ""))) {
+      if (!old.empty() && AnsiUpperCase(old) == AnsiUpperCase(group))
+        Error("[Group] Old", "names the program group \"" + group +
+                                 "\" itself: the end of the install empties the group it has just made");
+    }
+  }
+
+  // A boolean the program cannot read as a number takes its default.
+  void CheckBooleans() {
+    for (const char* key : kBooleans) {
+      if (!HasKey("General", key)) continue;
+      const std::string value = ReadListString(list_, "General", key, "");
+      long long number = 0;
+      if (!ParseListInteger(value, number))
+        Error(std::string("[General] ") + key, "\"" + value + "\" is not a number (1 or 0): the setup program reads it "
+                                               "as its default, 0");
+    }
+  }
+
+  // Whole sections the program never reads: a near miss loses everything
+  // in it.
+  void CheckSections(const std::string& text) {
+    std::set<std::string> seen;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+      const std::optional<std::string> section = SectionHeaderName(line);
+      if (!section || !seen.insert(AsciiLowerCase(*section)).second) continue;
+      const bool known = std::any_of(kSections.begin(), kSections.end(),
+                                     [&section](const std::string& s) { return SameName(s, *section); });
+      if (known) continue;
+      const std::string meant = NearMiss(*section, kSections);
+      if (meant.empty()) {
+        Warning("[" + *section + "]", "a section the setup program never reads");
+      } else {
+        Error("[" + *section + "]", "a section the setup program never reads; [" + meant +
+                                        "] was meant? Its lines are lost");
+      }
+    }
+    if (ReadListSection(list_, "programfiles").empty())
+      Error("[programfiles]", "empty or missing: the install places no file of the product, only the uninstaller");
+  }
+
+  // A [Windows] entry in a folder makes that folder in the Windows
+  // directory, which the uninstall never removes.
+  void CheckWindowsFolders(const InstallList& files) {
+    for (const std::string& name : files.windowsFiles) {
+      if (name.find_first_of("\\/") != std::string::npos && !LeavesDestination(name))
+        Error(name, "a [Windows] entry in a sub-folder: the install makes the folder in the Windows directory and "
+                    "the uninstall leaves it there");
+    }
+  }
+
+  // With [CRC32] the setup program places no file that lacks its checksum.
+  void CheckChecksums(const InstallList& files) {
+    // The list's own line, read from its bytes: a change that makes the
+    // profile functions lose the section shows too.
+    const std::string text(listBytes_.begin(), listBytes_.end());
+    const ChecksumLine own = FindChecksumLine(text, kListName);
+    if (own.digits != std::string::npos && SealedList(text) != text)
+      Error(kListName, "damaged: its CRC-32 is not the one its own line in [" + std::string(kChecksumSection) +
+                           "] gives; a changed value would install differently");
+    if (own.sectionEnd != std::string::npos && own.digits == std::string::npos)
+      Warning(kListName, "no line of its own in [" + std::string(kChecksumSection) + "]: a change to the list goes "
+                         "unnoticed");
+    const auto lines = ReadListSection(list_, kChecksumSection);
+    if (lines.empty()) return;
+    for (const auto& [key, value] : lines) {
+      const std::optional<MediumChecksum> line = ParseChecksumValue(value);
+      if (!line) {
+        Warning("[" + std::string(kChecksumSection) + "] " + key, "not eight hexadecimal digits, a blank and a name: "
+                                                                 "never read");
+        continue;
+      }
+      if (SameMediumName(line->name, kListName)) continue;
+      const std::string path = files_.Find(line->name);
+      if (path.empty()) {
+        Warning(line->name, "has a line in [" + std::string(kChecksumSection) + "], but the medium lacks it");
+        continue;
+      }
+      const kv::Checksum crc = kv::FileCrc32(path);
+      if (crc && *crc != line->crc)
+        Error(line->name, "damaged: its CRC-32 is " + ChecksumValue({"", *crc}).substr(0, 8) + ", the list gives " +
+                              ChecksumValue(*line).substr(0, 8) +
+                              "; the setup program refuses it (a retry question, then it gives the file up)");
+    }
+    for (const VersionPlan& version : plans_) {
+      for (const PlannedFile& file : version.plan.files) {
+        if (file.step != PlannedFile::Step::Place || file.checksum || file.sourceName.empty()) continue;
+        const bool given = std::any_of(files.checksums.begin(), files.checksums.end(),
+                                       [&file](const MediumChecksum& c) { return SameMediumName(c.name, file.sourceName); });
+        if (!given && warnedUnchecked_.insert(AnsiUpperCase(file.sourceName)).second)
+          Warning(file.sourceName, "no line in [" + std::string(kChecksumSection) + "]: installed unchecked");
+      }
+    }
+  }
+
+  // Two names in one folder that differ only in letter case are one file to
+  // Windows: a copy of the medium keeps one of them.
+  void CheckCaseTwins(const fs::path& folder, const std::string& prefix) {
+    std::map<std::string, std::vector<std::string>> names;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+      const std::string listed = NameAsListed(it->path().filename());
+      if (listed.empty()) continue;
+      names[AnsiUpperCase(listed)].push_back(listed);
+      std::error_code kind;
+      if (it->is_directory(kind)) CheckCaseTwins(it->path(), prefix + listed + "\\");
+    }
+    for (auto& [upper, spellings] : names) {
+      if (spellings.size() < 2) continue;
+      std::sort(spellings.begin(), spellings.end());
+      std::string all;
+      for (const std::string& s : spellings) all += (all.empty() ? "" : ", ") + prefix + s;
+      Error(prefix + spellings.front(), "the medium holds " + all +
+                                            ", one name to Windows: a copy of the medium keeps only one of them");
+    }
+  }
+
   // Entry 1 is the program the install offers to start, and the file a
   // mobile install writes its settings beside.
   void CheckMainProgram(const InstallList& files) {
@@ -287,23 +429,23 @@ private:
     return true;
   }
 
-  // Keys that nothing reads, and values longer than a read hands out.
+  // Keys that nothing reads, and values longer than a read hands out. A
+  // near miss of a key loses its value: the program takes the default.
   void CheckKeys() {
-    static const std::map<std::string, std::set<std::string>> kKnown = {
-        {"general", {"name", "defaultpath", "mobileoption", "onlymobile"}},
-        {"startmenu", {"folder"}},
-        {"group", {"name", "old"}},
-    };
-    for (const char* section : {"General", "StartMenu", "Group", "programfiles", "Windows", "SystemDepended", "Items"}) {
-      const auto known = kKnown.find(AsciiLowerCase(section));
+    for (const std::string& section : kSections) {
+      const auto known = kSectionKeys.find(AsciiLowerCase(section));
       for (const auto& [key, value] : ReadListSection(list_, section)) {
-        const std::string where = std::string("[") + section + "] " + key;
-        if (known != kKnown.end() && known->second.count(AsciiLowerCase(key)) == 0)
-          Warning(where, "never read by the setup program");
+        const std::string where = "[" + section + "] " + key;
+        const bool read = known == kSectionKeys.end() ||
+                          std::any_of(known->second.begin(), known->second.end(),
+                                      [&key = key](const std::string& k) { return SameName(k, key); });
+        const std::string meant = read ? std::string() : NearMiss(key, known->second);
+        if (!read && meant.empty()) Warning(where, "never read by the setup program");
+        if (!meant.empty()) Error(where, "never read by the setup program; " + meant + " was meant? Its value is lost");
         if (AsciiLowerCase(section) == "systemdepended" && !NamesWindowsVersion(key))
           Warning(where, "no Windows version is called so; these files are never installed");
         std::vector<char> whole(kWholeValueBuffer);
-        const std::size_t length = list_(section, key.c_str(), "", whole.data(), whole.size());
+        const std::size_t length = list_(section.c_str(), key.c_str(), "", whole.data(), whole.size());
         if (ReadListString(list_, section, key, "") != std::string(whole.data(), length))
           Warning(where, "longer than 2047 characters: the setup program reads only the first 2047");
       }
@@ -371,12 +513,38 @@ private:
             Error(where, "its name leads out of its directory or has an empty part; the setup program never places it");
           continue;
         }
-        const auto [other, added] = targets.emplace(AsciiLowerCase(file.InstalledPath()), file.sourceName);
-        if (!added && first) Warning(where, "installed to the same place as " + other->second + ", which it replaces");
+        if (file.step == PlannedFile::Step::TooLong) {
+          if (first)
+            Error(where, "installed as " + file.InstalledPath() + ": " + PathLimitFault(file.InstalledPath()) +
+                             "; the setup program gives the file up");
+          continue;
+        }
+        const auto [other, added] = targets.emplace(AnsiUpperCase(file.InstalledPath()), file.sourceName);
+        if (!added && SameMediumName(other->second, file.sourceName)) {
+          if (!listedTwice_.insert(AnsiUpperCase(file.InstalledPath())).second) continue;
+          Error(where, "listed twice (letter case aside): the log names it twice, and a [Windows] file's use count "
+                       "is released twice at the uninstall");
+        } else if (!added && first) {
+          Error(where, "installed to the same place as " + other->second + ", which it replaces");
+        }
         if (!first) continue;
+        CheckFallbackLength(where, file);
         CheckOneFile(where, file);
       }
     }
+  }
+
+  // An automatic install that cannot write the proposed directory installs
+  // into the profile folder instead.
+  void CheckFallbackLength(const std::string& where, const PlannedFile& file) {
+    if (file.shared) return;
+    const std::string installDir = AddBackslash(installPath_);
+    const std::string fallback =
+        AddBackslash(FallbackFolderIn(kLongestProfileFolder, installPath_)) + file.InstalledPath().substr(installDir.size());
+    const std::string fault = PathLimitFault(fallback);
+    if (!fault.empty())
+      Warning(where, "in the profile fallback folder (C:\\Dokumente und Einstellungen\\ and a user name of 20 "
+                     "characters) " + fault + "; the setup program gives the file up");
   }
 
   void CheckOneFile(const std::string& where, const PlannedFile& file) {
@@ -427,11 +595,18 @@ private:
     const std::string folder = ReadStartMenuFolder(list_);
     const std::string name = ReadProgramName(list_);
     out_ << "plan: install directory " << installPath_ << ", Windows directory " << kWindowsDir << '\n';
+    out_ << "options:";
+    for (const char* key : kBooleans) out_ << ' ' << key << '=' << ReadListBool(list_, "General", key, false);
+    out_ << '\n';
     for (const VersionPlan& version : plans_) {
       if (plans_.size() > 1) out_ << "files on " << (version.version.empty() ? "any other Windows" : version.version) << ":\n";
       for (const PlannedFile& f : version.plan.files) {
         out_ << "  File" << f.logNumber << "  " << f.sourceName << " -> " << AsciiLowerCase(f.InstalledPath());
         if (f.step == PlannedFile::Step::Refuse) out_ << "  (refused, not logged)";
+        if (f.step == PlannedFile::Step::TooLong) out_ << "  (path too long: given up, not logged)";
+        if (f.shared && f.installedName.find_first_of("\\/") != std::string::npos)
+          out_ << "  (its folder stays in the Windows directory)";
+        if (f.checksum) out_ << "  (CRC-32 " << ChecksumValue({"", *f.checksum}).substr(0, 8) << ")";
         if (f.step == PlannedFile::Step::Place && IsCompressedSource(f.sourceName)) out_ << "  (expanded)";
         if (f.mainProgram) out_ << "  (main program)";
         out_ << '\n';
@@ -464,6 +639,12 @@ private:
         }
       }
     }
+    for (const std::string& old : SplitFileList(ReadListString(list_, "Group", "Old", ""))) {
+      if (old.empty()) continue;
+      out_ << "old group cleared at the end: \"" << old << '"';
+      if (AnsiUpperCase(old) == AnsiUpperCase(group)) out_ << " (the new group itself: its shortcuts go)";
+      out_ << '\n';
+    }
     out_ << "log: " << InstallLogPath(installPath_) << ": [General] Name=" << name
          << ", [InstalledFiles] File1 to File" << plans_.back().plan.files.size() << ", [Group] Name=" << group
          << ", [StartMenu] Folder=" << folder << ", [BenutzerKonto] UserName (with shortcuts)\n";
@@ -474,6 +655,9 @@ private:
   ProfileReader list_;
   std::string installPath_;
   std::vector<VersionPlan> plans_;
+  std::set<std::string> warnedUnchecked_;
+  std::set<std::string> listedTwice_;
+  std::vector<std::uint8_t> listBytes_;
   int errors_ = 0;
 };
 
@@ -493,10 +677,7 @@ std::string CompressedFileFault(const std::vector<std::uint8_t>& file) {
   if (whole.cutShort) return "cut short: the coded data ends before " + std::to_string(expanded) + " bytes are decoded";
   if (whole.produced != static_cast<std::uint64_t>(expanded))
     return "decodes to " + std::to_string(whole.produced) + " bytes, but its header says " + std::to_string(expanded);
-  // Without its last byte the stream must come up short, or that byte was
-  // never part of it.
-  if (codedSize > 0 && !DecodeCounting(coded, codedSize - 1, expanded).cutShort)
-    return "data left over after the coded stream";
+  if (whole.leftOver > 0) return "data left over after the coded stream";
   return {};
 }
 

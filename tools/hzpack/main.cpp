@@ -1,8 +1,10 @@
 // hzpack: makes and inspects the compressed files of a distribution medium.
-//   hzpack pack IN [OUT]    OUT defaults to IN's packed name (DEMO.EXE -> DEMO.EX_)
+//   hzpack pack IN [OUT]    OUT defaults to IN's packed name (DEMO.EXE -> DEMO.EX_);
+//                           a medium's list beside OUT gets OUT's new checksum
 //   hzpack expand IN OUT    expands with the program's own Expand
 //   hzpack info IN          prints the header
 //   hzpack make SOURCE MEDIUM --name NAME --agreement FILE [--item FILE=CAPTION ...]
+//                           [--windows FILE ...] [--exclude PATTERN ...] [--keep-all]
 //                           builds a medium from a product folder
 //   hzpack check MEDIUM [--plan]
 //                           checks a medium against what the setup program
@@ -18,6 +20,7 @@
 #include "tools/hzpack/medium_maker.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -32,15 +35,22 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: hzpack pack IN [OUT]     pack IN into OUT (default: IN with \"_\" for the\n"
-    "                                last character of its extension)\n"
+    "                                last character of its extension); a Setup.lst\n"
+    "                                with checksums in OUT's folder or above it gets\n"
+    "                                OUT's new one\n"
     "       hzpack expand IN OUT     expand IN into OUT as the setup program does\n"
     "       hzpack info IN           show the header of IN\n"
     "       hzpack make SOURCE MEDIUM --name NAME --agreement FILE [--readme FILE]\n"
     "                   [--main FILE] [--path DIR] [--setup FILE] [--item FILE=CAPTION]...\n"
+    "                   [--windows FILE]... [--exclude PATTERN]... [--keep-all]\n"
     "                   [--product-version TEXT] [--publisher TEXT]\n"
     "                                build a medium from the product folder SOURCE\n"
     "                                (SETUP.EXE: --setup, or the one beside hzpack;\n"
     "                                --item: one more shortcut, FILE below SOURCE;\n"
+    "                                --windows: FILE at the top of SOURCE goes into\n"
+    "                                the Windows directory; --exclude: leave out\n"
+    "                                files and folders so named (* and ?); --keep-all:\n"
+    "                                ship backups and version control folders too;\n"
     "                                --product-version, --publisher: for the software list)\n"
     "       hzpack check MEDIUM [--plan]\n"
     "                                check MEDIUM as the setup program will read and\n"
@@ -77,6 +87,33 @@ void WriteReplacing(const std::string& path, const std::vector<std::uint8_t>& da
   if (!kv::PlaceOutput(out, path)) throw std::runtime_error("cannot replace " + path);
 }
 
+// A file packed anew for a medium keeps the medium sound: its list's
+// checksum follows. The list is the first Setup.lst in the file's folder or
+// a folder above it, and names the file from there; a list above gets no new
+// line, since a file far below it may be no file of its medium.
+void UpdateListAbove(const std::string& packedPath, std::uint32_t crc) {
+  namespace fs = std::filesystem;
+  const fs::path file = fs::absolute(fs::u8path(packedPath));
+  std::string name = hzpack::NameAsListed(file.filename());
+  for (fs::path folder = file.parent_path();; folder = folder.parent_path()) {
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+      std::string entry = hzpack::NameAsListed(it->path().filename());
+      std::transform(entry.begin(), entry.end(), entry.begin(), [](unsigned char c) { return std::tolower(c); });
+      if (entry != "setup.lst") continue;
+      const std::vector<std::uint8_t> raw = ReadWholeFile(it->path().u8string());
+      const std::string before(raw.begin(), raw.end());
+      const std::string after = hzpack::ListWithChecksum(before, name, crc, folder == file.parent_path());
+      if (after == before) return;
+      WriteReplacing(it->path().u8string(), std::vector<std::uint8_t>(after.begin(), after.end()));
+      std::printf("%s: the checksum of %s set\n", it->path().u8string().c_str(), name.c_str());
+      return;
+    }
+    if (folder == folder.root_path() || folder.parent_path() == folder) return;
+    name = hzpack::NameAsListed(folder.filename()) + "\\" + name;
+  }
+}
+
 int Pack(const std::string& in, const std::string& outArg) {
   const std::string out = outArg.empty() ? hzpack::PackedName(in) : outArg;
   const std::string warning = hzpack::NameWarning(in, out);
@@ -93,6 +130,7 @@ int Pack(const std::string& in, const std::string& outArg) {
   WriteReplacing(out, packed);
   std::printf("%s: %lu -> %lu bytes\n", out.c_str(), static_cast<unsigned long>(data.size()),
               static_cast<unsigned long>(packed.size()));
+  UpdateListAbove(out, kv::ContinueCrc32(0, packed.data(), packed.size()));
   return 0;
 }
 
@@ -124,8 +162,15 @@ bool ParseMake(const std::vector<std::string>& args, hzpack::MakeRequest& reques
   std::vector<std::string> positional;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const auto option = options.find(args[i]);
-    if (args[i] == "--item" && i + 1 < args.size()) {
-      request.items.push_back(hzpack::ArgumentToUtf8(args[++i]));  // as often as wanted
+    // As often as wanted:
+    std::vector<std::string>* repeated = args[i] == "--item"      ? &request.items
+                                         : args[i] == "--windows" ? &request.windowsFiles
+                                         : args[i] == "--exclude" ? &request.excludes
+                                                                  : nullptr;
+    if (repeated && i + 1 < args.size()) {
+      repeated->push_back(hzpack::ArgumentToUtf8(args[++i]));
+    } else if (args[i] == "--keep-all" && !request.keepAll) {
+      request.keepAll = true;
     } else if (option == options.end()) {
       if (args[i].size() > 1 && args[i][0] == '-') return false;
       positional.push_back(hzpack::ArgumentToUtf8(args[i]));
@@ -159,6 +204,7 @@ int Make(hzpack::MakeRequest request) {
   }
   const hzpack::MakeReport report = hzpack::MakeMedium(request, progress);
   if (progress) std::fputc('\n', stderr);
+  for (const std::string& line : report.leftOut) std::printf("left out: %s\n", line.c_str());
   std::printf("%s: %lu files (%lu packed), %llu -> %llu bytes, %u cores\n", request.medium.c_str(),
               static_cast<unsigned long>(report.files), static_cast<unsigned long>(report.packed), report.bytesIn,
               report.bytesOut, report.cores);

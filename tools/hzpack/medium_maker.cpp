@@ -2,15 +2,19 @@
 
 #include "system/ascii_case.h"
 #include "engine/compressed_name.h"
+#include "engine/install_plan.h"
 #include "engine/program_group.h"
 #include "system/helpers.h"
 #include "system/code_page.h"
 #include "system/setup_list.h"
 #include "tools/hzpack/hzl_pack.h"
 #include "tools/hzpack/host.h"
+#include "tools/hzpack/list_rules.h"
+#include "system/file_io.h"
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -85,10 +89,14 @@ void WriteBytes(const fs::path& path, const void* data, std::size_t size) {
   if (!out) throw MakeError("cannot write " + path.u8string());
 }
 
-void CopyBytes(const fs::path& from, const fs::path& to) {
-  const std::vector<std::uint8_t> data = ReadBytes(from);
-  WriteBytes(to, data.data(), data.size());
+// The list's section of checksums, to follow the rest.
+std::string ChecksumSectionText(const std::vector<MediumChecksum>& checksums) {
+  std::string text = "\r\n[" + std::string(kChecksumSection) + "]\r\n";
+  for (std::size_t i = 0; i < checksums.size(); ++i)
+    text += std::to_string(i + 1) + "=" + ChecksumValue(checksums[i]) + "\r\n";
+  return text;
 }
+
 
 fs::path Below(const fs::path& folder, const std::string& utf8Name) { return folder / fs::u8path(utf8Name); }
 
@@ -113,22 +121,36 @@ void PrepareMedium(const fs::path& medium, const fs::path& source) {
   if (error) throw MakeError("cannot create " + medium.u8string() + ": " + error.message());
 }
 
+// Why the request leaves a file or folder out, or "" when it ships it.
+std::string WhyLeftOut(const std::string& name, const MakeRequest& request) {
+  for (const std::string& pattern : request.excludes) {
+    if (MatchesPattern(name, pattern)) return "--exclude " + pattern;
+  }
+  if (request.keepAll) return {};
+  const std::string why = LeftOutByDefault(name);
+  return why.empty() ? why : why + " (--keep-all ships it)";
+}
+
 // Every file below folder, named from the product folder on (prefix). A
 // folder link is followed like a folder; one that leads back into a folder
 // it lies in (chain: the real folders from the product folder down) would
 // never end and is an error. Whatever is neither file nor folder (a broken
 // link) is one too, so that no file is left out without a word.
-void CollectFiles(const fs::path& folder, const std::string& prefix, std::vector<fs::path>& chain,
-                  std::vector<MediumEntry>& entries) {
+void CollectFiles(const fs::path& folder, const std::string& prefix, const MakeRequest& request,
+                  std::vector<fs::path>& chain, std::vector<MediumEntry>& entries, std::vector<std::string>& leftOut) {
   std::error_code error;
   chain.push_back(fs::canonical(folder, error));
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     const std::string name = prefix + it->path().filename().u8string();
     std::error_code kind;
-    if (it->is_directory(kind)) {
+    const bool isFolder = it->is_directory(kind);
+    const std::string why = WhyLeftOut(it->path().filename().u8string(), request);
+    if (!why.empty()) {
+      leftOut.push_back(name + (isFolder ? "/" : "") + ": " + why);
+    } else if (isFolder) {
       if (std::find(chain.begin(), chain.end(), fs::canonical(it->path(), kind)) != chain.end())
         throw MakeError(name + ": a folder link that leads back into a folder it lies in");
-      CollectFiles(it->path(), name + "/", chain, entries);
+      CollectFiles(it->path(), name + "/", request, chain, entries, leftOut);
     } else if (it->is_regular_file(kind)) {
       entries.push_back(ShipAs(name));
     } else {
@@ -139,22 +161,170 @@ void CollectFiles(const fs::path& folder, const std::string& prefix, std::vector
   chain.pop_back();
 }
 
-std::vector<MediumEntry> ProductFiles(const fs::path& source) {
+std::vector<MediumEntry> ProductFiles(const MakeRequest& request, std::vector<std::string>& leftOut) {
+  const fs::path source = fs::u8path(request.source);
   std::error_code error;
   if (!fs::is_directory(source, error)) throw MakeError(source.u8string() + " is not a folder");
   std::vector<MediumEntry> entries;
   std::vector<fs::path> chain;
-  CollectFiles(source, "", chain, entries);
+  CollectFiles(source, "", request, chain, entries, leftOut);
+  std::sort(leftOut.begin(), leftOut.end());
   if (entries.empty()) throw MakeError(source.u8string() + " holds no files");
+  for (const std::string& wanted : request.windowsFiles) {
+    std::string file = wanted;
+    std::replace(file.begin(), file.end(), '\\', '/');
+    const auto entry =
+        std::find_if(entries.begin(), entries.end(), [&file](const MediumEntry& e) { return e.productName == file; });
+    if (entry == entries.end()) throw MakeError("--windows " + wanted + ": not a file of the product folder");
+    // [Windows] would make the folder in the Windows directory, and the
+    // uninstall would leave it there.
+    if (file.find('/') != std::string::npos)
+      throw MakeError("--windows " + wanted + ": not at the top of the product folder; the Windows directory takes "
+                      "files, not folders");
+    entry->windows = true;
+  }
   return entries;
 }
 
+// The character of utf8 that starts at offset, whole.
+std::string CharacterAt(const std::string& utf8, std::size_t offset) {
+  std::size_t end = offset + 1;
+  while (end < utf8.size() && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) ++end;
+  return utf8.substr(offset, end - offset);
+}
+
 // The same file stored as it is; ShipAs allows it where plain is true.
-MediumEntry StoredPlain(const MediumEntry& e) {
-  return {e.productName, e.productName, ListedForm(e.productName), false, true};
+MediumEntry StoredPlain(MediumEntry e) {
+  e.mediumName = e.productName;
+  e.listedName = ListedForm(e.productName);
+  e.packed = false;
+  return e;
 }
 
 }  // namespace
+
+std::string LeftOutByDefault(const std::string& name) {
+  static const struct {
+    const char* pattern;
+    const char* why;
+  } kRules[] = {
+      {".svn", "a version control folder"}, {".git", "a version control folder"},
+      {"Thumbs.db", "the Explorer's thumbnails"}, {"desktop.ini", "the Explorer's folder settings"},
+      {"*~", "an editor's backup"}, {"*.bak", "an editor's backup"},
+  };
+  for (const auto& rule : kRules) {
+    if (MatchesPattern(name, rule.pattern)) return rule.why;
+  }
+  return {};
+}
+
+bool MatchesPattern(const std::string& name, const std::string& pattern) {
+  // Backtracking to the last "*": linear in practice for file names.
+  const std::string n = AsciiLowerCase(name);
+  const std::string p = AsciiLowerCase(pattern);
+  std::size_t i = 0, j = 0, star = std::string::npos, mark = 0;
+  while (i < n.size()) {
+    if (j < p.size() && (p[j] == '?' || p[j] == n[i])) {
+      ++i;
+      ++j;
+    } else if (j < p.size() && p[j] == '*') {
+      star = j++;
+      mark = i;
+    } else if (star != std::string::npos) {
+      j = star + 1;
+      i = ++mark;
+    } else {
+      return false;
+    }
+  }
+  while (j < p.size() && p[j] == '*') ++j;
+  return j == p.size();
+}
+
+TextEncoding EncodingOf(const std::vector<std::uint8_t>& raw) {
+  const auto starts = [&raw](std::initializer_list<std::uint8_t> mark) {
+    return raw.size() >= mark.size() && std::equal(mark.begin(), mark.end(), raw.begin());
+  };
+  if (starts({0xEF, 0xBB, 0xBF})) return TextEncoding::Utf8Mark;
+  if (starts({0xFF, 0xFE}) || starts({0xFE, 0xFF})) return TextEncoding::Utf16Mark;
+  // Text in code page 1252 is seldom also valid UTF-8 once it has a byte
+  // above 127; a text that is most likely was saved as UTF-8.
+  const bool nonAscii = std::any_of(raw.begin(), raw.end(), [](std::uint8_t c) { return c >= 0x80; });
+  return nonAscii && IsUtf8(std::string(raw.begin(), raw.end())) ? TextEncoding::Utf8 : TextEncoding::Cp1252;
+}
+
+std::vector<std::uint8_t> TextForMedium(const std::vector<std::uint8_t>& raw, const std::string& what) {
+  const TextEncoding encoding = EncodingOf(raw);
+  if (encoding == TextEncoding::Utf16Mark)
+    throw MakeError(what + ": saved as UTF-16; the wizard shows code page 1252: save it as UTF-8 or code page 1252");
+  if (encoding == TextEncoding::Cp1252) return raw;
+  const std::string utf8(raw.begin() + (encoding == TextEncoding::Utf8Mark ? 3 : 0), raw.end());
+  std::string cp1252;
+  if (Utf8ToCp1252(utf8, cp1252)) return std::vector<std::uint8_t>(cp1252.begin(), cp1252.end());
+  for (std::size_t at = 0; at < utf8.size(); at += CharacterAt(utf8, at).size()) {
+    std::string one;
+    if (!Utf8ToCp1252(CharacterAt(utf8, at), one))
+      throw MakeError(what + ": line " + std::to_string(LineOf(utf8, at)) + ": \"" + CharacterAt(utf8, at) +
+                      "\" has no place in code page 1252, which the wizard shows");
+  }
+  throw MakeError(what + ": not UTF-8 after all");
+}
+
+ChecksumLine FindChecksumLine(const std::string& text, const std::string& name) {
+  ChecksumLine at;
+  bool inSection = false;
+  for (std::string::size_type start = 0; start < text.size();) {
+    // A line ends at CR, LF or both, as the profile functions read it.
+    std::string::size_type end = text.find_first_of("\r\n", start);
+    end = end == std::string::npos ? text.size() : end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    const std::string line = text.substr(start, end - start);
+    const auto section = SectionHeaderName(line);
+    // The first section of the name counts, as the profile functions read it.
+    if (section) inSection = at.sectionEnd == std::string::npos && SameName(*section, kChecksumSection);
+    const std::string::size_type equals = line.find('=');
+    if (inSection && !section && equals != std::string::npos) {
+      at.lastNumber = std::max<std::size_t>(at.lastNumber, std::strtoul(line.c_str(), nullptr, 10));
+      const std::string::size_type value = line.find_first_not_of(" \t", equals + 1);
+      const std::string::size_type valueEnd = line.find_last_not_of("\r\n \t") + 1;
+      const auto given =
+          value < valueEnd ? ParseChecksumValue(line.substr(value, valueEnd - value)) : std::nullopt;
+      if (given && at.digits == std::string::npos && SameMediumName(given->name, name)) at.digits = start + value;
+    }
+    if (inSection && (section || equals != std::string::npos)) at.sectionEnd = end;
+    start = end;
+  }
+  return at;
+}
+
+std::string SealedList(std::string text) {
+  const ChecksumLine at = FindChecksumLine(text, kListName);
+  if (at.digits == std::string::npos) return text;
+  text.replace(at.digits, 8, "00000000");
+  return text.replace(at.digits, 8, ChecksumValue({"", kv::ContinueCrc32(0, text.data(), text.size())}), 0, 8);
+}
+
+std::string ListWithChecksum(const std::string& listText, const std::string& name, std::uint32_t crc, bool add) {
+  const ChecksumLine at = FindChecksumLine(listText, name);
+  const std::string value = ChecksumValue({name, crc});
+  std::string text = listText;
+  if (at.digits != std::string::npos) {
+    text.replace(at.digits, 8, value, 0, 8);
+  } else if (at.sectionEnd != std::string::npos && add) {
+    std::string added = std::to_string(at.lastNumber + 1) + "=" + value + "\r\n";
+    if (text[at.sectionEnd - 1] != '\n' && text[at.sectionEnd - 1] != '\r') added = "\r\n" + added;
+    text.insert(at.sectionEnd, added);
+  }
+  return SealedList(text);
+}
+
+void RequirePathLimit(const std::vector<MediumEntry>& entries, const std::string& installPath) {
+  for (const MediumEntry& e : entries) {
+    if (e.windows) continue;
+    const std::string installed = AddBackslash(installPath) + MapCompressedName(e.listedName);
+    const std::string fault = PathLimitFault(installed);
+    if (!fault.empty()) throw MakeError(e.productName + ": installed as " + installed + ": " + fault);
+  }
+}
 
 std::string NameFault(const std::string& part) {
   if (part.empty()) return "an empty name";
@@ -189,7 +359,8 @@ std::vector<MediumEntry> OrderEntries(std::vector<MediumEntry> entries, const st
   std::replace(wanted.begin(), wanted.end(), '\\', '/');
   auto isMain = [&wanted](const MediumEntry& e) {
     if (!wanted.empty()) return e.productName == wanted;
-    return e.productName.find('/') == std::string::npos && AsciiUpperCase(ExtractFileExt(e.productName)) == ".EXE";
+    return !e.windows && e.productName.find('/') == std::string::npos &&
+           AsciiUpperCase(ExtractFileExt(e.productName)) == ".EXE";
   };
   const auto mains = std::count_if(entries.begin(), entries.end(), isMain);
   if (!wanted.empty() && mains == 0) {
@@ -209,12 +380,17 @@ std::vector<MediumEntry> OrderEntries(std::vector<MediumEntry> entries, const st
 
   // Windows takes names apart from their letter case; the medium and the
   // install directory have names of their own.
-  std::set<std::string> mediumNames = {"SETUP.EXE", "SETUP.LST", "VERTRAG.TXT", "LIESMICH.TXT"};
+  const std::set<std::string> ownNames = {"SETUP.EXE", "SETUP.LST", "VERTRAG.TXT", "LIESMICH.TXT"};
+  std::set<std::string> mediumNames = ownNames;
   std::set<std::string> installedNames = {"UNINSTAL.EXE", "INSTALL1.LOG"};
+  std::set<std::string> windowsNames;
   std::set<std::string> folders;
-  for (const MediumEntry& e : entries) {
+  for (MediumEntry& e : entries) {
     const std::string installed = MapCompressedName(e.listedName);
-    if (!mediumNames.insert(Upper(e.listedName)).second || !installedNames.insert(Upper(installed)).second) {
+    // Stored plain, a product's Liesmich.txt would be the medium's read-me.
+    if (e.packed && ownNames.count(Upper(installed))) e.plain = false;
+    std::set<std::string>& placeNames = e.windows ? windowsNames : installedNames;
+    if (!mediumNames.insert(Upper(e.listedName)).second || !placeNames.insert(Upper(installed)).second) {
       throw MakeError(e.productName + ": another file, or the medium itself, has this name (letter case aside)");
     }
     for (const std::string& folder : {e.listedName, installed}) {
@@ -246,6 +422,9 @@ std::vector<ExtraItem> ResolveItems(const std::vector<std::string>& items, const
     const auto entry =
         std::find_if(entries.begin(), entries.end(), [&file](const MediumEntry& e) { return e.productName == file; });
     if (entry == entries.end()) throw MakeError("--item " + item + ": " + file + " is not in the product folder");
+    if (entry->windows)
+      throw MakeError("--item " + item + ": " + file + " goes into the Windows directory; a shortcut leads into the "
+                      "install directory");
     std::string caption;
     if (!Utf8ToCp1252(item.substr(equals + 1), caption))
       throw MakeError("--item " + item + ": code page 1252 cannot write the caption");
@@ -270,9 +449,17 @@ std::string SetupListText(const std::string& name, const std::string& installPat
   std::string text = "[General]" + crlf + general + crlf +
                      "[StartMenu]" + crlf + "Folder=" + name + crlf + crlf + "[Group]" + crlf + "Name=" + name +
                      crlf + crlf + "[programfiles]" + crlf;
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    text += std::to_string(i + 1) + "=" + entries[i].listedName + crlf;
+  std::string windows;
+  std::size_t programNumber = 0;
+  std::size_t windowsNumber = 0;
+  for (const MediumEntry& e : entries) {
+    if (e.windows) {
+      windows += std::to_string(++windowsNumber) + "=" + e.listedName + crlf;
+    } else {
+      text += std::to_string(++programNumber) + "=" + e.listedName + crlf;
+    }
   }
+  if (!windows.empty()) text += crlf + "[Windows]" + crlf + windows;
   text += crlf + "[Items]" + crlf + MapCompressedName(entries.front().listedName) + "=" + name + crlf;
   for (const ExtraItem& item : items)
     text += MapCompressedName(entries[item.entry].listedName) + "=" + item.caption + crlf;
@@ -308,12 +495,17 @@ MakeReport MakeMedium(const MakeRequest& request, const FileProgress& progress) 
 
   const fs::path source = fs::u8path(request.source);
   const fs::path medium = fs::u8path(request.medium);
-  std::vector<MediumEntry> entries = OrderEntries(ProductFiles(source), request.mainFile);
+  MakeReport report;
+  std::vector<MediumEntry> entries = OrderEntries(ProductFiles(request, report.leftOut), request.mainFile);
   const std::vector<ExtraItem> items = ResolveItems(request.items, entries, name);
+  RequirePathLimit(entries, installPath);
+  const std::vector<std::uint8_t> agreement = TextForMedium(ReadBytes(fs::u8path(request.agreement)), "--agreement " + request.agreement);
+  const std::vector<std::uint8_t> readme =
+      request.readme.empty() ? std::vector<std::uint8_t>()
+                             : TextForMedium(ReadBytes(fs::u8path(request.readme)), "--readme " + request.readme);
   PrepareMedium(medium, source);
   for (const MediumEntry& e : entries) fs::create_directories(Below(medium, e.mediumName).parent_path());
 
-  MakeReport report;
   report.files = entries.size();
   std::atomic<unsigned long long> bytesIn{0};
   std::atomic<unsigned long long> bytesOut{0};
@@ -329,6 +521,7 @@ MakeReport MakeMedium(const MakeRequest& request, const FileProgress& progress) 
       stored = data;
     }
     WriteBytes(Below(medium, e.mediumName), stored.data(), stored.size());
+    e.crc = kv::ContinueCrc32(0, stored.data(), stored.size());
     bytesIn += data.size();
     bytesOut += stored.size();
     const std::size_t finished = ++done;
@@ -339,12 +532,22 @@ MakeReport MakeMedium(const MakeRequest& request, const FileProgress& progress) 
   report.bytesIn = bytesIn;
   report.bytesOut = bytesOut;
 
-  const std::string list = SetupListText(name, installPath, ListValue(request.version, "--product-version"),
-                                         ListValue(request.publisher, "--publisher"), entries, items);
+  // Every file of the medium has its checksum in the list, the texts and
+  // the setup program too.
+  std::vector<MediumChecksum> checksums;
+  for (const MediumEntry& e : entries) checksums.push_back({e.listedName, e.crc});
+  const auto ship = [&medium, &checksums](const char* fileName, const std::vector<std::uint8_t>& bytes) {
+    WriteBytes(medium / fileName, bytes.data(), bytes.size());
+    checksums.push_back({fileName, kv::ContinueCrc32(0, bytes.data(), bytes.size())});
+  };
+  ship("Vertrag.Txt", agreement);
+  if (!request.readme.empty()) ship("Liesmich.txt", readme);
+  ship("SETUP.EXE", ReadBytes(fs::u8path(request.setup)));
+  // The list's own line: its CRC-32 with the line's digits read as zeros.
+  checksums.push_back({kListName, 0});
+  const std::string list = SealedList(SetupListText(name, installPath, ListValue(request.version, "--product-version"),
+                                                      ListValue(request.publisher, "--publisher"), entries, items) + ChecksumSectionText(checksums));
   WriteBytes(medium / "Setup.lst", list.data(), list.size());
-  CopyBytes(fs::u8path(request.agreement), medium / "Vertrag.Txt");
-  if (!request.readme.empty()) CopyBytes(fs::u8path(request.readme), medium / "Liesmich.txt");
-  CopyBytes(fs::u8path(request.setup), medium / "SETUP.EXE");
   return report;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -33,7 +34,31 @@ struct MakeRequest {
   // More [Items] lines, "FILE=CAPTION" each: FILE below source ("\" may
   // stand for "/"), the shortcut's caption.
   std::vector<std::string> items;
+  // Files at the top of source listed in [Windows] rather than [programfiles].
+  std::vector<std::string> windowsFiles;
+  // Names of files and folders left out besides those no product ships
+  // (LeftOutByDefault); "*" and "?" as wildcards, letter case aside.
+  std::vector<std::string> excludes;
+  bool keepAll = false;  // ship what LeftOutByDefault names too
 };
+
+// Why no product ships a file or folder of this name (version control
+// folders, the Explorer's thumbnails and folder settings, editor backups),
+// or "" when it is shipped.
+std::string LeftOutByDefault(const std::string& name);
+// Whether name matches pattern: "*" any run of characters, "?" one, letter
+// case aside.
+bool MatchesPattern(const std::string& name, const std::string& pattern);
+
+// What a text file was most likely saved as.
+enum class TextEncoding { Cp1252, Utf8, Utf8Mark, Utf16Mark };
+TextEncoding EncodingOf(const std::vector<std::uint8_t>& raw);
+
+// A read-me or agreement as the wizard shows it: in code page 1252. UTF-8
+// (with or without its byte-order mark) is converted; MakeError naming the
+// line of the first character the code page has no place for, and for
+// UTF-16. what names the text in the message.
+std::vector<std::uint8_t> TextForMedium(const std::vector<std::uint8_t>& raw, const std::string& what);
 
 // Why Windows would not take part as one file or folder name (a character it
 // does not allow, a dot or a blank at the end, a device name such as "aux"),
@@ -47,6 +72,8 @@ struct MediumEntry {
   std::string listedName;   // as [programfiles] lists it: code page 1252 with "\" between folders
   bool packed;
   bool plain;               // whether stored as it is it installs under its own name too
+  bool windows = false;     // listed in [Windows]: installed in the Windows directory
+  std::uint32_t crc = 0;    // of the bytes on the medium, once written
 };
 
 // How a file is shipped so that the setup program installs it under its own
@@ -63,7 +90,8 @@ MediumEntry ShipAs(const std::string& productName);
 // productName where "\" may stand for "/"; empty: the one ".exe" at the top
 // level), the others sorted by name (letter case aside). MakeError for two
 // names Windows takes for one, or for a name the medium or the install
-// directory needs for itself.
+// directory needs for itself. A file that could be stored plain under one of
+// the medium's own names (Liesmich.txt) is always stored packed.
 std::vector<MediumEntry> OrderEntries(std::vector<MediumEntry> entries, const std::string& mainName);
 
 // One more [Items] line: a shortcut to entries[entry] under caption (code
@@ -80,11 +108,40 @@ std::vector<ExtraItem> ResolveItems(const std::vector<std::string>& items, const
                                     const std::string& name);
 
 // Setup.lst for the entries (code page 1252, Windows line ends): [General]
-// Name and defaultPath, Version and Publisher where given, [StartMenu] Folder and [Group] Name all the name,
-// [programfiles], and [Items] with the main program (the first entry) under
-// the name, the extra items, and "Uninstal.exe=Programm entfernen".
+// Name and defaultPath, Version and Publisher where given, [StartMenu]
+// Folder and [Group] Name all the name, [programfiles], [Windows] where
+// entries go there, and [Items] with the main program (the first entry)
+// under the name, the extra items, and "Uninstal.exe=Programm entfernen".
 std::string SetupListText(const std::string& name, const std::string& installPath, const std::string& version,
-                          const std::string& publisher, const std::vector<MediumEntry>& entries, const std::vector<ExtraItem>& items);
+                          const std::string& publisher, const std::vector<MediumEntry>& entries,
+                          const std::vector<ExtraItem>& items);
+
+// The medium's list. Its own line in [CRC32] gives the CRC-32 of the list's
+// text with that line's eight digits read as "00000000".
+constexpr char kListName[] = "Setup.lst";
+
+// Where the [CRC32] line that names name has its eight digits in a list's
+// text (npos: none), where the section's last line ends (npos: no
+// section), and the section's highest key number.
+struct ChecksumLine {
+  std::size_t digits = std::string::npos;
+  std::size_t sectionEnd = std::string::npos;
+  std::size_t lastNumber = 0;
+};
+ChecksumLine FindChecksumLine(const std::string& text, const std::string& name);
+// The text with its own line's digits set, where it has that line.
+std::string SealedList(std::string text);
+
+// A list's text with the checksum line for name (as the list names it)
+// set to crc: the line that names it replaced, else, where add is true, one
+// more line at the end of the section. A list without the section comes back
+// as it was: its medium installs unchecked, and one line would make the rest
+// look unchecked. The list's own line follows.
+std::string ListWithChecksum(const std::string& listText, const std::string& name, std::uint32_t crc, bool add);
+
+// MakeError for an entry whose installed path under installPath is longer
+// than the platform takes.
+void RequirePathLimit(const std::vector<MediumEntry>& entries, const std::string& installPath);
 
 struct MakeReport {
   std::size_t files = 0;       // product files
@@ -92,6 +149,9 @@ struct MakeReport {
   unsigned long long bytesIn = 0;   // product bytes read
   unsigned long long bytesOut = 0;  // product bytes on the medium
   unsigned cores = 0;          // cores that packed
+  // One line per file or folder left out: its name below the product
+  // folder ("/" after a folder) and why.
+  std::vector<std::string> leftOut;
 };
 
 // Called after each product file with the number done and the total.
