@@ -4,6 +4,9 @@
 #include "system/helpers.h"
 #include "system/setup_list.h"
 
+#include <algorithm>
+#include <unordered_set>
+
 namespace {
 
 std::string HeldKey(const std::string& section, const std::string& key) {
@@ -53,6 +56,41 @@ LogHeld HeldValues(const std::string& text) {
   return held;
 }
 
+bool OpensWithByteOrderMark(const std::string& text) {
+  for (const char* mark : {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"})
+    if (text.rfind(mark, 0) == 0) return true;
+  return false;
+}
+
+std::vector<std::string> ListedFiles(const std::string& text, const LogHeld& held) {
+  // As many as the section has keys with a value, as the uninstaller counts.
+  const std::size_t count = ReadListSection(ProfileOfText(text), "InstalledFiles").size();
+  std::vector<std::string> files;
+  for (std::size_t n = 1; n <= count; ++n) {
+    const auto value = held.values.find(HeldKey("InstalledFiles", InstalledFileKey(static_cast<int>(n))));
+    files.push_back(value == held.values.end() || value->second == "\n" ? "" : value->second);
+  }
+  return files;
+}
+
+std::vector<KeptEntry> EarlierEntriesToKeep(const std::vector<std::string>& earlier,
+                                            const std::vector<std::string>& entered) {
+  // The earlier value stays where the run entered nothing.
+  const auto after = [&](std::size_t i) {
+    return i < entered.size() && !entered[i].empty() ? entered[i] : i < earlier.size() ? earlier[i] : "";
+  };
+  std::unordered_set<std::string> listed;
+  for (std::size_t i = 0; i < std::max(earlier.size(), entered.size()); ++i) listed.insert(after(i));
+  std::vector<KeptEntry> kept;
+  std::size_t free = 0;
+  for (const std::string& path : earlier) {
+    if (path.empty() || !listed.insert(path).second) continue;
+    while (!after(free).empty()) ++free;
+    kept.push_back({static_cast<int>(++free), path});
+  }
+  return kept;
+}
+
 std::vector<IniValue> EntryWrites(const CopyRun& run, int number, const std::string& installedPath) {
   std::vector<IniValue> writes;
   for (IniValue& v : InstallLogEntry(number, installedPath, run.firstEntryWritten ? "" : run.progName, run.groupName,
@@ -86,10 +124,8 @@ bool ProfileTextHolds(const std::string& text, const std::vector<IniValue>& valu
 }
 
 std::optional<std::string> LogTail(const std::string& text) {
-  // A file that opens with a byte-order mark is not in the code page a line
-  // is written in.
-  for (const char* mark : {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"})
-    if (text.rfind(mark, 0) == 0) return std::nullopt;
+  // A line is written in the code page.
+  if (OpensWithByteOrderMark(text)) return std::nullopt;
   bool inFiles = false;
   for (std::size_t start = 0; start < text.size();) {
     std::size_t end = text.find_first_of("\r\n", start);

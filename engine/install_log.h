@@ -10,7 +10,9 @@
 //
 // Every file handled gets its entry, placed, skipped or given up. The number
 // is the progress position, so a file the run skips leaves a gap, and a log
-// from an earlier, longer install keeps its higher entries. A value the log
+// from an earlier, longer install keeps its higher entries; an earlier
+// entry the run writes over is entered again after the run's own unless the
+// run lists its file too. A value the log
 // already holds is not written again: the file is what writing every value
 // of every entry would leave. A file's new key goes in at the end of its
 // section by the program itself, in the bytes the profile functions would
@@ -55,6 +57,15 @@ struct LogHeld {
 // Name, [Group] Name, [StartMenu] Folder and every [InstalledFiles] key line.
 LogHeld HeldValues(const std::string& text);
 
+// Whether a profile file's text opens with a byte-order mark (UTF-8, or
+// UTF-16 in either byte order): the profile functions may then read and
+// write it as Unicode, so its bytes are not the code page's.
+bool OpensWithByteOrderMark(const std::string& text);
+
+// The uninstaller's file list (see ReadInstalledFiles) of a log's text in the
+// code page, from the values HeldValues read of it.
+std::vector<std::string> ListedFiles(const std::string& text, const LogHeld& held);
+
 // One install run as the copy step and the log writer see it: where the log
 // lives, the names every entry carries, and what the run knows of the file.
 // The install run starts one (StartCopyRun) and hands it from file to file.
@@ -68,6 +79,8 @@ struct CopyRun {
   std::string groupName;        // [Group] Name
   std::string startMenuFolder;  // [StartMenu] Folder
   bool firstEntryWritten = false;
+  std::vector<std::string> earlierFiles;  // what the uninstaller would have removed before the run
+  std::vector<std::string> entered;       // the run's path for each number, "" where it entered none
   LogHeld held;  // what an earlier install left, and what the run wrote since
   // What follows [InstalledFiles] in the file, as last read back whole (see
   // LogTail); a new key of that section goes in front of it. None while not
@@ -79,6 +92,21 @@ struct CopyRun {
 // only for the run's first entry) that the log does not already hold.
 // Leaving out a value the file holds leaves the file as the write would.
 std::vector<IniValue> EntryWrites(const CopyRun& run, int number, const std::string& installedPath);
+
+// An entry of an earlier install the run has written over, entered again
+// under a number no key holds.
+struct KeptEntry {
+  int number;
+  std::string path;
+  bool operator==(const KeptEntry& other) const { return number == other.number && path == other.path; }
+};
+// A re-install writes its own entries over the earlier log's numbers; the
+// files the earlier install placed and this one does not (a file the new
+// version no longer ships) would stay behind at the uninstall. Each such
+// path, once, in the earlier order, with the lowest numbers neither log
+// uses. earlier and entered as in CopyRun.
+std::vector<KeptEntry> EarlierEntriesToKeep(const std::vector<std::string>& earlier,
+                                            const std::vector<std::string>& entered);
 
 // Notes the values as written.
 void Hold(LogHeld& held, const std::vector<IniValue>& values);
@@ -117,6 +145,9 @@ CopyRun StartCopyRun(const std::string& installPath, const std::string& progName
 // refuses a write or the disk did not take it; a line the disk has no room
 // for leaves the log as it was.
 void WriteInstallLogEntry(CopyRun& run, int number, const std::string& installedPath);
+
+// Enters again, after the run's own entries, what EarlierEntriesToKeep gives.
+void KeepEarlierLogEntries(CopyRun& run);
 
 // Records userProfileDir under [BenutzerKonto] UserName in the log of
 // installPath, unless it is empty. Raises EIniFileException when the system

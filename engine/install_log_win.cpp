@@ -5,6 +5,8 @@
 #include "system/handles.h"
 #include "system/setup_list.h"
 
+#include <algorithm>
+
 namespace {
 
 bool ReadWholeFile(const std::string& path, std::string& text) {
@@ -68,6 +70,18 @@ bool ProfileWritesAreCached() {
   return cached;
 }
 
+// Whether the profile functions read each value back as they read what is
+// written as "key=value". A file they keep in Unicode (one an administrator
+// saved so) they read from the disk again once flushed, so a file the disk
+// did not take is found out here as well.
+bool ProfileFunctionsRead(const std::string& log, const std::vector<IniValue>& values) {
+  const ProfileReader read = ProfileOf(log);
+  // No value read holds a line break: the default tells a missing key.
+  return std::all_of(values.begin(), values.end(), [&](const IniValue& v) {
+    return ReadListString(read, v.section, v.key, "\n") == ListValueAsRead(v.value);
+  });
+}
+
 // Writes the values through the profile functions and checks that the disk
 // took them: the whole file read back, and its tail taken for the lines
 // entered after it. The flush hands the file to the disk on Windows 9x, and
@@ -78,7 +92,9 @@ void WriteChecked(const std::string& log, const std::vector<IniValue>& values, s
   for (const IniValue& v : values) WriteIniString(log, v.section, v.key, v.value);
   FlushIniFile(log);
   std::string text;
-  if (!ReadWholeFile(log, text) || !ProfileTextHolds(text, values)) throw EIniFileException(log);
+  if (!ReadWholeFile(log, text) ||
+      !(OpensWithByteOrderMark(text) ? ProfileFunctionsRead(log, values) : ProfileTextHolds(text, values)))
+    throw EIniFileException(log);
   tail = LogTail(text);
 }
 
@@ -87,8 +103,13 @@ void WriteChecked(const std::string& log, const std::vector<IniValue>& values, s
 CopyRun StartCopyRun(const std::string& installPath, const std::string& progName, const std::string& groupName,
                      const std::string& startMenuFolder) {
   CopyRun run(installPath, progName, groupName, startMenuFolder);
+  const std::string log = InstallLogPath(installPath);
   std::string text;
-  if (ReadWholeFile(InstallLogPath(installPath), text)) run.held = HeldValues(text);
+  if (!ReadWholeFile(log, text)) return run;
+  run.held = HeldValues(text);
+  // A Unicode log only the profile functions read; a log in the code page
+  // is read from its text, at one look-up per file.
+  run.earlierFiles = OpensWithByteOrderMark(text) ? ReadInstalledFiles(log) : ListedFiles(text, run.held);
   return run;
 }
 
@@ -96,6 +117,8 @@ void WriteInstallLogEntry(CopyRun& run, int number, const std::string& installed
   const std::string log = InstallLogPath(run.installPath);
   const std::vector<IniValue> writes = EntryWrites(run, number, installedPath);
   run.firstEntryWritten = true;
+  if (run.entered.size() < static_cast<std::size_t>(number)) run.entered.resize(static_cast<std::size_t>(number));
+  run.entered[static_cast<std::size_t>(number) - 1] = installedPath;
   if (writes.empty()) return;
   // Windows 9x could write its copy of the file in memory over a line
   // entered beside it.
@@ -103,6 +126,11 @@ void WriteInstallLogEntry(CopyRun& run, int number, const std::string& installed
   if (!line || ProfileWritesAreCached() || !InsertBeforeTail(log, *line, *run.tail))
     WriteChecked(log, writes, run.tail);
   Hold(run.held, writes);
+}
+
+void KeepEarlierLogEntries(CopyRun& run) {
+  for (const KeptEntry& kept : EarlierEntriesToKeep(run.earlierFiles, run.entered))
+    WriteInstallLogEntry(run, kept.number, kept.path);
 }
 
 void WriteInstallLogUserAccount(const std::string& installPath, const std::string& userProfileDir) {
@@ -113,7 +141,9 @@ void WriteInstallLogUserAccount(const std::string& installPath, const std::strin
 
 std::vector<std::string> ReadInstalledFiles(const std::string& logFile) {
   // Read once: the profile functions open and read the file for every value.
+  // A log they keep in Unicode only they read.
   std::string text;
   if (!ReadWholeFile(logFile, text)) return {};
-  return ReadNumberedList(ProfileOfText(text), "InstalledFiles", "File");
+  return ReadNumberedList(OpensWithByteOrderMark(text) ? ProfileOf(logFile) : ProfileOfText(text), "InstalledFiles",
+                          "File");
 }

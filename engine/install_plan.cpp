@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 
 namespace {
 
@@ -46,13 +47,17 @@ std::optional<MediumChecksum> ParseChecksumValue(const std::string& value) {
   return MediumChecksum{value.substr(kDigits + 1), static_cast<std::uint32_t>(std::strtoul(hex.c_str(), nullptr, 16))};
 }
 
-bool SameMediumName(const std::string& a, const std::string& b) {
-  const auto canonical = [](std::string name) {
-    std::replace(name.begin(), name.end(), '/', '\\');
-    return AnsiUpperCase(name);
-  };
-  return canonical(a) == canonical(b);
+namespace {
+
+// A medium file's name as Windows finds it: letter case aside, "/" or "\\".
+std::string MediumNameKey(std::string name) {
+  std::replace(name.begin(), name.end(), '/', '\\');
+  return AnsiUpperCase(name);
 }
+
+}  // namespace
+
+bool SameMediumName(const std::string& a, const std::string& b) { return MediumNameKey(a) == MediumNameKey(b); }
 
 std::string PathLimitFault(const std::string& installedPath) {
   if (installedPath.size() > kMaxFilePath)
@@ -92,12 +97,14 @@ InstallPlan PlanInstall(const InstallList& list, const std::string& installPath,
   // the list put it: an install directory there holds others' files too.
   const bool installDirShared = SameIgnoringAsciiCase(installDir.substr(0, windows.size()), windows);
   InstallPlan plan;
-  auto add = [&plan, &list](const std::string& source, const std::string& target,
-                            const std::string& dir) -> PlannedFile& {
+  // One look-up per file, whatever the length of the list.
+  std::map<std::string, std::uint32_t> checksums;
+  for (const MediumChecksum& c : list.checksums) checksums.emplace(MediumNameKey(c.name), c.crc);
+  auto add = [&plan, &checksums](const std::string& source, const std::string& target,
+                                 const std::string& dir) -> PlannedFile& {
     PlannedFile file;
-    const auto given = std::find_if(list.checksums.begin(), list.checksums.end(),
-                                    [&source](const MediumChecksum& c) { return SameMediumName(c.name, source); });
-    if (given != list.checksums.end()) file.checksum = given->crc;
+    const auto given = checksums.find(MediumNameKey(source));
+    if (given != checksums.end()) file.checksum = given->second;
     file.sourceName = source;
     file.targetName = target;
     file.destinationDir = dir;

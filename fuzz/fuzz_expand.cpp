@@ -5,7 +5,8 @@
 // crash or touch memory outside the tables and the ring (the sanitizers
 // watch that); both decoders produce the same bytes and agree on whether
 // the data was cut short; Expand writes exactly those bytes or, for a
-// stream cut short or a negative size, fails and leaves no file.
+// stream cut short, bytes after the stream or a negative size, fails and
+// leaves no file.
 #include "decompress/compress.h"
 #include "decompress/lzh_internal.h"
 #include "fuzz/fuzz_support.h"
@@ -32,6 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool whole = size >= kHzlHeaderSize;
   const bool compressed = whole && file[0] == 0x21 && file[1] == 0x48 && file[2] == 0x5A && file[3] == 0x4C;
   bool cutShort = false;
+  bool leftOver = false;  // the stream decodes whole without the file's last byte
   std::int32_t stored = 0;
   Bytes want;
   if (whole) {
@@ -72,6 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       Check(got == ref.output, "the decoder produces what the reference decoder produces");
       Check(cutShort == ref.usedMissingBits, "both decoders find the same data cut short");
       want = ref.output;
+      leftOver = size > kHzlHeaderSize &&
+                 !reference::LzhDecode(data + kHzlHeaderSize, size - kHzlHeaderSize - 1, stored).usedMissingBits;
     }
   }
 
@@ -80,8 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   OutFileName = dir + "OUT.EXE";
   fuzz::WriteFile(InFileName, file);
   const bool expanded = Expand() == 1;
-  Check(expanded == (compressed && stored >= 0 && !cutShort),
-        "Expand fails exactly for damaged headers, negative sizes and cut data");
+  Check(expanded == (compressed && stored >= 0 && !cutShort && !leftOver),
+        "Expand fails exactly for damaged headers, negative sizes, cut data and data after the stream");
   if (expanded) {
     Check(fuzz::ReadFile(OutFileName) == want, "Expand writes what the reference decoder produces");
     std::remove(OutFileName.c_str());

@@ -1,7 +1,8 @@
 // libFuzzer target for the install log's new entries: whatever a log holds,
 // a file's key that the run enters as a line in front of the log's tail
 // reads back under [InstalledFiles] as the program's reader reads the file,
-// and every value the log held before reads as it did.
+// and every value the log held before reads as it did; the held values list
+// the log's files as the uninstaller reads them.
 #include "system/ascii_case.h"
 #include "engine/install_log.h"
 #include "fuzz/fuzz_support.h"
@@ -23,6 +24,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CopyRun run{"c:\\kv", "", "", ""};
   run.held = HeldValues(text);
   run.tail = LogTail(text);
+  // The files a re-install keeps are looked up in the held values; they are
+  // the uninstaller's list of the log.
+  if (!OpensWithByteOrderMark(text))
+    Check(ListedFiles(text, run.held) == ReadNumberedList(ProfileOfText(text), "InstalledFiles", "File"),
+          "the held values list the files as the uninstaller reads them");
   const std::optional<std::string> line = AddedEntryLine(run, {{"InstalledFiles", kKey, kValue}});
   if (!run.tail) Check(!line, "no line without a known tail");
   if (!line) {

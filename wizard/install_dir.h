@@ -4,8 +4,17 @@
 
 #include <string>
 
-// "c:\programme", "c:\program files" and both with a trailing backslash, in
-// any letter case: the live check keeps Next disabled for these.
+// The one spelling Windows names a directory by: "/" as "\", a run of
+// separators as one (a UNC name keeps its leading two), "." parts dropped and
+// ".." taking the part before it, every part without trailing dots and blanks
+// (a folder made one level at a time gets its name so), no trailing
+// backslash but after a drive ("C:\"). Letter case stays as typed. The log,
+// the uninstall entry and the shortcuts carry the path in this form, so the
+// uninstaller finds its own directory named as the log names it.
+std::string CanonicalInstallPath(const std::string& path);
+
+// "c:\programme" or "c:\program files" in any letter case and any spelling
+// of the same folder: the live check keeps Next disabled for these.
 bool IsRootLikeInstallPath(const std::string& path);
 
 // A drive letter followed by ":\", or a UNC name ("\\server\..."); "/" counts
@@ -49,7 +58,9 @@ enum class DirectoryVerdict {
 
 struct DirectoryCheck {
   DirectoryVerdict verdict;
-  std::string path;  // the directory checked last: the entered one, or the fallback in automatic mode
+  // The directory checked last in its canonical form: the entered one, or
+  // the fallback in automatic mode.
+  std::string path;
 };
 
 // Next on the directory page: a missing folder is made (asked first unless

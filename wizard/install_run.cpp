@@ -109,6 +109,9 @@ void InstallWizard::InstallRun() {
         break;
     }
   }
+  // What an earlier version placed and this one no longer ships stays
+  // listed, so the uninstaller removes it.
+  KeepEarlierLogEntries(run);
   DrawNow();
 
   if (AllUsersGiven) {

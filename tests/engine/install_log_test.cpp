@@ -204,4 +204,26 @@ TEST(AddedEntryLine, OnlyANewFilesKeyThatReadsBackAsWritten) {
   }
 }
 
+// Which entries of an earlier log a re-install enters again, and under which
+// numbers: a..z are files, u the uninstaller, "" a number without a file.
+TEST(EarlierEntriesToKeep, WhatTheRunWroteOverAndDoesNotList) {
+  using Files = std::vector<std::string>;
+  const struct {
+    const char* name;
+    Files earlier, entered;
+    std::vector<KeptEntry> kept;
+  } cases[] = {
+      {"a fresh install", {}, {"a", "u"}, {}},
+      {"the new version ships one file less", {"a", "b", "u"}, {"a", "u"}, {{4, "b"}}},
+      {"files in another order", {"a", "b", "u"}, {"b", "a", "u"}, {}},
+      {"a number the run skips keeps its file", {"a", "d", "u"}, {"a", "", "u"}, {}},
+      {"the lowest numbers no key holds", {"x", "", "y", "z"}, {"a", "", "b"}, {{2, "x"}, {5, "y"}}},
+      {"a file the earlier log lists twice, once", {"d", "d", "u"}, {"a", "u"}, {{4, "d"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(EarlierEntriesToKeep(c.earlier, c.entered), c.kept);
+  }
+}
+
 }  // namespace

@@ -147,6 +147,42 @@ TEST_F(InstallLog, EveryEntryLeavesTheFileAsWritingEveryValueWould) {
             (std::vector<std::string>{"c:\\kv\\demo.exe", "c:\\kv\\neu.dll", "c:\\kv\\uninstal.exe"}));
 }
 
+// A re-install over an earlier log of a version that shipped one file more,
+// the log saved by hand in the code page, in UTF-8 with a byte-order mark and
+// in UTF-16: the profile functions write each as they keep it, the run judges
+// what they wrote by their own reading, and the file the new version no
+// longer ships stays listed for the uninstaller.
+TEST_F(InstallLog, AReinstallOverALogInAnyEncodingTheProfileFunctionsKeep) {
+  const std::string earlier =
+      "[General]\r\nName=Demo\r\n[InstalledFiles]\r\nFile1=c:\\kv\\demo.exe\r\nFile2=c:\\kv\\beispiel.txt\r\n"
+      "File3=c:\\kv\\uninstal.exe\r\n[Group]\r\nName=Demo Gruppe\r\n[StartMenu]\r\nFolder=Demo\r\n";
+  const auto utf16 = [](const std::string& text) {
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(1252, 0, text.data(), static_cast<int>(text.size()), wide.data(), static_cast<int>(wide.size()))));
+    return std::string("\xFF\xFE") + std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * 2);
+  };
+  const struct {
+    const char* name;
+    std::string bytes;
+  } logs[] = {{"code page", earlier}, {"UTF-8", "\xEF\xBB\xBF" + earlier}, {"UTF-16", utf16(earlier)}};
+  for (const auto& l : logs) {
+    SCOPED_TRACE(l.name);
+    kvtest::WriteBytes(log_, l.bytes);
+    CopyRun run = StartCopyRun(installPath_, "Demo", "Neue Gruppe f\xFCr B\xFCro", "Demo");
+    EXPECT_NO_THROW({
+      WriteInstallLogEntry(run, 1, "c:\\kv\\demo.exe");
+      WriteInstallLogEntry(run, 2, "c:\\kv\\uninstal.exe");
+      KeepEarlierLogEntries(run);
+      WriteInstallLogUserAccount(installPath_, "C:\\users\\kv");
+    });
+    EXPECT_EQ(ReadInstalledFiles(log_), (std::vector<std::string>{"c:\\kv\\demo.exe", "c:\\kv\\uninstal.exe",
+                                                                  "c:\\kv\\uninstal.exe", "c:\\kv\\beispiel.txt"}));
+    EXPECT_EQ(Value(log_, "Group", "Name"), "Neue Gruppe f\xFCr B\xFCro");
+    EXPECT_EQ(Value(log_, "BenutzerKonto", "UserName"), "C:\\users\\kv");
+  }
+}
+
 TEST_F(InstallLog, ReaderOfAnAbsentLogListsNothing) {
   EXPECT_TRUE(ReadInstalledFiles(log_).empty());
 }

@@ -270,4 +270,30 @@ TEST(CheckMedium, BrokenMediaGiveTheirFindings) {
   }
 }
 
+// --plan shows what the mistakes do to the install.
+TEST(CheckMedium, ThePlanShowsTheConsequences) {
+  const Medium medium;
+  std::string list = kList;
+  const auto replace = [&list](const std::string& from, const std::string& to) {
+    list.replace(list.find(from), from.size(), to);
+  };
+  replace("Name=Demo\r\ndefaultPath", "Name=Demo\r\nOnlyMobile=ja\r\nMobileOption=1\r\ndefaultPath");
+  replace("[Group]\r\nName=Demo", "[Group]\r\nName=Demo\r\nOld=Demo");
+  replace("1=DEMO.INI", "1=System\\DEMO.INI\r\n2=" + std::string(250, 'w') + ".txt");
+  replace("[Items]", "[CRC32]\r\n1=0701627B Liesmich.txt\r\n[Eintraege]");
+  medium.Write("Setup.lst", list);
+  medium.Write("System/DEMO.INI", "[Demo]");
+  medium.Write(std::string(250, 'w') + ".txt", "w");
+  std::ostringstream out;
+  EXPECT_EQ(hzpack::CheckMedium(medium.Path(), out, true), 1);
+  for (const std::string& line : std::vector<std::string>{"never read: [Eintraege] and its lines\n", "options: MobileOption=1 OnlyMobile=0\n",
+        "  File3  Liesmich.txt -> c:\\programme\\demo\\liesmich.txt  (CRC-32 0701627B)\n",
+        "  File4  System\\DEMO.INI -> c:\\windows\\system\\demo.ini  (its folder stays in the Windows directory)\n",
+        "  File5  " + std::string(250, 'w') + ".txt -> c:\\windows\\" + std::string(250, 'w') +
+            ".txt  (path too long: given up, not logged)\n",
+        "old group cleared at the end: \"Demo\" (the new group itself: its shortcuts go)\n"}) {
+    EXPECT_NE(out.str().find(line), std::string::npos) << line << out.str();
+  }
+}
+
 }  // namespace

@@ -199,6 +199,13 @@ TEST(MediumMaker, ARoundTripWithAnExtraShortcutAndAFileStoredPlain) {
     EXPECT_THROW(hzpack::MakeMedium(request), MakeError);
   }
   request.items.clear();
+
+  // The proposed directory goes into the list as the wizard will name it.
+  request.medium = dir / "Medium3";
+  request.path = "D:/Programme//Demo. ";
+  hzpack::MakeMedium(request);
+  EXPECT_NE(kvtest::ReadText(dir / "Medium3/Setup.lst").find("defaultPath=D:\\Programme\\Demo\r\n"), std::string::npos);
+
   fs::create_directory_symlink(product, product / "Daten/zurück");
   EXPECT_THROW(hzpack::MakeMedium(request), MakeError);
 }

@@ -350,35 +350,10 @@ void ForgetSharedFile(const std::string& path) {
   wine_test::SetSharedCount(path, std::nullopt);
 }
 
-// A real installation, made by SETUP.EXE with "/s" from a small medium, then
-// removed by its Uninstal.exe: afterwards nothing of it is left, wherever the
-// installer put the group and the shortcuts (under Wine: the shell's folders
-// of all users, with no "Startmenü" folder in the profile).
-TEST(UninstallRun, RealInstallThenUninstallLeavesNothing) {
-  const uidriver::ScreenLock screen;
-  const kvtest::TempDir medium;
-  const std::string installDir = "C:\\kvtest\\Rund Büro";
-  const std::string windowsFile = GetWindowsDir() + "\\KVRUND.INI";
-  kvtest::WriteBytes(medium / "Setup.lst",
-                     "[General]\r\nName=KvTest Rund\r\ndefaultPath=" + installDir +
-                         "\r\n[StartMenu]\r\nFolder=KvTest.RoundTrip\r\n[Group]\r\nName=KvTest Rund\r\n"
-                         "[programfiles]\r\n1=RUND.EXE\r\n2=RUND.HLP\r\n[Windows]\r\n1=KVRUND.INI\r\n"
-                         "[Items]\r\nRUND.EXE=KvTest Rund\r\nUninstal.exe=Programm entfernen\r\n");
-  for (const char* file : {"Vertrag.Txt", "RUND.EXE", "RUND.HLP", "KVRUND.INI"}) kvtest::WriteBytes(medium / file, "x");
-  ASSERT_TRUE(CopyFileA((GetAppDir() + "SETUP.EXE").c_str(), (medium / "SETUP.EXE").c_str(), FALSE));
-  DeleteDirTree(installDir);
-  ForgetSharedFile(windowsFile);
-
-  const auto left = [&] { return TracesLeft({installDir, windowsFile}, "KvTest.RoundTrip", "KvTest Rund"); };
-
-  const uidriver::Process setup = uidriver::Process::Launch(medium / "SETUP.EXE", "/s");
-  ASSERT_TRUE(setup.WaitForExit(60000));
-  ASSERT_EQ(setup.ExitCode(), 0u);
-  ASSERT_TRUE(FileExists(installDir + "\\Uninstal.exe"));
-  EXPECT_GE(left().size(), 6u) << "directory, Windows file, entry, group, desktop and Start-menu shortcut";
-
-  const DWORD start = GetTickCount();
-  const Uninstaller run{uidriver::Process::Launch(installDir + "\\Uninstal.exe", "")};
+// Removes an installation through the uninstall window, answering as a user
+// who wants everything gone.
+void RemoveThroughTheWindow(const std::string& uninstaller) {
+  const Uninstaller run{uidriver::Process::Launch(uninstaller, "")};
   const HWND window = uidriver::WaitForTopWindow(run.process.Id(), "Tf_Uninstal", "", kWindowTimeoutMs);
   ASSERT_TRUE(window);
   uidriver::Click(uidriver::FindChild(window, "Button", "&Weiter >>"));
@@ -389,10 +364,63 @@ TEST(UninstallRun, RealInstallThenUninstallLeavesNothing) {
   Answer(run, "Information", "Das Programm wurde deinstalliert!", "OK");
   ASSERT_TRUE(run.process.WaitForExit(kWindowTimeoutMs));
   EXPECT_EQ(run.process.ExitCode(), 0u);
-  EXPECT_TRUE(WaitUntil(5000, [&] { return left().empty(); })) << testing::PrintToString(left());
-  std::printf("[ timing ] uninstall of the installed medium: %lu ms\n",
-              static_cast<unsigned long>(GetTickCount() - start));
-  for (const std::string& t : left()) DeleteDirTree(t);
+}
+
+// A real installation, made by SETUP.EXE with "/s" from a small medium whose
+// list spells the directory in one of the ways a vendor or an administrator
+// may, then removed by its Uninstal.exe through the window and with "/s":
+// afterwards nothing of it is left, wherever the installer put the group and the
+// shortcuts (under Wine: the shell's folders of all users, with no
+// "Startmenü" folder in the profile). Before the removal with "/s" the
+// product is updated from a version that shipped one file more, in a
+// folder of its own: that file and its folder go too.
+TEST(UninstallRun, RealInstallThenUninstallLeavesNothing) {
+  const uidriver::ScreenLock screen;
+  const kvtest::TempDir medium;
+  const std::string installDir = "C:\\kvtest\\Rund Büro";
+  const std::string windowsFile = GetWindowsDir() + "\\KVRUND.INI";
+  ForceDirectories(medium / "Alt");
+  for (const char* file : {"Vertrag.Txt", "RUND.EXE", "RUND.HLP", "KVRUND.INI", "Alt\\ALT.TXT"})
+    kvtest::WriteBytes(medium / file, "x");
+  ASSERT_TRUE(CopyFileA((GetAppDir() + "SETUP.EXE").c_str(), (medium / "SETUP.EXE").c_str(), FALSE));
+  const auto left = [&] { return TracesLeft({installDir, windowsFile}, "KvTest.RoundTrip", "KvTest Rund"); };
+  const auto install = [&](const std::string& spelling, const std::string& programFiles) {
+    kvtest::WriteBytes(medium / "Setup.lst",
+                       "[General]\r\nName=KvTest Rund\r\ndefaultPath=" + spelling +
+                           "\r\n[StartMenu]\r\nFolder=KvTest.RoundTrip\r\n[Group]\r\nName=KvTest Rund\r\n"
+                           "[programfiles]\r\n" + programFiles + "[Windows]\r\n1=KVRUND.INI\r\n"
+                           "[Items]\r\nRUND.EXE=KvTest Rund\r\nUninstal.exe=Programm entfernen\r\n");
+    const uidriver::Process setup = uidriver::Process::Launch(medium / "SETUP.EXE", "/s");
+    ASSERT_TRUE(setup.WaitForExit(60000));
+    ASSERT_EQ(setup.ExitCode(), 0u);
+  };
+  const char* const spellings[] = {"C:\\kvtest\\Rund Büro", "C:/kvtest/Rund Büro", "C:\\kvtest\\\\Rund Büro. \\"};
+  for (const char* spelling : spellings) {
+    for (const bool unattended : {false, true}) {
+      SCOPED_TRACE(std::string(spelling) + (unattended ? ", updated, /s" : ", the window"));
+      // A previous installation's entry would name the directory instead of the list.
+      RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey("KvTest.RoundTrip").c_str());
+      DeleteDirTree(installDir);
+      ForgetSharedFile(windowsFile);
+      if (unattended) install(spelling, "1=RUND.EXE\r\n2=Alt\\ALT.TXT\r\n3=RUND.HLP\r\n");
+      install(spelling, "1=RUND.EXE\r\n2=RUND.HLP\r\n");
+      ASSERT_TRUE(FileExists(installDir + "\\Uninstal.exe"));
+      EXPECT_GE(left().size(), 6u) << "directory, Windows file, entry, group, desktop and Start-menu shortcut";
+
+      const DWORD start = GetTickCount();
+      if (unattended) {
+        const uidriver::Process run = uidriver::Process::Launch(installDir + "\\Uninstal.exe", "/s", 30000);
+        ASSERT_TRUE(run.WaitForExit(0));
+        EXPECT_EQ(run.ExitCode(), 0u);
+      } else {
+        RemoveThroughTheWindow(installDir + "\\Uninstal.exe");
+      }
+      EXPECT_TRUE(WaitUntil(5000, [&] { return left().empty(); })) << testing::PrintToString(left());
+      std::printf("[ timing ] uninstall of the installed medium: %lu ms\n",
+                  static_cast<unsigned long>(GetTickCount() - start));
+      for (const std::string& t : left()) DeleteDirTree(t);
+    }
+  }
 }
 
 // The sample medium installed with "SETUP.EXE /s" and removed with

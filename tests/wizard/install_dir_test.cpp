@@ -22,7 +22,8 @@ TEST(InstallDirName, AbsoluteAndNotTheProgramsFolder) {
       {"C:\\Program Files", true, false},
       {"c:\\program files\\", true, false},
       {"C:\\Programme\\", true, false},
-      {"c:\\programme\\\\", false, true},
+      {"c:\\programme\\\\", true, false},
+      {"c:\\Program Files. \\", true, false},
       {"C:\\Programme\\Demo", false, true},
       {"D:\\Programme", false, true},
       {"C:/Demo", false, true},
@@ -39,6 +40,34 @@ TEST(InstallDirName, AbsoluteAndNotTheProgramsFolder) {
     SCOPED_TRACE(row.path);
     EXPECT_EQ(IsRootLikeInstallPath(row.path), row.rootLike);
     EXPECT_EQ(InstallPathNameAccepted(row.path), row.accepted);
+  }
+}
+
+// The spellings a user, a list or a command line may give one directory, and
+// the one name Windows gives it.
+TEST(InstallDirName, CanonicalForm) {
+  const struct {
+    const char* typed;
+    const char* canonical;
+  } rows[] = {
+      {"C:\\Programme\\Demo", "C:\\Programme\\Demo"},
+      {"C:/Programme/Demo2", "C:\\Programme\\Demo2"},
+      {"C:\\Programme\\\\Demo3", "C:\\Programme\\Demo3"},
+      {"C:\\Programme\\Demo. . ", "C:\\Programme\\Demo"},
+      {"C:\\Programme. \\Demo.\\", "C:\\Programme\\Demo"},
+      {"C:\\Programme\\Alt\\..\\Demo", "C:\\Programme\\Demo"},
+      {"C:\\..\\Demo", "C:\\Demo"},
+      {"C:\\Programme\\ Demo", "C:\\Programme\\ Demo"},  // leading blanks are part of the name
+      {"c:\\büro\\", "c:\\büro"},                       // letter case stays
+      {"C:\\", "C:\\"},
+      {"C:\\\\", "C:\\"},
+      {"//server/share//Demo", "\\\\server\\share\\Demo"},
+      {"\\\\server\\share\\..\\..\\Demo", "\\\\server\\share\\Demo"},
+      {"\\Programme\\Demo\\", "\\Programme\\Demo"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.typed);
+    EXPECT_EQ(CanonicalInstallPath(row.typed), row.canonical);
   }
 }
 
@@ -91,8 +120,8 @@ TEST(InstallDirCheck, NextOnTheDirectoryPage) {
       {"not writable", "C:\\Demo", {"C:\\Demo"}, {}, {}, false, false, true, V::Unusable, "C:\\Demo", {}, {}},
       {"relative: never made", "Demo\\x", {}, {"Demo\\x"}, {"Demo\\x"}, true, false, true, V::Unusable, "Demo\\x",
        {}, {}},
-      {"the programs folder", "C:\\Programme\\", {"C:\\Programme\\"}, {}, {"C:\\Programme\\"}, false, false, true,
-       V::Unusable, "C:\\Programme\\", {}, {}},
+      {"the programs folder", "C:\\Programme\\", {"C:\\Programme"}, {}, {"C:\\Programme"}, false, false, true,
+       V::Unusable, "C:\\Programme", {}, {}},
       {"automatic, not writable: the fallback", "C:\\Demo", {"C:\\Demo"}, {fallback}, {fallback}, false, true, true,
        V::Accepted, fallback, {}, {fallback}},
       {"automatic, relative: the fallback", "Demo", {}, {fallback}, {fallback}, true, true, true, V::Accepted,
@@ -101,6 +130,8 @@ TEST(InstallDirCheck, NextOnTheDirectoryPage) {
        {fallback}, {"Demo", fallback}, true, true, true, V::Accepted, fallback, {}, {fallback}},
       {"automatic, writable: kept", "C:\\Demo", {}, {"C:\\Demo"}, {"C:\\Demo"}, true, true, true, V::Accepted,
        "C:\\Demo", {}, {"C:\\Demo"}},
+      {"spelt with \"/\" and doubled separators", "C:/Demo\\\\", {}, {"C:\\Demo"}, {"C:\\Demo"}, true, false, true,
+       V::Accepted, "C:\\Demo", {}, {"C:\\Demo"}},
       {"automatic, the fallback fails too", "C:\\Demo", {"C:\\Demo"}, {}, {}, false, true, true, V::Unusable,
        fallback, {}, {fallback}},
   };

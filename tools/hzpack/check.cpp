@@ -195,7 +195,7 @@ public:
     CheckWindowsFolders(files);
     PlanEveryVersion(files);
     CheckFiles();
-    CheckChecksums(files);
+    CheckChecksums();
     CheckItems();
     if (files_.Find("Vertrag.Txt").empty())
       Error("Vertrag.Txt", "missing: the agreement page stops even an automatic install with an error box");
@@ -317,6 +317,7 @@ private:
       const bool known = std::any_of(kSections.begin(), kSections.end(),
                                      [&section](const std::string& s) { return SameName(s, *section); });
       if (known) continue;
+      unread_.push_back(*section);
       const std::string meant = NearMiss(*section, kSections);
       if (meant.empty()) {
         Warning("[" + *section + "]", "a section the setup program never reads");
@@ -340,7 +341,7 @@ private:
   }
 
   // With [CRC32] the setup program places no file that lacks its checksum.
-  void CheckChecksums(const InstallList& files) {
+  void CheckChecksums() {
     // The list's own line, read from its bytes: a change that makes the
     // profile functions lose the section shows too.
     const std::string text(listBytes_.begin(), listBytes_.end());
@@ -375,9 +376,7 @@ private:
     for (const VersionPlan& version : plans_) {
       for (const PlannedFile& file : version.plan.files) {
         if (file.step != PlannedFile::Step::Place || file.checksum || file.sourceName.empty()) continue;
-        const bool given = std::any_of(files.checksums.begin(), files.checksums.end(),
-                                       [&file](const MediumChecksum& c) { return SameMediumName(c.name, file.sourceName); });
-        if (!given && warnedUnchecked_.insert(AnsiUpperCase(file.sourceName)).second)
+        if (warnedUnchecked_.insert(AnsiUpperCase(file.sourceName)).second)
           Warning(file.sourceName, "no line in [" + std::string(kChecksumSection) + "]: installed unchecked");
       }
     }
@@ -595,6 +594,7 @@ private:
     const std::string folder = ReadStartMenuFolder(list_);
     const std::string name = ReadProgramName(list_);
     out_ << "plan: install directory " << installPath_ << ", Windows directory " << kWindowsDir << '\n';
+    for (const std::string& section : unread_) out_ << "never read: [" << section << "] and its lines\n";
     out_ << "options:";
     for (const char* key : kBooleans) out_ << ' ' << key << '=' << ReadListBool(list_, "General", key, false);
     out_ << '\n';
@@ -657,6 +657,7 @@ private:
   std::vector<VersionPlan> plans_;
   std::set<std::string> warnedUnchecked_;
   std::set<std::string> listedTwice_;
+  std::vector<std::string> unread_;  // sections the program never reads
   std::vector<std::uint8_t> listBytes_;
   int errors_ = 0;
 };

@@ -11,6 +11,7 @@
 #include "tools/hzpack/host.h"
 #include "tools/hzpack/list_rules.h"
 #include "system/file_io.h"
+#include "wizard/install_dir.h"
 
 #include <algorithm>
 #include <atomic>
@@ -489,6 +490,9 @@ MakeReport MakeMedium(const MakeRequest& request, const FileProgress& progress) 
   if (!request.path.empty() && !Utf8ToCp1252(request.path, installPath)) {
     throw MakeError("--path: code page 1252 cannot write " + request.path);
   }
+  // The wizard installs into the canonical form whatever the list spells:
+  // the list proposes what will be installed to.
+  installPath = CanonicalInstallPath(installPath);
   RequireFile(request.agreement, "the agreement");
   if (!request.readme.empty()) RequireFile(request.readme, "the read-me text");
   RequireFile(request.setup, "the setup program");

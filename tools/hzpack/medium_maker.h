@@ -27,7 +27,7 @@ struct MakeRequest {
   std::string agreement;  // becomes Vertrag.Txt
   std::string readme;     // becomes Liesmich.txt; may be empty
   std::string mainFile;   // below source; empty: the one program at its top level
-  std::string path;       // proposed install directory; empty: C:\Programme\ + name
+  std::string path;       // proposed install directory, written canonical; empty: C:\Programme\ + name
   std::string setup;      // the SETUP.EXE to ship
   std::string version;    // [General] Version for the software list; may be empty
   std::string publisher;  // [General] Publisher; may be empty
