@@ -65,6 +65,9 @@ enum class CopyOutcome {
   Placed,   // copied or expanded into place
   Skipped,  // the user chose "&Nein"
   GivenUp,  // failed again after "&Ja"; the user was told
+  // /SUPPRESSMSGBOXES: still held after the retries, and replaced by the
+  // new file at the next start of Windows
+  Scheduled,
 };
 
 // Places sourceDir + sourceName as destinationDir + MapCompressedName(targetName)
@@ -74,7 +77,10 @@ enum class CopyOutcome {
 // fails like one that cannot be read. Missing folders of the target's sub-path are created first. On
 // failure the user chooses: "&Ja" tries once more (after 1000 ms for an
 // expansion), "&Nein" skips, "Abbrechen" ends the program with
-// ecCancelled. Placed, skipped and given-up files alike are then entered in
+// ecCancelled. With /SUPPRESSMSGBOXES nobody is asked: the file is tried
+// again for a few seconds, then replaced at the next start where Windows can
+// do that, else given up. Every outcome goes into the run's account
+// (/LOG). Placed, skipped and given-up files alike are then entered in
 // the run's log under the page's position; a refused log write raises
 // EIniFileException.
 CopyOutcome CopyInstallFile(CopyPage& page, CopyRun& run, const std::string& sourceName, const std::string& targetName,

@@ -2,6 +2,8 @@
 
 #include "system/helpers.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr char CR = '\r';
@@ -38,6 +40,33 @@ std::string UninstallKeyPath(const std::string& startMenuFolder) {
 std::string UninstallDisplayName(const std::string& groupName) { return groupName + " deinstalieren"; }
 
 std::string UninstallerPath(const std::string& installPath) { return AddBackslash(installPath) + "Uninstal.exe"; }
+
+std::string QuotedPath(const std::string& path) { return '"' + path + '"'; }
+
+std::string UninstallerOf(const std::string& uninstallString) {
+  if (uninstallString.empty() || uninstallString.front() != '"') return uninstallString;
+  return uninstallString.substr(1, uninstallString.find('"', 1) - 1);
+}
+
+std::vector<EntryValue> UninstallEntryValues(const UninstallEntryFacts& facts) {
+  const std::string uninstaller = QuotedPath(UninstallerPath(facts.installPath));
+  std::vector<EntryValue> values = {
+      {"DisplayName", UninstallDisplayName(facts.groupName)},
+      {"UninstallString", uninstaller},
+      {"QuietUninstallString", uninstaller + " /s"},
+      {"InstallLocation", facts.installPath},
+  };
+  if (!facts.mainProgFile.empty()) values.push_back({"DisplayIcon", facts.mainProgFile});
+  if (!facts.version.empty()) values.push_back({"DisplayVersion", facts.version});
+  if (!facts.publisher.empty()) values.push_back({"Publisher", facts.publisher});
+  constexpr unsigned long long kKiB = 1024;
+  constexpr unsigned long long kMaxDword = 0xFFFFFFFFull;
+  const unsigned long long kib = facts.installedBytes / kKiB + (facts.installedBytes % kKiB != 0);
+  values.push_back({"EstimatedSize", "", true, static_cast<unsigned long>(std::min(kib, kMaxDword))});
+  values.push_back({"NoModify", "", true, 1});
+  values.push_back({"NoRepair", "", true, 1});
+  return values;
+}
 
 bool IsUninstallEntryName(const std::string& startMenuFolder) {
   return !startMenuFolder.empty() && startMenuFolder.front() != '\\' && startMenuFolder.back() != '\\' &&

@@ -51,6 +51,39 @@ std::string UninstallDisplayName(const std::string& groupName);
 // the install directory.
 std::string UninstallerPath(const std::string& installPath);
 
+// A command as the system's software list starts it: the path in quotes, so
+// that a blank in it never makes Windows try a shorter path first
+// ("C:\Program.exe" for "C:\Program Files\...").
+std::string QuotedPath(const std::string& path);
+// The program an entry's "UninstallString" starts: what its quotes enclose,
+// or the whole text as entries written without quotes hold it.
+std::string UninstallerOf(const std::string& uninstallString);
+
+// What the uninstall entry is made from.
+struct UninstallEntryFacts {
+  std::string groupName;
+  std::string installPath;
+  std::string mainProgFile;     // "" when there is none: no icon
+  std::string version;          // [General] Version; "" writes none
+  std::string publisher;        // [General] Publisher; "" writes none
+  unsigned long long installedBytes = 0;  // the files this run placed
+};
+// One value of the entry: a string, or a DWORD where number is set.
+struct EntryValue {
+  std::string name;
+  std::string text;
+  bool number = false;
+  unsigned long dword = 0;
+  bool operator==(const EntryValue& other) const {
+    return name == other.name && text == other.text && number == other.number && dword == other.dword;
+  }
+};
+// The entry's values in the order they are written: the software list's
+// name and command, the command for an unattended removal, the place, the
+// icon, version, publisher, the size in KiB (rounded up) and that the
+// product offers no change and no repair.
+std::vector<EntryValue> UninstallEntryValues(const UninstallEntryFacts& facts);
+
 // True for a name that addresses one entry below the key that holds every
 // program's uninstall entry: not empty and without an empty part (a leading,
 // trailing or doubled backslash would reach that key itself). Nothing is
@@ -100,14 +133,12 @@ std::string StartMenuLinkFolder(const FolderSet& folders);
 // The [Items] lines of the list file beside the program (ReadShortcutItems).
 std::vector<ShortcutItem> ReadShortcutItems(const std::string& listFile);
 
-// Registers the install in the system's software list: DisplayName =
-// groupName + " deinstalieren", UninstallString = AddBackslash(installPath)
-// + "Uninstal.exe". Nothing when startMenuFolder is no entry name (the key
+// Registers the install in the system's software list with
+// UninstallEntryValues. Nothing when startMenuFolder is no entry name (the key
 // would be the parent of every program's entry) or the key cannot be opened (an
 // account without administrative rights); ERegistryException when a value
 // write is refused.
-void WriteUninstallEntry(const std::string& startMenuFolder, const std::string& groupName,
-                         const std::string& installPath);
+void WriteUninstallEntry(const std::string& startMenuFolder, const UninstallEntryFacts& facts);
 
 // Moves one file to the recycle bin without asking; true on success. owner
 // is the window that owns whatever the shell shows on the way.

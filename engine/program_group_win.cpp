@@ -5,17 +5,10 @@
 #include "system/helpers.h"
 #include "system/handles.h"
 #include "system/registry.h"
+#include "system/run_log.h"
 #include "system/setup_list.h"
 
 #include <shellapi.h>
-
-namespace {
-
-void WriteValue(HKEY key, const std::string& name, const std::string& value) {
-  if (!WriteRegString(key, name, value)) throw ERegistryException(name);
-}
-
-}  // namespace
 
 AccountFolders LookUpAccountFolders(bool allUsers) {
   AccountFolders account;
@@ -45,13 +38,21 @@ std::vector<ShortcutItem> ReadShortcutItems(const std::string& listFile) {
   return ReadShortcutItems(ProfileOf(listFile));
 }
 
-void WriteUninstallEntry(const std::string& startMenuFolder, const std::string& groupName,
-                         const std::string& installPath) {
+void WriteUninstallEntry(const std::string& startMenuFolder, const UninstallEntryFacts& facts) {
   if (!IsUninstallEntryName(startMenuFolder)) return;
+  const std::string keyName = "HKEY_LOCAL_MACHINE" + UninstallKeyPath(startMenuFolder);
   const kv::RegKey key = OpenMachineKey(UninstallKeyPath(startMenuFolder), true);
-  if (!key) return;
-  WriteValue(key.Get(), "DisplayName", UninstallDisplayName(groupName));
-  WriteValue(key.Get(), "UninstallString", UninstallerPath(installPath));
+  if (!key) {
+    LogRun("Kein Eintrag in der Softwareliste (keine Rechte): " + keyName);
+    return;
+  }
+  LogRun("Eintrag in der Softwareliste: " + keyName);
+  for (const EntryValue& value : UninstallEntryValues(facts)) {
+    const bool written =
+        value.number ? WriteRegDword(key.Get(), value.name, value.dword) : WriteRegString(key.Get(), value.name, value.text);
+    if (!written) throw ERegistryException(value.name);
+    LogRun("  " + value.name + " = " + (value.number ? std::to_string(value.dword) : value.text));
+  }
 }
 
 bool RecycleFile(const std::string& path, HWND owner) {

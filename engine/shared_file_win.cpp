@@ -4,6 +4,7 @@
 #include "system/ascii_case.h"
 #include "system/helpers.h"
 #include "system/registry.h"
+#include "system/run_log.h"
 
 namespace {
 
@@ -61,13 +62,18 @@ void CountSharedFile(const std::string& path, bool existedBefore, const std::str
   if (!IsUninstallEntryName(entryName)) return;
   const kv::RegKey counts = OpenMachineKey(kSharedDllsKey, true);
   const kv::RegKey records = OpenMachineKey(SharedFileRecordsKey(entryName), true);
-  if (!counts || !records) return;
+  if (!counts || !records) {
+    LogRun("Gemeinsame Datei ohne Zähler (keine Rechte): " + path);
+    return;
+  }
   // A re-install elsewhere moves the entry to its own uninstaller, so the
   // records follow it, counted before or not.
   if (!WriteRegString(records.Get(), kRecordsUninstallerValue, uninstallerPath)) return;
   const SharedCount before = ReadCount(counts.Get(), path);
   const std::optional<unsigned long> after = CountAfterInstall(before, existedBefore, HasValue(records.Get(), path));
+  if (!after) LogRun("Gemeinsame Datei, Zähler unverändert: " + path);
   if (!after || !WriteCount(counts.Get(), path, *after)) return;
+  LogRun("Gemeinsame Datei: " + path + ", Zähler " + std::to_string(*after));
   const DWORD one = 1;
   if (::RegSetValueExA(records.Get(), path.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one) !=
       ERROR_SUCCESS)

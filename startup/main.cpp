@@ -5,6 +5,7 @@
 #include "system/process_values.h"
 #include "system/helpers.h"
 #include "system/program_end.h"
+#include "system/run_log.h"
 #include "uninstall/progress_window.h"
 
 namespace {
@@ -30,6 +31,20 @@ void DeclareDpiAwareOnVista() {
   if (setAware) setAware();
 }
 
+// The switches after "/s". One the program does not take, or an account it
+// cannot write, ends the run before anything is installed or removed.
+void TakeCommandLine() {
+  const CommandLine commandLine = ReadCommandLine();
+  if (!commandLine.logFile.empty() && !OpenRunLog(commandLine.logFile)) EndProgram(ecCancelled);
+  if (!commandLine.rejected.empty()) {
+    LogRun("Unbekannter Schalter: " + commandLine.rejected);
+    EndProgram(ecCancelled);
+  }
+  GivenInstallDir = commandLine.directory;
+  AllUsersGiven = commandLine.allUsers;
+  SuppressMsgBoxes = commandLine.suppressMsgBoxes;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -42,11 +57,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     EndProgram(ecFolderNotUsable);
   }
   InitProcessValues();
+  TakeCommandLine();
   LocateSettingsFile();
 
   DeclareDpiAwareOnVista();
   TheShellWindow = std::make_unique<ShellWindow>();
   TheProgressWindow = std::make_unique<ProgressWindow>(TheShellWindow->Handle());
+  LogRun("Produkt: " + ProgName);
   if (!AutoMode) TheShellWindow->Show();
   TheShellWindow->ScheduleModeWindow();
 
@@ -55,5 +72,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
-  return CopyErrors ? ecFilesGivenUp : ecCompleted;
+  const ExitCode code = CompletedRunCode(CopyErrors, RestartNeeded);
+  LogEnd(code);
+  return code;
 }

@@ -126,12 +126,10 @@ bool IsInstallMode(const std::string& exePath) {
   return AnsiUpperCase(ExtractFileName(exePath)) == "SETUP.EXE";
 }
 
-bool SlashSArgument(const std::string& firstArgument) {
-  return firstArgument.size() == 2 && firstArgument[0] == '/' && (firstArgument[1] == 's' || firstArgument[1] == 'S');
-}
-
-bool AutoModeRequested(const std::string& firstArgument, bool shiftDown, bool ctrlDown) {
-  return SlashSArgument(firstArgument) || (shiftDown && ctrlDown);
+CommandLine ReadCommandLine() {
+  std::vector<std::string> arguments = SplitCommandLine(GetCommandLineA());
+  if (!arguments.empty()) arguments.erase(arguments.begin());  // the program's own path
+  return ParseCommandLine(arguments, IsInstallMode(GetAppPath()));
 }
 
 void ReadStartupSettings(const std::string& listFile) {
@@ -154,7 +152,7 @@ std::string PreviousInstallDir(const std::string& startMenuFolder) {
     if (!key) return "";
     uninstallString = ReadRegString(key.Get(), "UninstallString");
   }
-  const std::string dir = RemoveBackslash(ExtractFilePath(uninstallString));
+  const std::string dir = RemoveBackslash(ExtractFilePath(UninstallerOf(uninstallString)));
   return !dir.empty() && DirectoryExists(dir) ? dir : "";
 }
 
@@ -248,10 +246,8 @@ void ShellWindow::FormCreate() {
   SetSteps(InstallSteps, std::size(InstallSteps));
   SetWindowTextA(systemPanel_, GetWindowsVersionName().c_str());
 
-  const std::string firstArgument = __argc > 1 ? __argv[1] : "";
-  if (AutoModeRequested(firstArgument, KeyHeld(VK_SHIFT), KeyHeld(VK_CONTROL))) {
-    AutoMode = true;
-  }
+  const bool slashS = ReadCommandLine().slashS;
+  if (slashS || (KeyHeld(VK_SHIFT) && KeyHeld(VK_CONTROL))) AutoMode = true;
 
   SelectStep(0);
   ProcessMessages();
@@ -270,7 +266,7 @@ void ShellWindow::FormCreate() {
     SetWindowTextA(modeCaption_, "Deinstallation");
     SetWindowTextA(Handle(), "Deinstallation");
     listName = "install1.log";
-    unattendedUninstall_ = SlashSArgument(firstArgument);
+    unattendedUninstall_ = slashS;
   }
 
   // One pixel in from the screen's corner, as wide as the screen and ending
@@ -305,6 +301,7 @@ void ShellWindow::FormCreate() {
 
   const std::string previous = PreviousInstallDir(StartMenuFolder);
   if (!previous.empty()) DefaultPath = previous;
+  if (!GivenInstallDir.empty()) DefaultPath = GivenInstallDir;
 }
 
 void ShellWindow::FormPaint(HDC dc) { PaintBackground(dc, POINT{0, 0}); }

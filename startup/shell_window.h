@@ -5,6 +5,7 @@
 #pragma once
 
 #include "system/form.h"
+#include "system/command_line.h"
 #include "system/handles.h"
 #include "system/step_tree.h"
 
@@ -15,11 +16,8 @@
 // Install mode when the executable's file name, upper-cased, is "SETUP.EXE";
 // any other name means uninstall mode.
 bool IsInstallMode(const std::string& exePath);
-// "/s" (any case) as the first argument: the automatic install, or in
-// uninstall mode the unattended run.
-bool SlashSArgument(const std::string& firstArgument);
-// "/s" as the first argument, or Shift and Ctrl held together.
-bool AutoModeRequested(const std::string& firstArgument, bool shiftDown, bool ctrlDown);
+// The program's command line as the mode takes it (ParseCommandLine).
+CommandLine ReadCommandLine();
 // Reads ProgName, DefaultPath, StartMenuFolder, GroupName, ShortcutName,
 // MobileOption and OnlyMobile from the list file, in that order.
 void ReadStartupSettings(const std::string& listFile);

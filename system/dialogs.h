@@ -3,6 +3,7 @@
 // captions are the program's own German ones on a Windows of any language.
 #pragma once
 
+#include "system/program_end.h"
 #include "system/win.h"
 
 #include <exception>
@@ -56,7 +57,12 @@ std::string ErrorBoxText(const std::string& message);
 // The default error box for an exception that left an event handler. Raises
 // nothing: when the program's dialog cannot be shown, the system's message
 // box shows the text.
+// With /SUPPRESSMSGBOXES nothing is shown, and the run, which nobody can go
+// on with, ends with ecFilesGivenUp.
 void ShowErrorBox(const std::string& message) noexcept;
+// The error box (or with /SUPPRESSMSGBOXES its entry in the run's account),
+// then the end with code.
+[[noreturn]] void EndWithErrorBox(const std::string& message, ExitCode code) noexcept;
 
 // Runs one event handler at a window procedure's boundary: an exception that
 // leaves it goes to the default error box, and the window lives on. False

@@ -2,6 +2,8 @@
 
 #include "system/handles.h"
 #include "system/placement_win.h"
+#include "system/process_values.h"
+#include "system/run_log.h"
 
 #include <algorithm>
 #include <vector>
@@ -187,7 +189,26 @@ INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
+// The caption of the button with this id, without its "&".
+std::string ButtonCaption(int id) {
+  std::string caption;
+  for (const DialogButton& b : kButtons) {
+    if (b.id == id) caption = b.caption;
+  }
+  caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
+  return caption;
+}
+
+// Every box of the program passes here, so the run's account names each one,
+// and with /SUPPRESSMSGBOXES none is shown: each gets its default button,
+// which every question of the program makes the answer that keeps the
+// machine sound (create the folder, go on, OK).
 int ShowDialog(const DialogSpec& layout) {
+  if (SuppressMsgBoxes) {
+    LogRun(RunLogMessage(layout.text, ButtonCaption(layout.defaultId)));
+    return layout.defaultId;
+  }
+  LogRun(RunLogMessage(layout.text, ""));
   const std::vector<WORD> tmpl = EmptyDialogTemplate();
   const INT_PTR result = DialogBoxIndirectParamA(
       GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(tmpl.data()), GetActiveWindow(),
@@ -210,6 +231,10 @@ void ShowWithFallback(const DialogSpec& layout, UINT fallbackStyle) noexcept {
   } catch (...) {
     MessageBoxA(nullptr, layout.text.c_str(), layout.title.c_str(), fallbackStyle | MB_TASKMODAL);
   }
+}
+
+DialogSpec ErrorBox(const std::string& message) {
+  return DialogSpec{ApplicationTitle(), IDI_HAND, ErrorBoxText(message), dbOK, IDOK, IDOK};
 }
 
 }  // namespace
@@ -246,8 +271,14 @@ std::string ErrorBoxText(const std::string& message) {
 }
 
 void ShowErrorBox(const std::string& message) noexcept {
-  ShowWithFallback(DialogSpec{ApplicationTitle(), IDI_HAND, ErrorBoxText(message), dbOK, IDOK, IDOK},
-                   MB_OK | MB_ICONHAND);
+  ShowWithFallback(ErrorBox(message), MB_OK | MB_ICONHAND);
+  // Without boxes nobody goes on from an error that stopped the run: it ends.
+  if (SuppressMsgBoxes) EndProgram(ecFilesGivenUp);
+}
+
+void EndWithErrorBox(const std::string& message, ExitCode code) noexcept {
+  ShowWithFallback(ErrorBox(message), MB_OK | MB_ICONHAND);
+  EndProgram(code);
 }
 
 void ShowFinalMessage(const std::string& text) noexcept {

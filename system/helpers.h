@@ -67,6 +67,8 @@ std::string GetAppDir();
 // back the long path).
 std::string AnsiPathFor(const std::wstring& longPath, const std::wstring& shortPath);
 bool FileExists(const std::string& path);       // an existing file, not a directory
+// The size of a file in bytes; 0 when it cannot be opened.
+unsigned long long FileSizeOf(const std::string& path);
 bool DirectoryExists(const std::string& path);
 // Returns when more than ms milliseconds have passed (wrap-safe tick
 // difference); processes pending window messages on every pass if asked.

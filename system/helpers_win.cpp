@@ -68,6 +68,15 @@ bool FileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+unsigned long long FileSizeOf(const std::string& path) {
+  const kv::FileHandle file(::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return 0;
+  DWORD high = 0;
+  const DWORD low = ::GetFileSize(file.Get(), &high);
+  return low == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR ? 0 : (static_cast<unsigned long long>(high) << 32) | low;
+}
+
 bool DirectoryExists(const std::string& path) {
   const DWORD attributes = ::GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

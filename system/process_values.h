@@ -18,6 +18,11 @@ extern std::string OldGroup;        // ";"-separated earlier program groups
 extern bool CopyErrors;             // at least one file was given up (uninstaller: left behind)
 extern std::string UserProfileDir;  // profile folder the shortcuts were made for
 extern std::string ExeDir;          // directory of the running program, trailing "\"
+// What the command line of an unattended deployment asks for, after "/s".
+extern std::string GivenInstallDir;  // /DIR=: the install directory, no fallback folder
+extern bool AllUsersGiven;           // /ALLUSERS: group and shortcuts for all users
+extern bool SuppressMsgBoxes;        // /SUPPRESSMSGBOXES: no box; each question answered soundly
+extern bool RestartNeeded;           // a file held open is replaced at the next start
 
 // Display formats of dates and times ("dd.mm.yyyy", "hh:mm").
 extern const char* const ShortDateFormat;

@@ -16,6 +16,10 @@ std::string OldGroup;
 bool CopyErrors = false;
 std::string UserProfileDir;
 std::string ExeDir;
+std::string GivenInstallDir;
+bool AllUsersGiven = false;
+bool SuppressMsgBoxes = false;
+bool RestartNeeded = false;
 
 const char* const ShortDateFormat = "dd.mm.yyyy";
 const char* const ShortTimeFormat = "hh:mm";

@@ -12,7 +12,16 @@ enum ExitCode : int {
   ecNoWindow = 4,         // a window of the program could not be created
   ecFolderNotUsable = 5,  // the program's folder has a name the ANSI code page cannot write,
                           // on a volume without short (8.3) names
+  ecDirectoryUnusable = 6,  // the directory "/DIR=" names cannot be made or written
+  ecRestartNeeded = 3010,   // installed; a file held open is replaced at the next start
+                            // (the code deployment tools know)
 };
+
+// The code of a run that went to its end: a file given up outweighs one
+// that waits for the next start.
+ExitCode CompletedRunCode(bool filesGivenUp, bool restartNeeded);
+// Enters the end and its code in the run's account (/LOG).
+void LogEnd(ExitCode code);
 
 // Ends the process at once: nothing is undone or cleaned up.
 [[noreturn]] void EndProgram(ExitCode code);

@@ -19,3 +19,5 @@ kv::RegKey OpenKey(HKEY parent, const std::string& subkey, REGSAM access);
 std::string ReadRegString(HKEY key, const std::string& name);
 // Writes a REG_SZ value; false when the system refuses.
 bool WriteRegString(HKEY key, const std::string& name, const std::string& value);
+// Writes a REG_DWORD value; false when the system refuses.
+bool WriteRegDword(HKEY key, const std::string& name, unsigned long value);

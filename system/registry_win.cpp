@@ -60,3 +60,9 @@ bool WriteRegString(HKEY key, const std::string& name, const std::string& value)
   return ::RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                           static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
 }
+
+bool WriteRegDword(HKEY key, const std::string& name, unsigned long value) {
+  const DWORD data = value;
+  return ::RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data) ==
+         ERROR_SUCCESS;
+}

@@ -47,6 +47,10 @@ std::string ReadDefaultPath(const ProfileReader& list) {
   return ReadListString(list, "General", "defaultPath", "C:\\App");
 }
 
+std::string ReadProductVersion(const ProfileReader& list) { return ReadListString(list, "General", "Version", ""); }
+
+std::string ReadPublisher(const ProfileReader& list) { return ReadListString(list, "General", "Publisher", ""); }
+
 std::string ReadStartMenuFolder(const ProfileReader& list) {
   return ReadListString(list, "StartMenu", "Folder", "Unbenannt");
 }

@@ -71,6 +71,9 @@ std::string ReadProgramName(const ProfileReader& list);
 std::string ReadDefaultPath(const ProfileReader& list);
 std::string ReadStartMenuFolder(const ProfileReader& list);
 std::string ReadGroupName(const ProfileReader& list);
+// [General] Version and Publisher, for the software list; "" when absent.
+std::string ReadProductVersion(const ProfileReader& list);
+std::string ReadPublisher(const ProfileReader& list);
 
 // What the setup program reads of value written into a list as "key=value":
 // the profile functions drop blanks at its ends and one pair of quotes

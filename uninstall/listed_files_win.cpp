@@ -3,6 +3,7 @@
 #include "engine/install_log.h"
 #include "engine/shared_file.h"
 #include "system/helpers.h"
+#include "system/run_log.h"
 #include "system/win.h"
 #include "uninstall/program_dir.h"
 
@@ -81,13 +82,16 @@ LocatedFile ListedFileLookup::Locate(const std::string& file) {
 ListedFileAfter RemoveListedFile(const LocatedFile& file) {
   // A file deleted is gone: asking after it would cost Wine a look through
   // its whole folder.
-  if (file.place == ListedFilePlace::ProgramDir && ::DeleteFileA(file.diskPath.c_str()))
+  if (file.place == ListedFilePlace::ProgramDir && ::DeleteFileA(file.diskPath.c_str())) {
+    LogRun("Datei entfernt: " + file.diskPath);
     return {file.logged, file.place, false};
+  }
   if (file.place == ListedFilePlace::WindowsDir) return {file.logged, file.place, false};
   // A folder is no listed file: the copy run lists none, and none is deleted.
   const DWORD attributes = ::GetFileAttributesA(file.diskPath.c_str());
   const bool there = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
                      !IsRunningProgram(file.diskPath);
+  if (there) LogRun("Datei bleibt (in Gebrauch oder außerhalb des Programmverzeichnisses): " + file.diskPath);
   return {file.logged, file.place, there};
 }
 

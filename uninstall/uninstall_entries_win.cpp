@@ -6,6 +6,7 @@
 #include "system/helpers.h"
 #include "system/handles.h"
 #include "system/registry.h"
+#include "system/run_log.h"
 #include "uninstall/program_dir.h"
 
 namespace {
@@ -70,8 +71,10 @@ void DeleteUninstallKey(const std::string& startMenuFolder) {
   // nothing is touched. Another program's entry stays.
   const std::string path = UninstallKeyPath(startMenuFolder).substr(1);  // from the root, without the marking "\"
   const kv::RegKey key = OpenMachineKey(path, false);
-  if (key && IsRunningProgram(ReadRegString(key.Get(), "UninstallString")))
+  if (key && IsRunningProgram(UninstallerOf(ReadRegString(key.Get(), "UninstallString")))) {
     DeleteKeyTree(HKEY_LOCAL_MACHINE, path);
+    LogRun("Eintrag in der Softwareliste entfernt: HKEY_LOCAL_MACHINE\\" + path);
+  }
 }
 
 void RemoveGroupAndShortcuts(const std::string& groupName, const std::string& shortcutName,

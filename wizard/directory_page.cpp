@@ -7,6 +7,8 @@
 #include "system/helpers.h"
 #include "system/dialogs.h"
 #include "system/handles.h"
+#include "system/program_end.h"
+#include "system/run_log.h"
 #include "wizard/install_dir.h"
 
 #include <shlobj.h>
@@ -135,8 +137,15 @@ bool InstallWizard::CheckInstallPath() {
     }
   } disk;
   const std::string entered = Text(pathEdit_);
-  const DirectoryCheck check = CheckInstallDirectory(entered, AccountFolder(), Checked(createPathBox_), AutoMode, disk);
+  // A directory the administrator named is never swapped for another.
+  const bool given = !GivenInstallDir.empty();
+  const DirectoryCheck check =
+      CheckInstallDirectory(entered, AccountFolder(), Checked(createPathBox_), AutoMode && !given, disk);
   if (check.path != entered) SetText(pathEdit_, check.path);
+  if (given && check.verdict != DirectoryVerdict::Accepted) {
+    LogRun("Verzeichnis nicht verwendbar: " + check.path);
+    EndProgram(ecDirectoryUnusable);
+  }
   switch (check.verdict) {
     case DirectoryVerdict::Accepted:
       return true;

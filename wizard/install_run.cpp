@@ -12,6 +12,7 @@
 #include "system/process_values.h"
 #include "system/helpers.h"
 #include "system/dialogs.h"
+#include "system/run_log.h"
 #include "system/setup_list.h"
 
 #include <commctrl.h>
@@ -63,6 +64,11 @@ void InstallWizard::InstallRun() {
   OldGroup = ReadListString(list, "Group", "Old", "");
   const InstallPlan plan = PlanInstall(ReadInstallList(list), InstallPath, GetWindowsDir(), versionName_);
   MainProgFile = plan.mainProgFile;
+  entryFacts_ = UninstallEntryFacts{};
+  entryFacts_.version = ReadProductVersion(list);
+  entryFacts_.publisher = ReadPublisher(list);
+  LogRun("Version: " + (entryFacts_.version.empty() ? "(keine)" : entryFacts_.version));
+  LogRun("Verzeichnis: " + InstallPath);
   SendMessageA(copyGauge_, PBM_SETRANGE32, 0, static_cast<LPARAM>(plan.files.size()));
   SendMessageA(copyGauge_, PBM_SETPOS, 0, 0);
   copyPosition_ = 0;
@@ -83,11 +89,16 @@ void InstallWizard::InstallRun() {
         const CopyOutcome outcome =
             CopyInstallFile(*this, run, file.sourceName, file.targetName, programDir, file.destinationDir, file.checksum);
         if (outcome == CopyOutcome::GivenUp) CopyErrors = true;
-        if (file.shared && outcome == CopyOutcome::Placed)
-          CountSharedFile(target, existed, StartMenuFolder, UninstallerPath(InstallPath));
+        if (outcome == CopyOutcome::Scheduled) RestartNeeded = true;
+        if (outcome == CopyOutcome::Placed || outcome == CopyOutcome::Scheduled) {
+          // A file that waits for the next start is counted as it will be.
+          if (file.shared) CountSharedFile(target, existed, StartMenuFolder, UninstallerPath(InstallPath));
+          entryFacts_.installedBytes += FileSizeOf(target);
+        }
         break;
       }
       case FileTurn::KeepSample:  // the user's sample data stays as it is
+        LogRun("Datei beibehalten (Beispieldaten des Benutzers): " + file.InstalledPath());
         break;
       case FileTurn::Refuse:
         // A name that leads out of its directory would overwrite what belongs
@@ -103,6 +114,10 @@ void InstallWizard::InstallRun() {
   KeepEarlierLogEntries(run);
   DrawNow();
 
+  if (AllUsersGiven) {
+    SetChecked(currentUserButton_, false);
+    SetChecked(allUsersButton_, true);
+  }
   if (Checked(mobileModeBox_)) {
     MobileCompletion();
   } else {
@@ -139,8 +154,9 @@ void InstallWizard::CreateProgmanGroup() {
 
       const std::vector<ShortcutItem> items = ReadShortcutItems(GetAppDir() + "Setup.lst");
       auto link = [](const ShortcutItem& item, const std::string& folder) {
-        CreateShellLink(AddBackslash(InstallPath) + item.file, item.caption,
-                        folder + item.caption + ".LNK", InstallPath, SW_SHOW);
+        const std::string linkFile = folder + item.caption + ".LNK";
+        CreateShellLink(AddBackslash(InstallPath) + item.file, item.caption, linkFile, InstallPath, SW_SHOW);
+        LogRun("Verknüpfung: " + linkFile);
       };
       if (Checked(programMenuBox_)) {
         for (const ShortcutItem& item : items) link(item, folders.groupFolder + "\\");
@@ -161,7 +177,10 @@ void InstallWizard::CreateProgmanGroup() {
         }
       }
     }
-    WriteUninstallEntry(StartMenuFolder, GroupName, InstallPath);
+    entryFacts_.groupName = GroupName;
+    entryFacts_.installPath = InstallPath;
+    entryFacts_.mainProgFile = MainProgFile;
+    WriteUninstallEntry(StartMenuFolder, entryFacts_);
     steps_.SelectStep(7);
     ReportOutcome(false);
   }

@@ -140,7 +140,11 @@ void InstallWizard::FormCreate() {
   const std::string agreementFile = GetAppDir() + "Vertrag.Txt";
   std::string agreement;
   if (!LoadTextFile(agreementFile, agreement)) {
-    throw std::runtime_error("Datei " + agreementFile + " kann nicht geöffnet werden");
+    const std::string message = "Datei " + agreementFile + " kann nicht geöffnet werden";
+    // The automatic run cannot accept an agreement nobody could read: like a
+    // missing list, the medium is incomplete, and the run ends.
+    if (AutoMode) EndWithErrorBox(message, ecListFileMissing);
+    throw std::runtime_error(message);
   }
   SetText(agreementMemo_, agreement);
 }

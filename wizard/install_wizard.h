@@ -6,6 +6,7 @@
 #pragma once
 
 #include "engine/copy_install_file.h"
+#include "engine/program_group.h"
 #include "system/form.h"
 #include "system/step_tree.h"
 #include "wizard/install_dir.h"
@@ -77,6 +78,7 @@ private:
   std::size_t page_ = 0;
   bool licenceAccepted_ = false;
   std::string versionName_;
+  UninstallEntryFacts entryFacts_;  // gathered by the install run
 
   HWND pages_ = nullptr;
   HWND backButton_ = nullptr;

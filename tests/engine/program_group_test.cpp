@@ -79,3 +79,51 @@ TEST(OutcomeMessages, TextsAndWhenTheRightsHintIsGiven) {
 }
 
 }  // namespace
+
+namespace {
+
+EntryValue Text(const char* name, const char* text) { return {name, text}; }
+EntryValue Dword(const char* name, unsigned long value) { return {name, "", true, value}; }
+
+TEST(UninstallEntryValues, FromTheListAndTheRun) {
+  const std::vector<EntryValue> always = {
+      Text("DisplayName", "Kv Demo deinstalieren"),
+      Text("UninstallString", "\"C:\\Program Files\\Kv\\Uninstal.exe\""),
+      Text("QuietUninstallString", "\"C:\\Program Files\\Kv\\Uninstal.exe\" /s"),
+      Text("InstallLocation", "C:\\Program Files\\Kv")};
+  const std::vector<EntryValue> noChange = {Dword("NoModify", 1), Dword("NoRepair", 1)};
+  const struct {
+    UninstallEntryFacts facts;  // group and directory as above
+    std::vector<EntryValue> between;
+  } cases[] = {
+      {{"", "", "C:\\Program Files\\Kv\\DEMO.EXE", "3.2.1", "Kalvento", 70000},
+       {Text("DisplayIcon", "C:\\Program Files\\Kv\\DEMO.EXE"), Text("DisplayVersion", "3.2.1"),
+        Text("Publisher", "Kalvento"), Dword("EstimatedSize", 69)}},
+      // Nothing known, nothing written; a byte past a KiB takes another.
+      {{"", "", "", "", "", 1025}, {Dword("EstimatedSize", 2)}},
+      {{"", "", "", "", "", 0}, {Dword("EstimatedSize", 0)}},
+      // Past what a DWORD holds in KiB (4 TiB) the size stays at its largest.
+      {{"", "", "", "", "", 5ull << 40}, {Dword("EstimatedSize", 0xFFFFFFFFul)}},
+  };
+  for (const auto& c : cases) {
+    UninstallEntryFacts facts = c.facts;
+    facts.groupName = "Kv Demo";
+    facts.installPath = "C:\\Program Files\\Kv";
+    std::vector<EntryValue> expected = always;
+    expected.insert(expected.end(), c.between.begin(), c.between.end());
+    expected.insert(expected.end(), noChange.begin(), noChange.end());
+    EXPECT_TRUE(UninstallEntryValues(facts) == expected) << facts.installedBytes;
+  }
+}
+
+// Entries written before the quotes, and the quoted ones, name the same
+// uninstaller: start-up's look-up and the uninstaller's own check take both.
+TEST(UninstallerOf, QuotedAndUnquotedEntries) {
+  const char* const uninstaller = "C:\\Program Files\\Demo\\Uninstal.exe";
+  for (const std::string& entry : {std::string(uninstaller), "\"" + std::string(uninstaller) + "\"",
+                                  "\"" + std::string(uninstaller) + "\" /s", "\"" + std::string(uninstaller)})
+    EXPECT_EQ(UninstallerOf(entry), uninstaller) << entry;
+  EXPECT_EQ(UninstallerOf(""), "");
+}
+
+}  // namespace

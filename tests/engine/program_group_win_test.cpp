@@ -92,6 +92,7 @@ TEST(ShortcutItems, LinesInFileOrder) {
 
 class UninstallEntry : public ::testing::Test {
 protected:
+  const UninstallEntryFacts kFacts{"Kv Demo", "C:\\Programme\\Kv Demo", "", "", "", 0};
   const std::string folder_ = "KvTest.Engine." + std::to_string(::GetCurrentProcessId());
   const std::string key_ = std::string(kUninstallKey) + "\\" + folder_;
 
@@ -107,19 +108,22 @@ protected:
   }
 };
 
-TEST_F(UninstallEntry, ExactlyTheTwoValues) {
-  WriteUninstallEntry(folder_, "Kv Demo", "C:\\Programme\\Kv Demo");
+TEST_F(UninstallEntry, EveryValueAndASecondInstallReplacesThem) {
+  WriteUninstallEntry(folder_, kFacts);
   std::string value;
-  ASSERT_TRUE(wine_test::ReadRegString(HKEY_LOCAL_MACHINE, key_, "DisplayName", value));
-  EXPECT_EQ(value, "Kv Demo deinstalieren");
   ASSERT_TRUE(wine_test::ReadRegString(HKEY_LOCAL_MACHINE, key_, "UninstallString", value));
-  EXPECT_EQ(value, "C:\\Programme\\Kv Demo\\Uninstal.exe");
-  EXPECT_EQ(ValueCount(key_), 2u);
-  // A second install replaces them.
-  WriteUninstallEntry(folder_, "Neu", "D:\\Neu\\");
-  ASSERT_TRUE(wine_test::ReadRegString(HKEY_LOCAL_MACHINE, key_, "UninstallString", value));
-  EXPECT_EQ(value, "D:\\Neu\\Uninstal.exe");
-  EXPECT_EQ(ValueCount(key_), 2u);
+  EXPECT_EQ(value, "\"C:\\Programme\\Kv Demo\\Uninstal.exe\"");
+  // The size a DWORD, as the software list reads it.
+  kv::RegKey k;
+  DWORD type = 0;
+  ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_.c_str(), 0, KEY_READ, k.Receive());
+  EXPECT_EQ(::RegQueryValueExA(k.Get(), "EstimatedSize", nullptr, &type, nullptr, nullptr), ERROR_SUCCESS);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(ValueCount(key_), 7u);
+  WriteUninstallEntry(folder_, {"Neu", "D:\\Neu\\", "", "", "", 0});
+  ASSERT_TRUE(wine_test::ReadRegString(HKEY_LOCAL_MACHINE, key_, "QuietUninstallString", value));
+  EXPECT_EQ(value, "\"D:\\Neu\\Uninstal.exe\" /s");
+  EXPECT_EQ(ValueCount(key_), 7u);
 }
 
 // A folder with an empty part would write into the key of every program.
@@ -127,7 +131,7 @@ TEST_F(UninstallEntry, NothingForAFolderWithoutAnEntryNameOrARestrictedAccount) 
   const DWORD parentValues = ValueCount(kUninstallKey);
   for (const char* folder : {"", "\\", "\\KvTest.Lead", "KvTest.Trail\\", "KvTest\\\\Doubled"}) {
     SCOPED_TRACE(folder);
-    WriteUninstallEntry(folder, "Kv Demo", "C:\\Programme\\Kv Demo");
+    WriteUninstallEntry(folder, kFacts);
     EXPECT_EQ(ValueCount(kUninstallKey), parentValues);
     // Nor a key of its own, which nothing would remove.
     for (const char* key : {"\\KvTest.Lead", "\\KvTest.Trail", "\\KvTest"})
@@ -135,7 +139,7 @@ TEST_F(UninstallEntry, NothingForAFolderWithoutAnEntryNameOrARestrictedAccount) 
   }
 
   seam::SimulateRestrictedAccount(true);
-  WriteUninstallEntry(folder_, "Kv Demo", "C:\\Programme\\Kv Demo");
+  WriteUninstallEntry(folder_, kFacts);
   seam::SimulateRestrictedAccount(false);
   kv::RegKey k;
   EXPECT_NE(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_.c_str(), 0, KEY_READ, k.Receive()), ERROR_SUCCESS);

@@ -103,6 +103,7 @@ TEST_F(ShellWindowTest, PreviousInstallationReplacesTheDefaultPath) {
     std::string expected;
   } cases[] = {
       {"directory exists", app + "\\Uninstal.exe", true, false, app},
+      {"quoted, as entries are written now", "\"" + app + "\\Uninstal.exe\"", true, false, app},
       {"directory gone", folder + "\\Gone\\Uninstal.exe", true, false, listDefault},
       {"no backslash", "Uninstal.exe", true, false, listDefault},
       {"empty value", "", true, false, listDefault},

@@ -96,12 +96,20 @@ TEST(MediumMaker, TheMainProgramComesFirstAndNamesDoNotClash) {
 
 TEST(MediumMaker, TheListNamesTheProductEverywhereAndTheMainProgramFirst) {
   const std::vector<MediumEntry> entries = Entries({"bin/RUND.EXE", "Logo.bmp"});
-  EXPECT_EQ(hzpack::SetupListText("B\xFCro", "D:\\B\xFCro", entries, {}),
+  EXPECT_EQ(hzpack::SetupListText("B\xFCro", "D:\\B\xFCro", "", "", entries, {}),
             "[General]\r\nName=B\xFCro\r\ndefaultPath=D:\\B\xFCro\r\n\r\n"
             "[StartMenu]\r\nFolder=B\xFCro\r\n\r\n"
             "[Group]\r\nName=B\xFCro\r\n\r\n"
             "[programfiles]\r\n1=bin\\RUND.EX_\r\n2=Logo.bmp\r\n\r\n"
             "[Items]\r\nbin\\RUND.EXE=B\xFCro\r\nUninstal.exe=Programm entfernen\r\n");
+}
+
+// Version and publisher stand in [General] only when given.
+TEST(MediumMaker, TheListCarriesVersionAndPublisherWhenGiven) {
+  const std::string list =
+      hzpack::SetupListText("Demo", "C:\\Demo", "2.1", "K\xFChn & Co", Entries({"DEMO.EXE"}), {});
+  EXPECT_EQ(list.substr(0, list.find("[StartMenu]")),
+            "[General]\r\nName=Demo\r\ndefaultPath=C:\\Demo\r\nVersion=2.1\r\nPublisher=K\xFChn & Co\r\n\r\n");
 }
 
 TEST(MediumMaker, OnlyWhatCodePage1252WritesIsConverted) {

@@ -57,6 +57,10 @@ TEST(DeleteUninstallKey, KeyWithSubkeysOnlyForAnEntryName) {
     DeleteUninstallKey("KvTest.Fremd");
     EXPECT_TRUE(KeyExists(kUninstall + "KvTest.Fremd")) << other;
   }
+  // The quoted form an install writes now is this uninstaller's too.
+  MakeEntry("KvTest.Quoted", "\"" + GetAppPath() + "\"");
+  DeleteUninstallKey("KvTest.Quoted");
+  EXPECT_FALSE(KeyExists(kUninstall + "KvTest.Quoted"));
   MakeEntry("KvTest.Fremd", AnsiUpperCase(GetAppPath()));
   for (const char* entry : {"KvTest.Fremd", "KvTest.Uninstall", "KvTest.Sibling"}) DeleteUninstallKey(entry);
   ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, (kUninstall + "KvTest.Firma").c_str());

@@ -201,7 +201,7 @@ TEST_F(Install, ByHandThenAgainAutomatically) {
   EXPECT_TRUE(wine_test::ReadRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", value));
   EXPECT_EQ(value, "KvTest Install deinstalieren");
   EXPECT_TRUE(wine_test::ReadRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", value));
-  EXPECT_EQ(value, dir + "Uninstal.exe");
+  EXPECT_EQ(value, "\"" + dir + "Uninstal.exe\"");
 
   // Again with "/s", over the first: the sample file is now there, so its
   // entry is not copied again, and the log keeps its earlier entry.

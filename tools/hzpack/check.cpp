@@ -621,8 +621,23 @@ private:
       out_ << '\n';
       if (!items.empty())
         out_ << "shortcuts: desktop and Start menu (when chosen): \"" << items.front().caption << ".LNK\"\n";
-      out_ << "registry: HKEY_LOCAL_MACHINE" << UninstallKeyPath(folder) << ": DisplayName \""
-           << UninstallDisplayName(group) << "\", UninstallString \"" << UninstallerPath(installPath_) << "\"\n";
+      UninstallEntryFacts facts;
+      facts.groupName = group;
+      facts.installPath = installPath_;
+      facts.mainProgFile = plans_.back().plan.mainProgFile;
+      facts.version = ReadProductVersion(list_);
+      facts.publisher = ReadPublisher(list_);
+      out_ << "registry: HKEY_LOCAL_MACHINE" << UninstallKeyPath(folder) << ":\n";
+      for (const EntryValue& value : UninstallEntryValues(facts)) {
+        out_ << "  " << value.name << " = ";
+        if (value.name == "EstimatedSize") {
+          out_ << "(DWORD) the KiB of the files the install places\n";
+        } else if (value.number) {
+          out_ << "(DWORD) " << value.dword << '\n';
+        } else {
+          out_ << value.text << '\n';
+        }
+      }
     }
     for (const std::string& old : SplitFileList(ReadListString(list_, "Group", "Old", ""))) {
       if (old.empty()) continue;

@@ -43,13 +43,15 @@ constexpr const char* kUsage =
     "       hzpack make SOURCE MEDIUM --name NAME --agreement FILE [--readme FILE]\n"
     "                   [--main FILE] [--path DIR] [--setup FILE] [--item FILE=CAPTION]...\n"
     "                   [--windows FILE]... [--exclude PATTERN]... [--keep-all]\n"
+    "                   [--product-version TEXT] [--publisher TEXT]\n"
     "                                build a medium from the product folder SOURCE\n"
     "                                (SETUP.EXE: --setup, or the one beside hzpack;\n"
     "                                --item: one more shortcut, FILE below SOURCE;\n"
     "                                --windows: FILE at the top of SOURCE goes into\n"
     "                                the Windows directory; --exclude: leave out\n"
     "                                files and folders so named (* and ?); --keep-all:\n"
-    "                                ship backups and version control folders too)\n"
+    "                                ship backups and version control folders too;\n"
+    "                                --product-version, --publisher: for the software list)\n"
     "       hzpack check MEDIUM [--plan]\n"
     "                                check MEDIUM as the setup program will read and\n"
     "                                install it; --plan also shows the install\n"
@@ -155,7 +157,8 @@ int Info(const std::string& in) {
 bool ParseMake(const std::vector<std::string>& args, hzpack::MakeRequest& request) {
   std::map<std::string, std::string*> options = {
       {"--name", &request.name}, {"--agreement", &request.agreement}, {"--readme", &request.readme},
-      {"--main", &request.mainFile}, {"--path", &request.path}, {"--setup", &request.setup}};
+      {"--main", &request.mainFile}, {"--path", &request.path}, {"--setup", &request.setup},
+      {"--product-version", &request.version}, {"--publisher", &request.publisher}};
   std::vector<std::string> positional;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const auto option = options.find(args[i]);

@@ -440,10 +440,14 @@ std::vector<ExtraItem> ResolveItems(const std::vector<std::string>& items, const
   return resolved;
 }
 
-std::string SetupListText(const std::string& name, const std::string& installPath,
-                          const std::vector<MediumEntry>& entries, const std::vector<ExtraItem>& items) {
+std::string SetupListText(const std::string& name, const std::string& installPath, const std::string& version,
+                          const std::string& publisher, const std::vector<MediumEntry>& entries,
+                          const std::vector<ExtraItem>& items) {
   const std::string crlf = "\r\n";
-  std::string text = "[General]" + crlf + "Name=" + name + crlf + "defaultPath=" + installPath + crlf + crlf +
+  std::string general = "Name=" + name + crlf + "defaultPath=" + installPath + crlf;
+  if (!version.empty()) general += "Version=" + version + crlf;
+  if (!publisher.empty()) general += "Publisher=" + publisher + crlf;
+  std::string text = "[General]" + crlf + general + crlf +
                      "[StartMenu]" + crlf + "Folder=" + name + crlf + crlf + "[Group]" + crlf + "Name=" + name +
                      crlf + crlf + "[programfiles]" + crlf;
   std::string windows;
@@ -463,6 +467,18 @@ std::string SetupListText(const std::string& name, const std::string& installPat
   text += "Uninstal.exe=Programm entfernen" + crlf;
   return text;
 }
+
+namespace {
+
+// A value for a list line: code page 1252, on one line.
+std::string ListValue(const std::string& utf8, const std::string& option) {
+  std::string value;
+  if (!Utf8ToCp1252(utf8, value) || value.find_first_of("\r\n") != std::string::npos)
+    throw MakeError(option + ": not one line code page 1252 can write: " + utf8);
+  return value;
+}
+
+}  // namespace
 
 MakeReport MakeMedium(const MakeRequest& request, const FileProgress& progress) {
   std::string name;
@@ -533,7 +549,8 @@ MakeReport MakeMedium(const MakeRequest& request, const FileProgress& progress) 
   ship("SETUP.EXE", ReadBytes(fs::u8path(request.setup)));
   // The list's own line: its CRC-32 with the line's digits read as zeros.
   checksums.push_back({kListName, 0});
-  const std::string list = SealedList(SetupListText(name, installPath, entries, items) + ChecksumSectionText(checksums));
+  const std::string list = SealedList(SetupListText(name, installPath, ListValue(request.version, "--product-version"),
+                                                      ListValue(request.publisher, "--publisher"), entries, items) + ChecksumSectionText(checksums));
   WriteBytes(medium / "Setup.lst", list.data(), list.size());
   return report;
 }

@@ -29,6 +29,8 @@ struct MakeRequest {
   std::string mainFile;   // below source; empty: the one program at its top level
   std::string path;       // proposed install directory, written canonical; empty: C:\Programme\ + name
   std::string setup;      // the SETUP.EXE to ship
+  std::string version;    // [General] Version for the software list; may be empty
+  std::string publisher;  // [General] Publisher; may be empty
   // More [Items] lines, "FILE=CAPTION" each: FILE below source ("\" may
   // stand for "/"), the shortcut's caption.
   std::vector<std::string> items;
@@ -106,12 +108,13 @@ std::vector<ExtraItem> ResolveItems(const std::vector<std::string>& items, const
                                     const std::string& name);
 
 // Setup.lst for the entries (code page 1252, Windows line ends): [General]
-// Name and defaultPath, [StartMenu] Folder and [Group] Name all the name,
-// [programfiles], [Windows] where entries go there, and [Items] with the
-// main program (the first entry) under the name, the extra items, and
-// "Uninstal.exe=Programm entfernen".
-std::string SetupListText(const std::string& name, const std::string& installPath,
-                          const std::vector<MediumEntry>& entries, const std::vector<ExtraItem>& items);
+// Name and defaultPath, Version and Publisher where given, [StartMenu]
+// Folder and [Group] Name all the name, [programfiles], [Windows] where
+// entries go there, and [Items] with the main program (the first entry)
+// under the name, the extra items, and "Uninstal.exe=Programm entfernen".
+std::string SetupListText(const std::string& name, const std::string& installPath, const std::string& version,
+                          const std::string& publisher, const std::vector<MediumEntry>& entries,
+                          const std::vector<ExtraItem>& items);
 
 // The medium's list. Its own line in [CRC32] gives the CRC-32 of the list's
 // text with that line's eight digits read as "00000000".
