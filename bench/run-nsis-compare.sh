@@ -18,7 +18,10 @@
 # beyond one (install_floor doing nothing); "uninstall" the deletion of the
 # files by the benchmark build's uninstaller, driven through its windows, and
 # "silent" the whole run of Uninstal.exe /s, "nsis-uninstall" NSIS's
-# uninstaller of the same files run in place (/S _?=). KV_BENCH_KINDS picks
+# uninstaller of the same files run in place (/S _?=); "deploy" SETUP.EXE /s
+# with all four deployment switches (/DIR, /ALLUSERS, /LOG,
+# /SUPPRESSMSGBOXES) and "quiet" the removal of such an install through cmd
+# as the entry's QuietUninstallString has it, with /LOG. KV_BENCH_KINDS picks
 # some of them. KV_BENCH_BEFORE names the Win32 build tree of an earlier
 # revision: its SETUP.EXE /s and its log alone ("setup-before",
 # "log-before") are then timed in the same rounds, and with "silent" its
@@ -138,6 +141,7 @@ median() { sort -n | awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}'; }
 # run_one KIND: one install in a fresh prefix. Its wall time and the CPU time
 # of the installer's process (user + system, seconds) are appended to
 # $work/t.KIND once the installed tree matches the original.
+deploy=(/s '/DIR=C:\Bench' /ALLUSERS '/LOG=C:\deploy.log' /SUPPRESSMSGBOXES)
 run_one() {
   local kind="$1" prefix="$work/prefix" rc=0
   scripts/wine-prefix.sh copy "$work/template" "$prefix"
@@ -146,6 +150,8 @@ run_one() {
     source scripts/wine-env.sh "$prefix"
     case "$kind" in
       setup) cmd=(wine "$work/medium/SETUP.EXE" /s) ;;
+      deploy) cmd=(wine "$work/medium/SETUP.EXE" "${deploy[@]}") ;;
+      quiet) cmd=(wine cmd /c 'C:\Bench\Uninstal.exe' /s '/LOG=C:\removal.log') ;;
       setup-before) cmd=(wine "$work/before/SETUP.EXE" /s) ;;
       plain) cmd=(wine "$work/plain/SETUP.EXE" /s) ;;
       nsis)  cmd=(wine "$work/nsis-setup.exe" /S) ;;
@@ -163,6 +169,7 @@ run_one() {
     case "$kind" in
       uninstall) wine "$work/nopauses/SETUP.EXE" /s </dev/null >/dev/null 2>&1 || rc=$? ;;
       silent) wine "$work/medium/SETUP.EXE" /s </dev/null >/dev/null 2>&1 || rc=$? ;;
+      quiet) wine "$work/medium/SETUP.EXE" "${deploy[@]}" </dev/null >/dev/null 2>&1 || rc=$? ;;
       silent-before) wine "$work/before/SETUP.EXE" /s </dev/null >/dev/null 2>&1 || rc=$? ;;
       nsis-uninstall) wine "$work/nsis-setup.exe" /S </dev/null >/dev/null 2>&1 || rc=$? ;;
     esac
@@ -178,7 +185,7 @@ run_one() {
     # writes last: SETUP.EXE its uninstaller (the log follows it with the
     # registration), NSIS its uninstaller after the files.
     case "$kind" in
-      setup | setup-before | plain) last=(Uninstal.exe INSTALL1.LOG) ;;
+      setup | setup-before | plain | deploy) last=(Uninstal.exe INSTALL1.LOG) ;;
       nsis)  last=(Uninstall.exe) ;;
       *) last=() ;;
     esac
@@ -191,7 +198,7 @@ run_one() {
         if [ -e "$prefix/drive_c/Bench/$(head -n 1 "$work/files.txt")" ]; then
           echo "uninstall: an installed file is left" >&2; exit 1
         fi ;;
-      silent | silent-before)
+      silent | silent-before | quiet)
         # The self-removal script takes the directory once the uninstaller has ended.
         for _ in $(seq 50); do [ -e "$prefix/drive_c/Bench" ] || break; sleep 0.1; done
         [ ! -e "$prefix/drive_c/Bench" ] || { echo "silent: the directory is left" >&2; exit 1; } ;;
@@ -244,7 +251,8 @@ for kind in "${kinds[@]}"; do
     name["nsis"] = "NSIS /S"; name["xcopy"] = "floor: xcopy"
     name["decode"] = "floor: decode only"; name["log"] = "floor: log alone"
     name["start"] = "a process start"; name["uninstall"] = "uninstall, its deletion alone"
-    name["silent"] = "Uninstal.exe /s"
+    name["silent"] = "Uninstal.exe /s"; name["deploy"] = "SETUP.EXE /s and the four switches"
+    name["quiet"] = "cmd /c QuietUninstallString /LOG"
     name["setup-before"] = "SETUP.EXE /s, before"; name["log-before"] = "floor: log alone, before"
     name["silent-before"] = "Uninstal.exe /s, before"; name["nsis-uninstall"] = "NSIS uninstaller /S"
     split(r, lim, " ")
@@ -255,7 +263,7 @@ for kind in "${kinds[@]}"; do
            1000 * w / files, ratios
     # The automatic mode waits 200 ms before the wizard and 2000 ms before
     # pressing its buttons.
-    if (k == "setup" || k == "setup-before" || k == "plain") {
+    if (k == "setup" || k == "setup-before" || k == "plain" || k == "deploy") {
       ratios = (n > 0 ? sprintf("   %.2fx NSIS", (w - 2.2) / n) : "") (f > 0 ? sprintf("   %.2fx floor", (w - 2.2) / f) : "")
       printf "  %-30s wall %6.2f s                          %.2f ms/file%s\n", "  without the timers", w - 2.2,
              1000 * (w - 2.2) / files, ratios
@@ -278,3 +286,5 @@ per_round setup nsis 2.2 0
 per_round setup setup-before 2.2 2.2
 per_round silent nsis-uninstall 0 0
 per_round silent silent-before 0 0
+per_round deploy setup 2.2 2.2
+per_round quiet silent 0 0

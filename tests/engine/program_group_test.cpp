@@ -101,7 +101,6 @@ TEST(UninstallEntryValues, FromTheListAndTheRun) {
         Text("Publisher", "Kalvento"), Dword("EstimatedSize", 69)}},
       // Nothing known, nothing written; a byte past a KiB takes another.
       {{"", "", "", "", "", 1025}, {Dword("EstimatedSize", 2)}},
-      {{"", "", "", "", "", 0}, {Dword("EstimatedSize", 0)}},
       // Past what a DWORD holds in KiB (4 TiB) the size stays at its largest.
       {{"", "", "", "", "", 5ull << 40}, {Dword("EstimatedSize", 0xFFFFFFFFul)}},
   };

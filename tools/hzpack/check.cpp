@@ -44,7 +44,7 @@ const std::string kLongestProfileFolder = "C:\\Dokumente und Einstellungen\\" + 
 const std::vector<std::string> kSections = {"General", "StartMenu", "Group",  "programfiles",
                                             "Windows", "SystemDepended", "Items", kChecksumSection};
 const std::map<std::string, std::vector<std::string>> kSectionKeys = {
-    {"general", {"Name", "defaultPath", "MobileOption", "OnlyMobile"}},
+    {"general", {"Name", "defaultPath", "MobileOption", "OnlyMobile", "Version", "Publisher"}},
     {"startmenu", {"Folder"}},
     {"group", {"Name", "Old"}},
 };
@@ -203,6 +203,7 @@ public:
     CheckTextCodePage("Liesmich.txt", "read-me page");
     if (files_.Find("Setup.exe").empty())
       Error("SETUP.EXE", "missing: the setup program itself is copied into the install directory as Uninstal.exe");
+    ShowProductFacts();
     if (printPlan) PrintPlan();
     return errors_ == 0 ? 0 : 1;
   }
@@ -587,6 +588,16 @@ private:
       });
       if (!installed) Warning("[Items] " + item.file, "nothing installs this file; the shortcut leads nowhere");
     }
+  }
+
+  // What the software list will show besides the name, so that a vendor sees
+  // the version a medium carries before it ships.
+  void ShowProductFacts() {
+    const std::string version = ReadProductVersion(list_);
+    const std::string publisher = ReadPublisher(list_);
+    if (version.empty() && publisher.empty()) return;
+    out_ << "product: " << ReadProgramName(list_) << ", version " << (version.empty() ? "(none)" : version)
+         << ", publisher " << (publisher.empty() ? "(none)" : publisher) << '\n';
   }
 
   void PrintPlan() {
