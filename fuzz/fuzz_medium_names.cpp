@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
 
-  const InstallList list = ReadInstallList(ProfileOfText(hzpack::SetupListText("Demo", "C:\\Programme\\Demo", entries, {})));
+  const InstallList list = ReadInstallList(ProfileOfText(hzpack::SetupListText("Demo", "C:\\Programme\\Demo", "", "", entries, {})));
   Check(list.programFiles.size() == entries.size(), "the list reads back as many names as make listed");
   for (std::size_t i = 0; i < entries.size(); ++i) {
     Check(list.programFiles[i] == entries[i].listedName, "the list reads back as the names listed",
