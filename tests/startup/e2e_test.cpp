@@ -184,7 +184,7 @@ TEST(StartupAutomaticMode, OnlySlashSAsFirstArgument) {
     const char* arguments;
     bool automatic;
   } cases[] = {
-      {"/S", true},          {"/s", true},   {"/s extra", true}, {"x /s", false},
+      {"/S", true},          {"/s", true},   {"x /s", false},
       {"-s", false},         {"/silent", false}, {"", false},
   };
   const Medium medium;

@@ -44,6 +44,7 @@ TEST(CommandLine, SwitchesOnlyAfterAFirstSlashS) {
       {"SETUP.EXE /s /DIR=", true, {true, "", false, "", false, "/DIR="}},
       {"SETUP.EXE /s /DIR=C:\\A /DIR=C:\\B", true, {true, "C:\\A", false, "", false, "/DIR=C:\\B"}},
       {"SETUP.EXE   /s\t/ALLUSERS /allusers", true, {true, "", true, "", false, "/allusers"}},
+      {"SETUP.EXE /s C:\\Anders", true, {true, "", false, "", false, "C:\\Anders"}},
       // The uninstaller takes the account and passes over the rest, as ever.
       {"Uninstal.exe /s /SUPPRESSMSGBOXES extra /LOG=C:\\weg.log", false, {true, "", false, "C:\\weg.log", false, ""}},
       {"Uninstal.exe /s /DIR=C:\\Anders /ALLUSERS", false, {true, "", false, "", false, ""}},
